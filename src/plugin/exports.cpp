@@ -1,0 +1,100 @@
+// The eight functions the meter host calls. Each is a thin shell: it finds
+// the record, hands the work to its subsystem, and keeps every C++ exception
+// inside this module, since the host cannot unwind through our frames.
+
+#include "dialog/settings_dialog.h"
+#include "plugin/info.h"
+#include "plugin/module.h"
+#include "plugin/scrivlet_api.h"
+#include "render/render_text.h"
+#include "settings/profile.h"
+#include "text/template.h"
+#include "text/value_format.h"
+
+#include <windows.h>
+
+namespace {
+
+using scrivlet::MeterRecord;
+
+// Runs `work` on the live record behind `instance`; anything else is left
+// alone. Always 0, as the host expects.
+template <typename Work> int with_live_instance(const void* instance, Work&& work) noexcept {
+    try {
+        if (MeterRecord* record = scrivlet::find_live_instance(instance)) {
+            work(*record);
+        }
+    } catch (...) {
+    }
+    return 0;
+}
+
+} // namespace
+
+extern "C" {
+
+BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
+        scrivlet::set_module_handle(module);
+        break;
+    case DLL_PROCESS_DETACH:
+        scrivlet::end_open_dialog();
+        scrivlet::set_module_handle(nullptr);
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}
+
+void* WINAPI dllstartup(HWND owner, int) {
+    try {
+        return scrivlet::create_instance(owner);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+int WINAPI dllshutdown(void* instance) {
+    return with_live_instance(instance,
+                              [](MeterRecord& record) { scrivlet::shutdown_instance(record); });
+}
+
+int WINAPI dlltype() {
+    return scrivlet::api::plugin_type;
+}
+
+const char* WINAPI getinfo(unsigned index) {
+    return scrivlet::plugin_info(index);
+}
+
+int WINAPI load_settings(void* instance, const char* file, const char* section) {
+    return with_live_instance(instance, [&](MeterRecord& record) {
+        scrivlet::load_settings_from_profile(record, file, section);
+    });
+}
+
+int WINAPI save_settings(void* instance, const char* file, const char* section) {
+    return with_live_instance(instance, [&](MeterRecord& record) {
+        scrivlet::save_settings_to_profile(record, file, section);
+    });
+}
+
+int WINAPI repaint(HDC dc, void* instance, const char* value, int width, int height) {
+    return with_live_instance(instance, [&](MeterRecord& record) {
+        const std::string value_text =
+            scrivlet::format_meter_value(value != nullptr ? value : "", record.decimals);
+        const std::string expanded = scrivlet::expand_template(record.text_template, value_text);
+        scrivlet::render_text(dc, record, expanded, width, height);
+    });
+}
+
+int WINAPI vis_configure(void* instance) {
+    return with_live_instance(instance, [](MeterRecord& record) {
+        const scrivlet::DialogHold hold(record);
+        scrivlet::run_settings_dialog(record);
+    });
+}
+
+} // extern "C"

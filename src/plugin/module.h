@@ -1,0 +1,44 @@
+#pragma once
+// Module-wide state: the module handle and the registry of the meter records
+// this module made. The host calls in on one thread at a time, so nothing
+// here is locked.
+
+#include "plugin/meter_record.h"
+
+#include <windows.h>
+
+namespace scrivlet {
+
+HINSTANCE module_handle();
+void set_module_handle(HINSTANCE module);
+
+// A new record with the defaults, with GDI+ started for it alone; null when
+// it cannot be made.
+MeterRecord* create_instance(HWND owner);
+
+// The record behind a host's pointer, or null when this module did not make
+// it or it has been shut down. The pointer is only compared, never read.
+MeterRecord* find_live_instance(const void* instance);
+
+// Shuts down the record's own GDI+ start-up and releases it; while a
+// settings dialog still edits it, the release waits until the last one has
+// closed.
+void shutdown_instance(MeterRecord& record);
+
+// Keeps a record alive while a settings dialog works on it.
+class DialogHold {
+public:
+    explicit DialogHold(MeterRecord& record);
+    DialogHold(const DialogHold&) = delete;
+    DialogHold& operator=(const DialogHold&) = delete;
+    ~DialogHold();
+
+private:
+    MeterRecord& record_;
+};
+
+// Number of records made and not yet released (shut-down ones that a dialog
+// still holds included).
+size_t instance_count();
+
+} // namespace scrivlet

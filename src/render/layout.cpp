@@ -1,0 +1,117 @@
+#include "render/layout.h"
+
+#include <cmath>
+
+namespace scrivlet {
+
+SurfacePoints surface_points(int32_t width_px, int32_t height_px, float dpi_x, float dpi_y) {
+    constexpr double points_per_inch = 72.0;
+    SurfacePoints surface;
+    surface.width_pt = static_cast<float>(points_per_inch / dpi_x * width_px - 1.0);
+    surface.height_pt = static_cast<float>(points_per_inch / dpi_y * height_px - 1.0);
+    return surface;
+}
+
+namespace {
+
+// One axis of the shadow room: a negative offset shifts the start instead of
+// narrowing the far side.
+void reserve_shadow(float& start, float& extent, float surface_extent, int32_t half_shadow,
+                    int32_t offset) {
+    const double half = half_shadow;
+    const double off = offset;
+    const double new_start = offset >= 0 ? half : half - off;
+    start = static_cast<float>(new_start);
+    extent = static_cast<float>(static_cast<double>(surface_extent) - start - half - off - 2.0);
+}
+
+void reserve_border(float& start, float& extent, float surface_extent, int32_t border_width) {
+    const double bw = border_width;
+    if (start < bw) {
+        start = static_cast<float>(bw);
+    }
+    const double limit = static_cast<double>(surface_extent) - start - bw;
+    if (extent >= limit) {
+        extent = static_cast<float>(limit);
+    }
+}
+
+} // namespace
+
+LayoutRect layout_rectangle(SurfacePoints surface, const LayoutRoom& room) {
+    LayoutRect rect{0, 0, surface.width_pt, surface.height_pt};
+    if (room.shadow_enabled) {
+        const int32_t half_shadow = room.shadow_size / 2;
+        reserve_shadow(rect.x, rect.width, surface.width_pt, half_shadow, room.shadow_offset_x);
+        reserve_shadow(rect.y, rect.height, surface.height_pt, half_shadow, room.shadow_offset_y);
+    }
+    if (room.border_enabled) {
+        reserve_border(rect.x, rect.width, surface.width_pt, room.border_width);
+        reserve_border(rect.y, rect.height, surface.height_pt, room.border_width);
+    }
+    return rect;
+}
+
+TabStops tab_stops(float surface_width_pt, int32_t tab_width) {
+    TabStops stops;
+    const float distance = static_cast<float>(tab_width);
+    const float quotient = surface_width_pt / distance;
+    if (!std::isfinite(quotient)) {
+        return stops;
+    }
+    const float whole = std::fabs(std::trunc(quotient));
+    stops.count = whole > max_tab_stops ? max_tab_stops : static_cast<int>(whole);
+    for (int i = 0; i < stops.count; ++i) {
+        stops.distances[static_cast<size_t>(i)] = distance;
+    }
+    return stops;
+}
+
+AlignmentPair alignment_pair(int32_t alignment) {
+    if (!alignment_in_range(alignment)) {
+        alignment = 0;
+    }
+    return AlignmentPair{alignment % 3, alignment / 3};
+}
+
+std::u16string widen_bytes(std::string_view bytes) {
+    std::u16string wide(bytes.size(), u'\0');
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        wide[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[i]));
+    }
+    return wide;
+}
+
+bool shadow_bitmap_size(float width_px, float height_px, int32_t softness, BitmapSize& size) {
+    if (softness <= 0) {
+        return false;
+    }
+    const double scale = 1.0 / softness;
+    const double width = std::trunc(static_cast<double>(width_px) * scale);
+    const double height = std::trunc(static_cast<double>(height_px) * scale);
+    if (!(width >= 1.0 && height >= 1.0)) {
+        return false;
+    }
+    constexpr double largest = INT32_MAX;
+    size.width = static_cast<int32_t>(width < largest ? width : largest);
+    size.height = static_cast<int32_t>(height < largest ? height : largest);
+    return true;
+}
+
+PixelRect shadow_destination(float width_px, float height_px, int32_t offset_x, int32_t offset_y) {
+    // Surface sizes are exact integers held in floats; int64 keeps the sum of
+    // an extreme offset and a side from overflowing before it is clamped.
+    auto grown = [](float side, int32_t offset) {
+        const int64_t sum = static_cast<int64_t>(side) + offset;
+        if (sum > INT32_MAX) {
+            return INT32_MAX;
+        }
+        if (sum < INT32_MIN) {
+            return INT32_MIN;
+        }
+        return static_cast<int32_t>(sum);
+    };
+    return PixelRect{offset_x, offset_y, grown(width_px, offset_x), grown(height_px, offset_y)};
+}
+
+} // namespace scrivlet

@@ -1,0 +1,101 @@
+#pragma once
+// Geometry of a meter's text: surface size in points, the layout rectangle,
+// tab stops, the alignment grid and the shadow bitmap. Pure arithmetic, kept
+// free of any graphics library so that it can be checked to the bit.
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace scrivlet {
+
+// x, y, width, height in points from the surface's top-left corner.
+struct LayoutRect {
+    float x = 0;
+    float y = 0;
+    float width = 0;
+    float height = 0;
+};
+
+struct SurfacePoints {
+    float width_pt = 0;
+    float height_pt = 0;
+};
+
+// The surface size in points, less one point each way.
+SurfacePoints surface_points(int32_t width_px, int32_t height_px, float dpi_x, float dpi_y);
+
+struct LayoutRoom {
+    bool shadow_enabled = false;
+    int32_t shadow_size = 0;
+    int32_t shadow_offset_x = 0;
+    int32_t shadow_offset_y = 0;
+    bool border_enabled = false;
+    int32_t border_width = 0;
+};
+
+// The rectangle the text is laid out in, inset for the shadow and the border.
+LayoutRect layout_rectangle(SurfacePoints surface, const LayoutRoom& room);
+
+inline constexpr int max_tab_stops = 256;
+
+struct TabStops {
+    std::array<float, max_tab_stops> distances{};
+    int count = 0;
+};
+
+// Evenly spaced stops over the whole surface width (not the inset rectangle).
+TabStops tab_stops(float surface_width_pt, int32_t tab_width);
+
+inline constexpr int32_t alignment_count = 9;
+
+inline bool alignment_in_range(int32_t alignment) {
+    return alignment >= 0 && alignment < alignment_count;
+}
+
+// StringAlignment values: 0 near, 1 center, 2 far.
+struct AlignmentPair {
+    int horizontal = 0;
+    int line = 0;
+};
+
+// Row = alignment / 3 picks the line alignment, column = alignment % 3 the
+// horizontal one; anything out of range maps as 0.
+AlignmentPair alignment_pair(int32_t alignment);
+
+// Each byte becomes the UTF-16 code unit of the same value, whatever the
+// system's code page, so the text keeps one code unit per byte.
+std::u16string widen_bytes(std::string_view bytes);
+
+struct BitmapSize {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+// The shadow's reduced bitmap: each side times 1/softness, truncated. A side
+// below one pixel (softness 0, negative or larger than the surface) gives none.
+bool shadow_bitmap_size(float width_px, float height_px, int32_t softness, BitmapSize& size);
+
+struct PixelRect {
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+// Where the reduced shadow is stretched back to: moved by the offsets and
+// grown (or shrunk) by them, in device pixels.
+PixelRect shadow_destination(float width_px, float height_px, int32_t offset_x, int32_t offset_y);
+
+} // namespace scrivlet
+
+namespace scrivlet {
+
+// GDI+ ARGB from four channels; only the low 8 bits of each take part.
+inline uint32_t pack_argb(int32_t alpha, int32_t red, int32_t green, int32_t blue) {
+    auto low8 = [](int32_t channel) { return static_cast<uint32_t>(channel) & 0xFFu; };
+    return low8(alpha) << 24 | low8(red) << 16 | low8(green) << 8 | low8(blue);
+}
+
+} // namespace scrivlet

@@ -1,0 +1,107 @@
+// What a host and a user's system see of the built file: the export table,
+// the imported DLLs, the version resource, and no build timestamp.
+
+#include "support/plugin.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace scrivlet::test {
+namespace {
+
+const IMAGE_NT_HEADERS32& nt_headers(HMODULE module) {
+    const auto* base = reinterpret_cast<const BYTE*>(module);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    return *reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+}
+
+template <typename T> const T* at_rva(HMODULE module, DWORD rva) {
+    return reinterpret_cast<const T*>(reinterpret_cast<const BYTE*>(module) + rva);
+}
+
+std::string lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+TEST(DllImage, ExportsExactlyTheEightUndecoratedNames) {
+    const HMODULE module = plugin().module;
+    const auto& directory =
+        nt_headers(module).OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    ASSERT_NE(directory.VirtualAddress, 0u);
+    const auto* exports = at_rva<IMAGE_EXPORT_DIRECTORY>(module, directory.VirtualAddress);
+    const auto* names = at_rva<DWORD>(module, exports->AddressOfNames);
+    std::vector<std::string> exported;
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
+        exported.emplace_back(at_rva<char>(module, names[i]));
+    }
+    std::sort(exported.begin(), exported.end());
+    const std::vector<std::string> expected = {"dllshutdown",   "dllstartup",    "dlltype",
+                                               "getinfo",       "load_settings", "repaint",
+                                               "save_settings", "vis_configure"};
+    EXPECT_EQ(exported, expected);
+    EXPECT_EQ(exports->NumberOfFunctions, 8u);
+}
+
+TEST(DllImage, ImportsOnlySystemLibraries) {
+    const HMODULE module = plugin().module;
+    const auto& directory =
+        nt_headers(module).OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    ASSERT_NE(directory.VirtualAddress, 0u);
+    std::set<std::string> imported;
+    for (const auto* entry = at_rva<IMAGE_IMPORT_DESCRIPTOR>(module, directory.VirtualAddress);
+         entry->Name != 0; ++entry) {
+        imported.insert(lower(at_rva<char>(module, entry->Name)));
+    }
+    const std::set<std::string> allowed = {"kernel32.dll", "user32.dll",   "gdi32.dll",
+                                           "gdiplus.dll",  "comdlg32.dll", "msvcrt.dll"};
+    for (const std::string& name : imported) {
+        EXPECT_TRUE(allowed.count(name)) << name << " is not a system library";
+    }
+    EXPECT_TRUE(imported.count("gdiplus.dll"));
+    EXPECT_TRUE(imported.count("kernel32.dll"));
+}
+
+TEST(DllImage, HeaderCarriesNoTimestamp) {
+    EXPECT_EQ(nt_headers(plugin().module).FileHeader.TimeDateStamp, 0u);
+    EXPECT_EQ(nt_headers(plugin().module).FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
+}
+
+TEST(DllImage, VersionResourceIs0204ForUsEnglish1252) {
+    const std::string path = program_folder() + "Scrivlet.dll";
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<char> data(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, data.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00000002u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000004u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00000002u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000004u);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueA(data.data(), "\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_EQ(length, 4u);
+    EXPECT_EQ(translation[0], 0x0409);
+    EXPECT_EQ(translation[1], 1252);
+
+    char* version = nullptr;
+    ASSERT_TRUE(VerQueryValueA(data.data(), "\\StringFileInfo\\040904E4\\FileVersion",
+                               reinterpret_cast<void**>(&version), &length));
+    EXPECT_STREQ(version, "0.2.0.4");
+}
+
+} // namespace
+} // namespace scrivlet::test

@@ -1,0 +1,155 @@
+// Layout arithmetic against the worked figures a theme author can check by
+// hand: 200 x 40 px at 96 dpi is 149 x 29 pt.
+
+#include "render/layout.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace scrivlet {
+namespace {
+
+TEST(SurfacePoints, ConvertsPixelsToPointsLessOne) {
+    struct Case {
+        int32_t width, height;
+        float dpi_x, dpi_y;
+        float width_pt, height_pt;
+    };
+    const Case cases[] = {
+        {200, 40, 96, 96, 149, 29}, {200, 40, 120, 144, 119, 19},    {0, 0, 96, 96, -1, -1},
+        {1, 1, 72, 72, 0, 0},       {1600, 400, 192, 192, 599, 149},
+    };
+    for (const Case& c : cases) {
+        const SurfacePoints s = surface_points(c.width, c.height, c.dpi_x, c.dpi_y);
+        EXPECT_EQ(s.width_pt, c.width_pt) << c.width << "@" << c.dpi_x;
+        EXPECT_EQ(s.height_pt, c.height_pt) << c.height << "@" << c.dpi_y;
+    }
+}
+
+TEST(LayoutRectangle, InsetsForShadowAndBorder) {
+    struct Case {
+        const char* name;
+        LayoutRoom room;
+        float x, y, width, height;
+    };
+    const SurfacePoints surface{149, 29};
+    const Case cases[] = {
+        {"nothing", {false, 5, 0, 0, false, 1}, 0, 0, 149, 29},
+        {"default border", {false, 5, 0, 0, true, 1}, 1, 1, 147, 27},
+        {"shadow 5, offsets 3 -4", {true, 5, 3, -4, false, 1}, 2, 6, 140, 23},
+        {"shadow then border 4", {true, 5, 0, 0, true, 4}, 4, 4, 141, 21},
+        {"negative shadow size", {true, -5, 0, 0, false, 1}, -2, -2, 151, 31},
+        {"border wider than shadow room", {true, 2, 0, 0, true, 3}, 3, 3, 143, 23},
+        {"negative offsets move, not narrow", {true, 4, -10, -1, false, 0}, 12, 3, 143, 23},
+    };
+    for (const Case& c : cases) {
+        const LayoutRect r = layout_rectangle(surface, c.room);
+        EXPECT_EQ(r.x, c.x) << c.name;
+        EXPECT_EQ(r.y, c.y) << c.name;
+        EXPECT_EQ(r.width, c.width) << c.name;
+        EXPECT_EQ(r.height, c.height) << c.name;
+    }
+}
+
+TEST(LayoutRectangle, ExtremeValuesStayFinite) {
+    const SurfacePoints surface{149, 29};
+    const LayoutRect r = layout_rectangle(
+        surface, LayoutRoom{true, INT32_MIN, INT32_MAX, INT32_MIN, true, INT32_MAX});
+    EXPECT_TRUE(std::isfinite(r.x) && std::isfinite(r.y));
+    EXPECT_TRUE(std::isfinite(r.width) && std::isfinite(r.height));
+}
+
+TEST(TabStops, CountsOverTheWholeSurface) {
+    struct Case {
+        float surface_width_pt;
+        int32_t tab_width;
+        int count;
+        float distance;
+    };
+    const Case cases[] = {
+        {149, 30, 4, 30},   {400, 1, 256, 1}, {149, 0, 0, 0},
+        {149, -30, 4, -30}, {149, 150, 0, 0}, {-1, 30, 0, 0},
+        {-61, 30, 2, 30},   {0, 0, 0, 0},     {599, INT32_MIN, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const TabStops stops = tab_stops(c.surface_width_pt, c.tab_width);
+        EXPECT_EQ(stops.count, c.count) << c.surface_width_pt << "/" << c.tab_width;
+        for (int i = 0; i < stops.count; ++i) {
+            ASSERT_EQ(stops.distances[static_cast<size_t>(i)], c.distance);
+        }
+    }
+}
+
+TEST(Alignment, GridRowIsLineAlignmentColumnIsHorizontal) {
+    const AlignmentPair expected[] = {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1},
+                                      {2, 1}, {0, 2}, {1, 2}, {2, 2}};
+    for (int32_t a = 0; a < 9; ++a) {
+        EXPECT_EQ(alignment_pair(a).horizontal, expected[a].horizontal) << a;
+        EXPECT_EQ(alignment_pair(a).line, expected[a].line) << a;
+        EXPECT_TRUE(alignment_in_range(a));
+    }
+    for (int32_t a : {9, 12, -1, INT32_MIN, INT32_MAX}) {
+        EXPECT_FALSE(alignment_in_range(a)) << a;
+        EXPECT_EQ(alignment_pair(a).horizontal, 0) << a;
+        EXPECT_EQ(alignment_pair(a).line, 0) << a;
+    }
+}
+
+TEST(Widen, EveryByteBecomesTheSameCodeUnit) {
+    const std::string bytes("A\xE9\x80\xFF\t\n", 6);
+    EXPECT_EQ(widen_bytes(bytes), (std::u16string{u'A', 0xE9, 0x80, 0xFF, u'\t', u'\n'}));
+    EXPECT_EQ(widen_bytes(std::string("a\0b", 3)).size(), 3u);
+    EXPECT_TRUE(widen_bytes("").empty());
+}
+
+TEST(ShadowBitmap, ReducedByTheReciprocalAndTruncated) {
+    struct Case {
+        float width, height;
+        int32_t softness;
+        bool made;
+        int32_t bitmap_width, bitmap_height;
+    };
+    const Case cases[] = {
+        {200, 40, 5, true, 40, 8},  {200, 40, 1, true, 200, 40}, {200, 40, 3, true, 66, 13},
+        {200, 40, 0, false, 0, 0},  {200, 40, -5, false, 0, 0},  {200, 40, 1000, false, 0, 0},
+        {200, 40, 41, false, 0, 0}, {200, 40, 40, true, 5, 1},   {0, 0, 1, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        BitmapSize size;
+        EXPECT_EQ(shadow_bitmap_size(c.width, c.height, c.softness, size), c.made) << c.softness;
+        if (c.made) {
+            EXPECT_EQ(size.width, c.bitmap_width) << c.softness;
+            EXPECT_EQ(size.height, c.bitmap_height) << c.softness;
+        }
+    }
+}
+
+TEST(ShadowDestination, MovesAndGrowsByTheOffsets) {
+    struct Case {
+        int32_t ox, oy;
+        PixelRect expected;
+    };
+    const Case cases[] = {
+        {3, 2, {3, 2, 203, 42}},
+        {-4, 0, {-4, 0, 196, 40}},
+        {0, 0, {0, 0, 200, 40}},
+        {INT32_MAX, INT32_MIN, {INT32_MAX, INT32_MIN, INT32_MAX, INT32_MIN + 40}},
+    };
+    for (const Case& c : cases) {
+        const PixelRect r = shadow_destination(200, 40, c.ox, c.oy);
+        EXPECT_EQ((std::array{r.x, r.y, r.width, r.height}),
+                  (std::array{c.expected.x, c.expected.y, c.expected.width, c.expected.height}));
+    }
+}
+
+TEST(PackArgb, UsesTheLowEightBitsOfEachChannel) {
+    EXPECT_EQ(pack_argb(255, 255, 255, 255), 0xFFFFFFFFu);
+    EXPECT_EQ(pack_argb(128, 1, 2, 3), 0x80010203u);
+    EXPECT_EQ(pack_argb(256, -1, 0x1FF, 0x100), 0x00FFFF00u);
+}
+
+} // namespace
+} // namespace scrivlet
