@@ -87,7 +87,7 @@ TEST_F(RenderPixels, EachAlignmentPutsTheTextInItsCell) {
     }
 }
 
-TEST_F(RenderPixels, AntialiasAddsSoftEdgesAndAnOutline) {
+TEST_F(RenderPixels, AntialiasStrokesAnOutlineAndWithoutItNoPixelIsPartial) {
     Surface smooth(120, 40);
     Surface hard(120, 40);
     meter.repaint(smooth.dc(), "Ag8", 120, 40);
