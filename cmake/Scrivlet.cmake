@@ -12,7 +12,8 @@ endfunction()
 if(WIN32)
     # Only system DLLs may be imported: the compiler's runtime is linked in.
     # No timestamp in the PE header, so that two builds give the same bytes.
-    add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
+    add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp
+                     $<$<CONFIG:Release>:-s>)
     add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0601)
 else()
     set(SCRIVLET_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
