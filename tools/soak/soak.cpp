@@ -1,0 +1,387 @@
+// Soak run of Scrivlet.dll as a host would drive it for months: many
+// repaints over a mix of looks and sizes, then many meters alive at once,
+// repainted in turn and shut down in random order with settings dialogs
+// opened and cancelled in between. Resource use is sampled along the way;
+// the run fails when anything grows past a small constant after warm-up or
+// a surviving meter stops drawing what it drew before.
+//
+//   soak [--repaints N] [--instances M] [--seed S]
+//
+// Beside the gdiplus.dll stand-in it also checks that no GDI+ object
+// outlives a repaint.
+
+#include "plugin/scrivlet_api.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace scrivlet;
+
+struct Exports {
+    api::DllStartup dllstartup;
+    api::DllShutdown dllshutdown;
+    api::LoadSettings load_settings;
+    api::Repaint repaint;
+    api::VisConfigure vis_configure;
+};
+
+template <typename F> F bind(HMODULE module, const char* name) {
+    auto address = GetProcAddress(module, name);
+    if (address == nullptr) {
+        throw std::runtime_error(std::string("Scrivlet.dll lacks ") + name);
+    }
+    return reinterpret_cast<F>(reinterpret_cast<void*>(address));
+}
+
+std::string program_folder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of("\\/") + 1);
+}
+
+// The looks under test, one INI section each.
+constexpr const char* looks_ini =
+    "[plain]\r\nScrivlet_BorderSettings=0,1\r\n"
+    "[border]\r\nScrivlet_BorderSettings=1,2\r\nScrivlet_Text=CPU %v %\r\n"
+    "Scrivlet_FontSettings=0,0,16,1,4,1,30,1\r\n"
+    "[shadow]\r\nScrivlet_ShadowSettings=1,5,3,2,2\r\nScrivlet_ShadowColor=128,0,0,64\r\n"
+    "Scrivlet_FontSettings=0,0,18,0,8,2,30,1\r\n"
+    "[both]\r\nScrivlet_BorderSettings=1,1\r\nScrivlet_ShadowSettings=1,4,5,-3,1\r\n"
+    "Scrivlet_Text=%v%b%tab|%v\r\nScrivlet_FontSettings=0,0,12,2,2,0,20,0\r\n"
+    "[right]\r\nScrivlet_BorderSettings=1,3\r\nScrivlet_FontColor=200,10,200,30\r\n"
+    "Scrivlet_FontSettings=1,1,22,12,5,3,30,1\r\n";
+constexpr const char* look_names[] = {"plain", "border", "shadow", "both", "right"};
+
+struct Size {
+    int width, height;
+};
+constexpr Size sizes[] = {{1, 1}, {40, 12}, {200, 40}, {333, 77}, {800, 160}, {1600, 400}};
+constexpr const char* values[] = {"0", "12.5", "-3,25", "idle", "99.999", ""};
+
+class Dib {
+public:
+    Dib(int width, int height) : width_(width), height_(height) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        dc_ = CreateCompatibleDC(nullptr);
+        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        if (dc_ == nullptr || bitmap_ == nullptr) {
+            throw std::runtime_error("cannot make a DIB section");
+        }
+        previous_ = SelectObject(dc_, bitmap_);
+    }
+    Dib(const Dib&) = delete;
+    Dib& operator=(const Dib&) = delete;
+    ~Dib() {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+    // FNV-1a of the pixels: the survivors' drawings are compared by it, so
+    // that the soak's own bookkeeping does not grow the heap it measures.
+    uint64_t pixel_hash() const {
+        GdiFlush();
+        const auto* bytes = static_cast<const uint8_t*>(bits_);
+        uint64_t hash = 14695981039346656037ull;
+        for (size_t i = 0; i < static_cast<size_t>(width_) * static_cast<size_t>(height_) * 4;
+             ++i) {
+            hash = (hash ^ bytes[i]) * 1099511628211ull;
+        }
+        return hash;
+    }
+
+private:
+    int width_, height_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+    void* bits_ = nullptr;
+};
+
+struct Sample {
+    DWORD gdi_objects, user_objects;
+    SIZE_T private_bytes;
+};
+
+// GetGuiResources where the platform has it. Wine answers 0 with
+// ERROR_CALL_NOT_IMPLEMENTED; there GDI handles are counted by probing every
+// handle index (Wine accepts an index without its generation bits) and user
+// objects by counting this process's windows.
+DWORD gdi_objects() {
+    SetLastError(0);
+    const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (count != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
+        return count;
+    }
+    DWORD probed = 0;
+    for (ULONG_PTR index = 1; index <= 0xFFFF; ++index) {
+        probed += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0 ? 1 : 0;
+    }
+    return probed;
+}
+
+BOOL CALLBACK count_window(HWND window, LPARAM counter) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId()) {
+        ++*reinterpret_cast<DWORD*>(counter);
+        EnumChildWindows(window, count_window, counter);
+    }
+    return TRUE;
+}
+
+DWORD user_objects() {
+    SetLastError(0);
+    const DWORD count = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    if (count != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
+        return count;
+    }
+    DWORD windows = 0;
+    EnumWindows(count_window, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+Sample sample() {
+    PROCESS_MEMORY_COUNTERS_EX memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                         sizeof memory);
+    // Wine leaves PrivateUsage at 0; its PagefileUsage is the same commit.
+    const SIZE_T private_bytes =
+        memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage;
+    return {gdi_objects(), user_objects(), private_bytes};
+}
+
+// The stand-in keeps a record of every call unless told not to; that record
+// would be the only thing growing here.
+void stop_standin_recording() {
+    const HMODULE gdiplus = GetModuleHandleA("gdiplus.dll");
+    if (const auto set = gdiplus ? GetProcAddress(gdiplus, "standin_set_recording") : nullptr) {
+        reinterpret_cast<void (*)(int)>(reinterpret_cast<void*>(set))(0);
+    }
+}
+
+// Live GDI+ objects as the stand-in counts them; -1 beside the real library.
+long live_gdiplus_objects() {
+    const HMODULE gdiplus = GetModuleHandleA("gdiplus.dll");
+    const auto count = gdiplus ? GetProcAddress(gdiplus, "standin_live_objects") : nullptr;
+    return count ? reinterpret_cast<long (*)()>(reinterpret_cast<void*>(count))() : -1;
+}
+
+void print(const char* phase, long step, const Sample& s, long live) {
+    std::printf("%-9s %8ld  gdi %4lu  user %4lu  private %8lu KiB  gdi+ live %ld\n", phase, step,
+                static_cast<unsigned long>(s.gdi_objects),
+                static_cast<unsigned long>(s.user_objects),
+                static_cast<unsigned long>(s.private_bytes / 1024), live);
+}
+
+constexpr DWORD allowed_gdi_growth = 2;
+constexpr DWORD allowed_user_growth = 2;
+constexpr SIZE_T allowed_private_growth = 4u << 20;
+
+bool grew(const Sample& base, const Sample& now) {
+    return now.gdi_objects > base.gdi_objects + allowed_gdi_growth ||
+           now.user_objects > base.user_objects + allowed_user_growth ||
+           now.private_bytes > base.private_bytes + allowed_private_growth;
+}
+
+// Cancels every settings dialog that shows up, until told to stop.
+class DialogCanceller {
+public:
+    DialogCanceller()
+        : thread_([this] {
+              while (!stop_) {
+                  if (HWND dialog = FindWindowA("#32770", "Settings")) {
+                      PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                  }
+                  Sleep(5);
+              }
+          }) {}
+    DialogCanceller(const DialogCanceller&) = delete;
+    DialogCanceller& operator=(const DialogCanceller&) = delete;
+    ~DialogCanceller() {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    volatile bool stop_ = false;
+    std::thread thread_;
+};
+
+// One round of phase 2: `count` meters alive at once, each drawn once; then
+// shut down in random order, every survivor redrawn and compared with its
+// first drawing after each shutdown, dialogs opened and cancelled between.
+bool meters_round(const Exports& dll, const std::string& ini, int count, std::mt19937& random,
+                  const Dib& surface) {
+    struct Live {
+        void* meter;
+        size_t look;
+        uint64_t first_drawing;
+    };
+    std::vector<Live> alive;
+    alive.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const size_t look = static_cast<size_t>(i) % std::size(look_names);
+        void* meter = dll.dllstartup(nullptr, 0);
+        dll.load_settings(meter, ini.c_str(), look_names[look]);
+        dll.repaint(surface.dc(), meter, "42.42", 200, 40);
+        alive.push_back({meter, look, surface.pixel_hash()});
+    }
+    const DialogCanceller canceller;
+    long checks = 0;
+    while (!alive.empty()) {
+        if (random() % 4 == 0) {
+            dll.vis_configure(alive[random() % alive.size()].meter);
+        }
+        const size_t victim = random() % alive.size();
+        dll.dllshutdown(alive[victim].meter);
+        alive.erase(alive.begin() + static_cast<std::ptrdiff_t>(victim));
+        for (const Live& meter : alive) {
+            dll.repaint(surface.dc(), meter.meter, "42.42", 200, 40);
+            ++checks;
+            if (surface.pixel_hash() != meter.first_drawing) {
+                std::printf("FAIL: a surviving meter (look %s) draws differently\n",
+                            look_names[meter.look]);
+                for (const Live& rest : alive) {
+                    dll.dllshutdown(rest.meter);
+                }
+                return false;
+            }
+        }
+    }
+    std::printf("meters   %d made, %ld survivor repaints compared\n", count, checks);
+    return true;
+}
+
+int run(int argc, char** argv) {
+    long repaints = 100000;
+    int instances = 200;
+    unsigned seed = 1;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--repaints") == 0) {
+            repaints = std::atol(argv[i + 1]);
+        } else if (std::strcmp(argv[i], "--instances") == 0) {
+            instances = std::atoi(argv[i + 1]);
+        } else if (std::strcmp(argv[i], "--seed") == 0) {
+            seed = static_cast<unsigned>(std::atol(argv[i + 1]));
+        } else {
+            std::fprintf(stderr, "soak: unknown option %s\n", argv[i]);
+            return 2;
+        }
+    }
+
+    const HMODULE module = LoadLibraryA((program_folder() + "Scrivlet.dll").c_str());
+    if (module == nullptr) {
+        std::fprintf(stderr, "soak: cannot load Scrivlet.dll beside the program\n");
+        return 2;
+    }
+    const Exports dll{
+        bind<api::DllStartup>(module, "dllstartup"), bind<api::DllShutdown>(module, "dllshutdown"),
+        bind<api::LoadSettings>(module, "load_settings"), bind<api::Repaint>(module, "repaint"),
+        bind<api::VisConfigure>(module, "vis_configure")};
+
+    stop_standin_recording();
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string ini =
+        std::string(temp) + "scrivlet-soak-" + std::to_string(GetCurrentProcessId()) + ".ini";
+    if (FILE* file = std::fopen(ini.c_str(), "wb")) {
+        std::fputs(looks_ini, file);
+        std::fclose(file);
+    }
+    bool failed = false;
+
+    // Phase 1: repaints over every look and size, one meter per look.
+    std::vector<void*> meters;
+    for (const char* look : look_names) {
+        meters.push_back(dll.dllstartup(nullptr, 0));
+        dll.load_settings(meters.back(), ini.c_str(), look);
+    }
+    std::vector<std::unique_ptr<Dib>> surfaces;
+    for (const Size& size : sizes) {
+        surfaces.push_back(std::make_unique<Dib>(size.width, size.height));
+    }
+    const long warm_up = std::max(1L, repaints / 10);
+    const long every = std::max(1L, repaints / 20);
+    Sample base{};
+    for (long i = 0; i < repaints; ++i) {
+        const size_t look = static_cast<size_t>(i) % meters.size();
+        const size_t size = static_cast<size_t>(i / 5) % std::size(sizes);
+        dll.repaint(surfaces[size]->dc(), meters[look],
+                    values[static_cast<size_t>(i) % std::size(values)], sizes[size].width,
+                    sizes[size].height);
+        const long live = live_gdiplus_objects();
+        if (live > 0) {
+            std::printf("FAIL: %ld GDI+ objects outlive repaint %ld\n", live, i);
+            failed = true;
+            break;
+        }
+        if (i + 1 == warm_up) {
+            base = sample();
+            print("warm", i + 1, base, live);
+        } else if ((i + 1) % every == 0 || i + 1 == repaints) {
+            const Sample now = sample();
+            print("repaint", i + 1, now, live);
+            if (i + 1 > warm_up && grew(base, now)) {
+                std::printf("FAIL: resources grew after warm-up\n");
+                failed = true;
+            }
+        }
+    }
+    for (void* meter : meters) {
+        dll.dllshutdown(meter);
+    }
+
+    // Phase 2: many meters at once, shut down in random order, in rounds:
+    // the first one sets the heap's high-water mark, later ones must not grow.
+    std::mt19937 random(seed);
+    Dib surface(200, 40);
+    constexpr int meter_rounds = 3;
+    Sample after_first_round{};
+    for (int round = 1; round <= meter_rounds && !failed; ++round) {
+        failed = !meters_round(dll, ini, instances, random, surface);
+        const Sample now = sample();
+        print("meters", round, now, live_gdiplus_objects());
+        if (round == 1) {
+            after_first_round = now;
+        } else if (grew(after_first_round, now)) {
+            std::printf("FAIL: resources grew from one round of meters to the next\n");
+            failed = true;
+        }
+    }
+    DeleteFileA(ini.c_str());
+    std::printf("%s\n", failed ? "soak: FAILED" : "soak: passed");
+    return failed ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "soak: %s\n", error.what());
+        return 2;
+    }
+}
