@@ -1,0 +1,38 @@
+#pragma once
+// What the border and shadow passes share: the off-screen bitmap they draw
+// into before the result goes onto the host's surface, and the text handed
+// to the library.
+
+#include "render/gdiplus_handles.h"
+
+#include <cstdint>
+#include <string>
+
+namespace scrivlet {
+
+inline const WCHAR* wide_chars(const std::u16string& text) {
+    static_assert(sizeof(WCHAR) == sizeof(char16_t));
+    return reinterpret_cast<const WCHAR*>(text.c_str());
+}
+
+// A transparent 32-bit ARGB bitmap carrying the device context's own
+// resolution. A new bitmap would otherwise take the library's default
+// (96 dpi), and a point drawn on it would land on a different spot of a
+// surface at 120, 144 or 192 dpi: the border would drift off the glyphs and
+// the shadow shrink toward the top-left corner.
+inline void make_pass_bitmap(HDC dc, int32_t width, int32_t height, UniqueBitmap& bitmap) {
+    gdip::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, bitmap.put());
+    if (!bitmap) {
+        return;
+    }
+    const int dpi_x = GetDeviceCaps(dc, LOGPIXELSX);
+    const int dpi_y = GetDeviceCaps(dc, LOGPIXELSY);
+    // A DC that cannot tell (0) keeps the library's default rather than a
+    // resolution the library would refuse.
+    if (dpi_x > 0 && dpi_y > 0) {
+        gdip::GdipBitmapSetResolution(bitmap.get(), static_cast<Gdiplus::REAL>(dpi_x),
+                                      static_cast<Gdiplus::REAL>(dpi_y));
+    }
+}
+
+} // namespace scrivlet
