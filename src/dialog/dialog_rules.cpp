@@ -1,0 +1,117 @@
+#include "dialog/dialog_rules.h"
+
+#include <limits>
+
+namespace scrivlet {
+
+namespace {
+
+constexpr int32_t bold_weight = 700;
+constexpr int32_t style_bold = 1;
+constexpr int32_t style_italic = 2;
+constexpr int32_t style_underline = 4;
+constexpr int32_t style_strikeout = 8;
+constexpr int32_t tenths_per_point = 10;
+
+bool is_space(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+int32_t read_dialog_number(std::string_view text) {
+    size_t at = 0;
+    while (at < text.size() && is_space(text[at])) {
+        ++at;
+    }
+    bool negative = false;
+    if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    // Accumulated as a negative number, whose range includes INT32_MIN.
+    constexpr int32_t lowest = std::numeric_limits<int32_t>::min();
+    int32_t value = 0;
+    bool saturated = false;
+    for (; at < text.size() && is_digit(text[at]); ++at) {
+        const int32_t digit = text[at] - '0';
+        if (value < (lowest + digit) / 10) {
+            saturated = true;
+            value = lowest;
+        } else if (!saturated) {
+            value = value * 10 - digit;
+        }
+    }
+    if (negative) {
+        return value;
+    }
+    return value == lowest ? std::numeric_limits<int32_t>::max() : -value;
+}
+
+RuledNumber apply_number_rule(NumberRule rule, int32_t value) {
+    switch (rule) {
+    case NumberRule::as_read:
+        break;
+    case NumberRule::channel:
+        if (value < 0) {
+            return {0, false};
+        }
+        if (value > max_channel) {
+            return {max_channel, false};
+        }
+        break;
+    case NumberRule::at_most_ten:
+        if (value > max_decimals) {
+            return {max_decimals, true};
+        }
+        break;
+    case NumberRule::zero_is_one:
+        if (value == 0) {
+            return {1, false};
+        }
+        break;
+    }
+    return {value, false};
+}
+
+std::string font_label(std::string_view face, int32_t size) {
+    std::string label(face);
+    label += ", ";
+    label += std::to_string(size);
+    label += "pt";
+    return label;
+}
+
+int32_t font_style_at_ok(bool italic, int32_t weight, bool underline, bool strikeout) {
+    int32_t style = italic ? style_italic : 0;
+    if (weight == bold_weight) {
+        style += style_bold;
+    }
+    if (underline) {
+        style += style_underline;
+    }
+    if (strikeout) {
+        style += style_strikeout;
+    }
+    return style;
+}
+
+int32_t font_size_from_tenths(int32_t tenths) {
+    return tenths / tenths_per_point;
+}
+
+uint32_t pack_colorref(int32_t red, int32_t green, int32_t blue) {
+    const auto low8 = [](int32_t channel) { return static_cast<uint32_t>(channel) & 0xFFu; };
+    return low8(red) | (low8(green) << 8) | (low8(blue) << 16);
+}
+
+Rgb unpack_colorref(uint32_t colorref) {
+    return {static_cast<int32_t>(colorref & 0xFFu), static_cast<int32_t>((colorref >> 8) & 0xFFu),
+            static_cast<int32_t>((colorref >> 16) & 0xFFu)};
+}
+
+} // namespace scrivlet

@@ -1,0 +1,57 @@
+#pragma once
+// The settings dialog's rules for turning what a user typed into settings,
+// kept free of the platform so they can be checked on their own.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace scrivlet {
+
+// What OK does with a number read from an edit.
+enum class NumberRule {
+    as_read,     // stored unchanged
+    channel,     // a colour channel: clamped to 0..255
+    at_most_ten, // decimals: above 10 becomes 10 and the user is warned
+    zero_is_one, // a divisor or a step: 0 becomes 1
+};
+
+struct RuledNumber {
+    int32_t value = 0;
+    bool warn = false; // the user is told that the value was lowered
+};
+
+inline constexpr int32_t max_channel = 255;
+inline constexpr int32_t max_decimals = 10;
+
+// Leading white space is skipped, one optional sign is taken, then decimal
+// digits up to the first other character; text without digits is 0. Values
+// beyond 32 bits saturate (the dialog's short buffers never get there).
+int32_t read_dialog_number(std::string_view text);
+
+RuledNumber apply_number_rule(NumberRule rule, int32_t value);
+
+// "Arial, 14pt": what the dialog shows for the chosen font.
+std::string font_label(std::string_view face, int32_t size);
+
+// The style bits recomputed at OK (1 bold, 2 italic, 4 underline,
+// 8 strikeout); only weight 700 counts as bold.
+int32_t font_style_at_ok(bool italic, int32_t weight, bool underline, bool strikeout);
+
+// Font size in whole points from the picker's tenths, truncated toward zero.
+int32_t font_size_from_tenths(int32_t tenths);
+
+// The colour picker's 0x00BBGGRR form; only the low 8 bits of each channel
+// are used.
+uint32_t pack_colorref(int32_t red, int32_t green, int32_t blue);
+
+struct Rgb {
+    int32_t red = 0;
+    int32_t green = 0;
+    int32_t blue = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+Rgb unpack_colorref(uint32_t colorref);
+
+} // namespace scrivlet
