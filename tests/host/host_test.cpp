@@ -1,0 +1,614 @@
+// scrivlet-host end to end: each example rendered by the host matches what
+// the plug-in draws into a DIB in this process, alpha comes out straight,
+// the sheet and --dpi do what they say, configure saves what the dialog
+// edited, and every error has its line and its exit code.
+
+#include "host_run.h"
+
+#include "common/png.h"
+#include "support/plugin.h"
+#include "support/surface.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <sstream>
+#include <thread>
+
+namespace scrivlet::test {
+namespace {
+
+constexpr int exit_ok = 0;
+constexpr int exit_internal = 1;
+constexpr int exit_usage = 2;
+constexpr int exit_plugin = 3;
+constexpr int exit_settings = 4;
+constexpr int exit_output = 5;
+
+std::string windows_path(std::string path) {
+    // CMake hands the source folder over as a Unix path; Wine shows the
+    // Unix root as drive Z.
+    if (!path.empty() && path.front() == '/') {
+        path = "Z:" + path;
+    }
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+const std::string& examples_folder() {
+    static const std::string folder = windows_path(SCRIVLET_EXAMPLES_DIR) + "\\";
+    return folder;
+}
+
+struct Example {
+    std::string file; // absolute
+    std::string name; // file name without .ini
+    std::string section;
+    std::vector<std::string> values;
+    int width = 0;
+    int height = 0;
+};
+
+// The comment lines "; value: ..." and "; size: WxH" say what to render.
+Example read_example(const std::string& folder, const std::string& file_name) {
+    Example example;
+    example.file = folder + file_name;
+    example.name = file_name.substr(0, file_name.size() - 4);
+    std::istringstream lines(read_text_file(example.file));
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.rfind("; value: ", 0) == 0) {
+            example.values.push_back(line.substr(9));
+        } else if (line.rfind("; size: ", 0) == 0) {
+            std::sscanf(line.c_str() + 8, "%dx%d", &example.width, &example.height);
+        } else if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
+            example.section = line.substr(1, line.size() - 2);
+        }
+    }
+    return example;
+}
+
+std::vector<Example> examples() {
+    std::vector<Example> found;
+    WIN32_FIND_DATAA entry{};
+    const HANDLE search = FindFirstFileA((examples_folder() + "*.ini").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return found;
+    }
+    do {
+        found.push_back(read_example(examples_folder(), entry.cFileName));
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    std::sort(found.begin(), found.end(),
+              [](const Example& a, const Example& b) { return a.name < b.name; });
+    return found;
+}
+
+// The graphics library stores round(c * a / 255).
+int premultiplied(int colour, int alpha) {
+    return (colour * alpha + 127) / 255;
+}
+
+struct Rgba {
+    int red, green, blue, alpha;
+    bool operator==(const Rgba&) const = default;
+};
+
+Rgba png_pixel(const png::Image& image, int x, int y) {
+    const uint8_t* p = &image.rgba[(static_cast<size_t>(y) * image.width + x) * 4];
+    return Rgba{p[0], p[1], p[2], p[3]};
+}
+
+// What the plug-in draws for one section and value, in this process.
+void draw_in_process(Surface& surface, const std::string& file, const std::string& section,
+                     const std::string& value) {
+    const Meter meter;
+    plugin().load_settings(meter.instance(), file.c_str(), section.c_str());
+    meter.repaint(surface.dc(), value.c_str(), surface.width(), surface.height());
+}
+
+// Every pixel of the PNG premultiplies back to the DIB's; a transparent one
+// carries no colour. Returns the number of pixels with any alpha.
+int expect_straight_copy_of(const png::Image& image, const Surface& surface,
+                            const std::string& what) {
+    int covered = 0;
+    int mismatches = 0;
+    for (int y = 0; y < surface.height(); ++y) {
+        for (int x = 0; x < surface.width(); ++x) {
+            const Pixel dib = surface.at(x, y);
+            const Rgba png = png_pixel(image, x, y);
+            const bool same = png.alpha == dib.alpha &&
+                              premultiplied(png.red, png.alpha) == dib.red &&
+                              premultiplied(png.green, png.alpha) == dib.green &&
+                              premultiplied(png.blue, png.alpha) == dib.blue &&
+                              (dib.alpha != 0 || (png.red == 0 && png.green == 0 && png.blue == 0));
+            if (!same && ++mismatches <= 3) {
+                ADD_FAILURE() << what << " at " << x << "," << y << ": PNG " << png.red << ","
+                              << png.green << "," << png.blue << "," << png.alpha << " DIB "
+                              << int{dib.red} << "," << int{dib.green} << "," << int{dib.blue}
+                              << "," << int{dib.alpha};
+            }
+            covered += dib.alpha != 0 ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(mismatches, 0) << what;
+    return covered;
+}
+
+png::Image read_png(const std::string& path) {
+    png::Image image;
+    EXPECT_TRUE(png::read_file(path, image)) << path;
+    return image;
+}
+
+std::string size_arg(int width, int height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+TEST(Host, ExamplesAreThereWithValuesAndSizes) {
+    const std::vector<Example> all = examples();
+    std::vector<std::string> names;
+    for (const Example& example : all) {
+        names.push_back(example.name);
+        EXPECT_FALSE(example.section.empty()) << example.name;
+        EXPECT_FALSE(example.values.empty()) << example.name;
+        EXPECT_GT(example.width, 0) << example.name;
+        EXPECT_GT(example.height, 0) << example.name;
+        for (const char* key :
+             {"Scrivlet_FontColor=", "Scrivlet_FontSettings=", "Scrivlet_Font=", "Scrivlet_Text=",
+              "Scrivlet_BorderColor=", "Scrivlet_BorderSettings=", "Scrivlet_ShadowColor=",
+              "Scrivlet_ShadowSettings="}) {
+            EXPECT_NE(read_text_file(example.file).find(std::string("\n") + key), std::string::npos)
+                << example.name << " lacks " << key;
+        }
+    }
+    for (const char* wanted : {"clock", "cpu", "default-look", "plain", "title"}) {
+        EXPECT_NE(std::find(names.begin(), names.end(), wanted), names.end()) << wanted;
+    }
+}
+
+TEST(Host, RenderOfEveryExampleIsThePluginsDrawingWithStraightAlpha) {
+    for (const Example& example : examples()) {
+        for (size_t i = 0; i < example.values.size(); ++i) {
+            const std::string what = example.name + " '" + example.values[i] + "'";
+            const std::string out = scratch_folder() + example.name + std::to_string(i) + ".png";
+            const HostResult result =
+                run_host({"render", "--ini", example.file, "--section", example.section, "--value",
+                          example.values[i], "--size", size_arg(example.width, example.height),
+                          "--out", out});
+            ASSERT_EQ(result.exit_code, exit_ok) << what << ": " << result.err;
+            EXPECT_EQ(result.out, "render: wrote " + out + " (" +
+                                      size_arg(example.width, example.height) +
+                                      ", straight alpha)\n");
+            EXPECT_EQ(result.err, "");
+            const png::Image image = read_png(out);
+            ASSERT_EQ(image.width, static_cast<uint32_t>(example.width)) << what;
+            ASSERT_EQ(image.height, static_cast<uint32_t>(example.height)) << what;
+
+            Surface surface(example.width, example.height);
+            draw_in_process(surface, example.file, example.section, example.values[i]);
+            EXPECT_GT(expect_straight_copy_of(image, surface, what), 0) << what << " drew nothing";
+        }
+    }
+}
+
+TEST(Host, TextColourAtHalfAlphaReadsBackAsThatColourAndHalfAlpha) {
+    // Orange 255,64,0 at alpha 128, large and bold, nothing beneath it: the
+    // inside of the glyphs is exactly that colour at 128 (64 premultiplies
+    // to 32, and a division that truncates would give 63 back).
+    const std::string ini = scratch_folder() + "half.ini";
+    write_text_file(ini, "[Half]\r\n"
+                         "Scrivlet_FontColor=128,255,64,0\r\n"
+                         "Scrivlet_FontSettings=0,0,48,1,4,0,30,1\r\n"
+                         "Scrivlet_Font=Arial\r\nScrivlet_Text=%v\r\n"
+                         "Scrivlet_BorderColor=255,0,0,0\r\nScrivlet_BorderSettings=0,1\r\n"
+                         "Scrivlet_ShadowColor=255,0,0,0\r\nScrivlet_ShadowSettings=0,5,5,0,0\r\n");
+    const std::string out = scratch_folder() + "half.png";
+    const HostResult result = run_host({"render", "--ini", ini, "--section", "Half", "--value",
+                                        "HW", "--size", "300x80", "--out", out});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    const png::Image image = read_png(out);
+    ASSERT_EQ(image.width, 300u);
+    int exact = 0;
+    for (uint32_t y = 0; y < image.height; ++y) {
+        for (uint32_t x = 0; x < image.width; ++x) {
+            exact += png_pixel(image, x, y) == Rgba{255, 64, 0, 128} ? 1 : 0;
+        }
+    }
+    EXPECT_GT(exact, 500);
+    Surface surface(300, 80);
+    draw_in_process(surface, ini, "Half", "HW");
+    expect_straight_copy_of(image, surface, "half alpha");
+}
+
+// Background colour at (x, y) of the image, by the checker's rule: squares
+// of 8 pixels, light (255) where the square indices add up to an even sum.
+int checker_at(int x, int y) {
+    return ((x / 8 + y / 8) % 2 == 0) ? 255 : 204;
+}
+
+void expect_composite(const Rgba& png, const Pixel& dib, int under_red, int under_green,
+                      int under_blue, const std::string& what) {
+    ASSERT_EQ(png.alpha, 255) << what;
+    const auto expected = [&](int stored, int under) {
+        return stored + under * (255 - dib.alpha) / 255.0;
+    };
+    const auto close_to = [](int got, double want) { return std::abs(got - want) <= 1.0; };
+    if (dib.alpha == 0) {
+        ASSERT_EQ(png, (Rgba{under_red, under_green, under_blue, 255})) << what;
+    } else if (dib.alpha == 255) {
+        ASSERT_EQ(png, (Rgba{dib.red, dib.green, dib.blue, 255})) << what;
+    } else {
+        ASSERT_TRUE(close_to(png.red, expected(dib.red, under_red)) &&
+                    close_to(png.green, expected(dib.green, under_green)) &&
+                    close_to(png.blue, expected(dib.blue, under_blue)))
+            << what;
+    }
+}
+
+TEST(Host, BackgroundsAreCompositedUnderThePluginsDrawing) {
+    const Example cpu = read_example(examples_folder(), "cpu.ini");
+    Surface surface(cpu.width, cpu.height);
+    draw_in_process(surface, cpu.file, cpu.section, cpu.values.front());
+    for (const std::string background : {"checker", "#3366CC", "3366cc"}) {
+        const std::string out = scratch_folder() + "cpu-over-background.png";
+        const HostResult result = run_host(
+            {"render", "--ini", cpu.file, "--section", cpu.section, "--value", cpu.values.front(),
+             "--size", size_arg(cpu.width, cpu.height), "--out", out, "--background", background});
+        ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+        EXPECT_EQ(result.out,
+                  "render: wrote " + out + " (" + size_arg(cpu.width, cpu.height) + ", opaque)\n");
+        const png::Image image = read_png(out);
+        ASSERT_EQ(image.width, static_cast<uint32_t>(cpu.width));
+        ASSERT_EQ(image.height, static_cast<uint32_t>(cpu.height));
+        for (int y = 0; y < cpu.height; ++y) {
+            for (int x = 0; x < cpu.width; ++x) {
+                const std::string what =
+                    background + " at " + std::to_string(x) + "," + std::to_string(y);
+                if (background == "checker") {
+                    const int under = checker_at(x, y);
+                    expect_composite(png_pixel(image, x, y), surface.at(x, y), under, under, under,
+                                     what);
+                } else {
+                    expect_composite(png_pixel(image, x, y), surface.at(x, y), 0x33, 0x66, 0xCC,
+                                     what);
+                }
+            }
+        }
+    }
+}
+
+TEST(Host, RelativeSettingsPathIsReadFromTheCurrentFolder) {
+    // The profile functions look for a bare file name in the Windows folder;
+    // the host must hand them the file the user meant.
+    const Example plain = read_example(examples_folder(), "plain.ini");
+    const std::string out = scratch_folder() + "relative.png";
+    const HostResult result = run_host({"render", "--ini", "plain.ini", "--section", plain.section,
+                                        "--value", plain.values.front(), "--size",
+                                        size_arg(plain.width, plain.height), "--out", out},
+                                       examples_folder());
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    Surface surface(plain.width, plain.height);
+    draw_in_process(surface, plain.file, plain.section, plain.values.front());
+    expect_straight_copy_of(read_png(out), surface, "relative path");
+}
+
+TEST(Host, InfoPrintsTypeAndTheSevenStrings) {
+    const HostResult result = run_host({"info"});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    std::string expected = "plug-in: " + program_folder() + "Scrivlet.dll\ndlltype: 2\n";
+    for (unsigned index = 0; index < 7; ++index) {
+        expected += "getinfo " + std::to_string(index) + ": " + plugin().getinfo(index) + "\n";
+    }
+    EXPECT_EQ(result.out, expected);
+    EXPECT_EQ(result.err, "");
+
+    // --dll loads another copy, wherever it is.
+    const std::string copy_folder = scratch_folder() + "copy";
+    CreateDirectoryA(copy_folder.c_str(), nullptr);
+    const std::string copy = copy_folder + "\\Scrivlet.dll";
+    ASSERT_TRUE(CopyFileA((program_folder() + "Scrivlet.dll").c_str(), copy.c_str(), FALSE));
+    const HostResult elsewhere = run_host({"info", "--dll", copy});
+    ASSERT_EQ(elsewhere.exit_code, exit_ok) << elsewhere.err;
+    EXPECT_EQ(elsewhere.out, "plug-in: " + copy + expected.substr(expected.find('\n')));
+}
+
+TEST(Host, SheetShowsEverySectionWithEverySampleValueOverTheChecker) {
+    // Two sections in one file: the sheet has a row for each.
+    const Example plain = read_example(examples_folder(), "plain.ini");
+    const Example cpu = read_example(examples_folder(), "cpu.ini");
+    const std::string ini = scratch_folder() + "sheet.ini";
+    write_text_file(ini, read_text_file(plain.file) + "\r\n" + read_text_file(cpu.file));
+    const std::string out = scratch_folder() + "sheet.png";
+    const HostResult result = run_host({"sheet", "--ini", ini, "--out", out, "--cell", "200x40"});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    const png::Image image = read_png(out);
+    // Gaps of 4, a header of 24, two rows of 40; the label column is as wide
+    // as the longest name needs, so the width tells where the cells begin.
+    ASSERT_EQ(image.height, 4u + 24 + 4 + 2 * (40 + 4));
+    const int label_width = static_cast<int>(image.width) - 8 - 5 * (200 + 4);
+    ASSERT_GE(label_width, 80);
+    ASSERT_LE(label_width, 320);
+    EXPECT_EQ(result.out, "sheet: wrote " + out + " (2 sections x 5 values, " +
+                              size_arg(static_cast<int>(image.width), 120) + ")\n");
+
+    const std::vector<std::string> samples = {"1234", "3,14159", "3.14159", "-42.5", "offline"};
+    const std::vector<const Example*> rows = {&plain, &cpu};
+    for (size_t row = 0; row < rows.size(); ++row) {
+        const int top = 32 + static_cast<int>(row) * 44;
+        // The row's label: dark ink somewhere in the label column.
+        int ink = 0;
+        for (int y = top; y < top + 40; ++y) {
+            for (int x = 4; x < 4 + label_width; ++x) {
+                ink += png_pixel(image, x, y).red < 128 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(ink, 0) << "no label for row " << row;
+        for (size_t column = 0; column < samples.size(); ++column) {
+            const int left = 8 + label_width + static_cast<int>(column) * 204;
+            Surface cell(200, 40);
+            draw_in_process(cell, rows[row]->file, rows[row]->section, samples[column]);
+            EXPECT_GT(cell.covered(), 0);
+            for (int y = 0; y < 40; ++y) {
+                for (int x = 0; x < 200; ++x) {
+                    const int under = checker_at(left + x, top + y);
+                    expect_composite(png_pixel(image, left + x, top + y), cell.at(x, y), under,
+                                     under, under,
+                                     rows[row]->name + " " + samples[column] + " at " +
+                                         std::to_string(x) + "," + std::to_string(y));
+                }
+            }
+        }
+    }
+}
+
+struct Box {
+    int left = 1 << 30, top = 1 << 30, right = -1, bottom = -1;
+};
+
+Box coverage_box(const png::Image& image) {
+    Box box;
+    for (int y = 0; y < static_cast<int>(image.height); ++y) {
+        for (int x = 0; x < static_cast<int>(image.width); ++x) {
+            if (png_pixel(image, x, y).alpha != 0) {
+                box = Box{std::min(box.left, x), std::min(box.top, y), std::max(box.right, x),
+                          std::max(box.bottom, y)};
+            }
+        }
+    }
+    return box;
+}
+
+bool read_log_pixels(DWORD& value) {
+    DWORD size = sizeof(value);
+    return RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", RRF_RT_DWORD,
+                        nullptr, &value, &size) == ERROR_SUCCESS;
+}
+
+TEST(Host, DpiScalesTheTextAndLeavesTheRegistryAsItWas) {
+    const Example plain = read_example(examples_folder(), "plain.ini");
+    const auto render_at = [&](const std::vector<std::string>& extra, const std::string& out) {
+        std::vector<std::string> args = {"render",      "--ini",   plain.file, "--section",
+                                         plain.section, "--value", "1234",     "--size",
+                                         "400x120",     "--out",   out};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return run_host(args);
+    };
+    DWORD before = 0;
+    const bool had_value = read_log_pixels(before);
+
+    const std::string plain_out = scratch_folder() + "dpi-none.png";
+    const std::string same_out = scratch_folder() + "dpi-96.png";
+    const std::string large_out = scratch_folder() + "dpi-144.png";
+    ASSERT_EQ(render_at({}, plain_out).exit_code, exit_ok);
+    ASSERT_EQ(GetDeviceCaps(Surface(1, 1).dc(), LOGPIXELSX), 96);
+    const HostResult same = render_at({"--dpi", "96"}, same_out);
+    ASSERT_EQ(same.exit_code, exit_ok) << same.err;
+    EXPECT_EQ(read_text_file(same_out), read_text_file(plain_out));
+
+    const HostResult large = render_at({"--dpi", "144"}, large_out);
+    ASSERT_EQ(large.exit_code, exit_ok) << large.err;
+    EXPECT_EQ(large.out, "render: wrote " + large_out + " (400x120, straight alpha)\n");
+    const Box at96 = coverage_box(read_png(plain_out));
+    const Box at144 = coverage_box(read_png(large_out));
+    const double ratio = static_cast<double>(at144.right - at144.left + 1) /
+                         static_cast<double>(at96.right - at96.left + 1);
+    EXPECT_NEAR(ratio, 1.5, 0.1);
+
+    DWORD after = 0;
+    EXPECT_EQ(read_log_pixels(after), had_value);
+    EXPECT_EQ(after, before);
+}
+
+struct DialogSearch {
+    DWORD process_id = 0;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK match_dialog(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<DialogSearch*>(parameter);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char title[64] = {};
+    GetWindowTextA(window, title, sizeof(title));
+    if (owner == search->process_id && IsWindowVisible(window) &&
+        std::string(title) == "Settings") {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND find_dialog_of(DWORD process_id) {
+    DialogSearch search{process_id, nullptr};
+    EnumWindows(match_dialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST(Host, ConfigureSavesWhatTheDialogConfirmed) {
+    constexpr int template_box = 2064;
+    const std::string ini = scratch_folder() + "configure.ini";
+    write_text_file(ini, read_text_file(examples_folder() + "plain.ini"));
+    RunningHost running = start_host({"configure", "--ini", ini, "--section", "Plain"});
+    HWND dialog = nullptr;
+    for (int tries = 0; tries < 200 && dialog == nullptr; ++tries) {
+        if (WaitForSingleObject(running.process.hProcess, 50) == WAIT_OBJECT_0) {
+            break;
+        }
+        dialog = find_dialog_of(running.process.dwProcessId);
+    }
+    EXPECT_NE(dialog, nullptr) << "no Settings dialog appeared";
+    if (dialog != nullptr) {
+        SendMessageA(GetDlgItem(dialog, template_box), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>("Edited %v"));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+    const HostResult result = finish_host(running, 20000);
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out.substr(0, result.out.find('\n')), "configure: saved [Plain] in " + ini);
+    char text[256] = {};
+    GetPrivateProfileStringA("Plain", "Scrivlet_Text", "", text, sizeof(text), ini.c_str());
+    EXPECT_STREQ(text, "Edited %v");
+    // Every key written back, and listed for the user.
+    for (const char* key : {"Scrivlet_FontColor", "Scrivlet_FontSettings", "Scrivlet_Font",
+                            "Scrivlet_Text", "Scrivlet_BorderColor", "Scrivlet_BorderSettings",
+                            "Scrivlet_ShadowColor", "Scrivlet_ShadowSettings"}) {
+        char value[256] = {};
+        EXPECT_GT(GetPrivateProfileStringA("Plain", key, "", value, sizeof(value), ini.c_str()), 0u)
+            << key;
+        EXPECT_NE(result.out.find(std::string("\n  ") + key + "=" + value + "\n"),
+                  std::string::npos)
+            << key;
+    }
+}
+
+TEST(Host, ConfigureOfANewSectionStartsFromTheDefaultsAndSavesIt) {
+    const std::string ini = scratch_folder() + "configure-new.ini";
+    write_text_file(ini, "");
+    RunningHost running = start_host({"configure", "--ini", ini, "--section", "Fresh"});
+    HWND dialog = nullptr;
+    for (int tries = 0; tries < 200 && dialog == nullptr; ++tries) {
+        if (WaitForSingleObject(running.process.hProcess, 50) == WAIT_OBJECT_0) {
+            break;
+        }
+        dialog = find_dialog_of(running.process.dwProcessId);
+    }
+    if (dialog != nullptr) {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+    const HostResult result = finish_host(running, 20000);
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    EXPECT_EQ(result.out.substr(0, result.out.find('\n')),
+              "configure: [Fresh] is new in " + ini + "; it starts from the defaults");
+    char text[64] = {};
+    GetPrivateProfileStringA("Fresh", "Scrivlet_FontSettings", "", text, sizeof(text), ini.c_str());
+    EXPECT_STREQ(text, "0,0,16,0,0,0,30,1");
+}
+
+struct ErrorCase {
+    std::vector<std::string> args;
+    int exit_code;
+    std::string message; // after "scrivlet-host: "
+};
+
+TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
+    const std::string folder = scratch_folder();
+    const std::string ini = examples_folder() + "plain.ini";
+    const std::string missing_ini = folder + "missing.ini";
+    const std::string empty_ini = folder + "empty.ini";
+    write_text_file(empty_ini, "; nothing here\r\n");
+    const std::string not_a_dll = folder + "not-a-dll.dll";
+    write_text_file(not_a_dll, "MZ? no, just text\r\n");
+    const std::string a_folder = folder + "a-folder";
+    CreateDirectoryA(a_folder.c_str(), nullptr);
+    char system[MAX_PATH] = {};
+    GetSystemDirectoryA(system, MAX_PATH);
+    const std::string version_dll = std::string(system) + "\\version.dll";
+    const std::string no_dll = folder + "nowhere\\Scrivlet.dll";
+    const std::string out = folder + "error.png";
+    const std::string unwritable = folder + "no-such-folder\\x.png";
+
+    const auto render = [&](const std::string& file, const std::string& section,
+                            const std::string& size, const std::string& png) {
+        return std::vector<std::string>{"render", "--ini",  file, "--section", section, "--value",
+                                        "1",      "--size", size, "--out",     png};
+    };
+    const auto plus = [](std::vector<std::string> args, std::vector<std::string> more) {
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+
+    const std::vector<ErrorCase> cases = {
+        {{}, exit_usage, "no command given (try: scrivlet-host --help)"},
+        {{"draw"},
+         exit_usage,
+         "unknown command 'draw' (commands: info, render, sheet, configure, bench)"},
+        {{"render", "--ini", ini}, exit_usage, "render: --section is required"},
+        {plus(render(ini, "Plain", "10x10", out), {"--bogus", "1"}), exit_usage,
+         "render: unknown option '--bogus'"},
+        {render(ini, "Plain", "0x40", out), exit_usage,
+         "render: --size '0x40': width and height must be 1..16384"},
+        {render(ini, "Plain", "16385x40", out), exit_usage,
+         "render: --size '16385x40': width and height must be 1..16384"},
+        {render(ini, "Plain", "wide", out), exit_usage,
+         "render: --size 'wide': expected WIDTHxHEIGHT in pixels, as in 200x40"},
+        {plus(render(ini, "Plain", "10x10", out), {"--dpi", "5"}), exit_usage,
+         "render: --dpi '5': expected a whole number 24..960"},
+        {{"info", "--dll", no_dll}, exit_plugin, "no plug-in at '" + no_dll + "'"},
+        {{"info", "--dll", a_folder}, exit_plugin, "'" + a_folder + "' is a folder, not a DLL"},
+        {{"info", "--dll", not_a_dll},
+         exit_plugin,
+         "'" + not_a_dll + "' is not a 32-bit Windows DLL"},
+        {{"info", "--dll", version_dll},
+         exit_plugin,
+         "'" + version_dll + "' does not export dllstartup"},
+        {plus(render(ini, "Plain", "10x10", out), {"--dll", no_dll}), exit_plugin,
+         "no plug-in at '" + no_dll + "'"},
+        {render(missing_ini, "Plain", "10x10", out), exit_settings,
+         "cannot read settings file '" + missing_ini + "': no such file"},
+        {render(a_folder, "Plain", "10x10", out), exit_settings,
+         "cannot read settings file '" + a_folder + "': it is a folder"},
+        {render(ini, "Nope", "10x10", out), exit_settings, "no section [Nope] in '" + ini + "'"},
+        {{"sheet", "--ini", empty_ini, "--out", out},
+         exit_settings,
+         "no sections in '" + empty_ini + "'"},
+        {{"sheet", "--ini", missing_ini, "--out", out},
+         exit_settings,
+         "cannot read settings file '" + missing_ini + "': no such file"},
+        {{"configure", "--ini", missing_ini, "--section", "Plain"},
+         exit_settings,
+         "cannot read settings file '" + missing_ini + "': no such file"},
+        {render(ini, "Plain", "10x10", unwritable), exit_output,
+         "cannot write '" + unwritable + "'"},
+        {{"sheet", "--ini", ini, "--out", out, "--cell", "3300x10"},
+         exit_usage,
+         "sheet: 1 sections at cells of 3300x10 make a 16608x46 image, over 16384 a side: use "
+         "a smaller --cell or fewer sections"},
+        // The child that draws at another resolution reports for itself.
+        {plus(render(missing_ini, "Plain", "10x10", out), {"--dpi", "144"}), exit_settings,
+         "cannot read settings file '" + missing_ini + "': no such file"},
+        {{"bench"}, exit_internal, "bench: not yet available"},
+    };
+    for (const ErrorCase& c : cases) {
+        const std::string what = quote_command_line(c.args);
+        const HostResult result = run_host(c.args);
+        EXPECT_EQ(result.exit_code, c.exit_code) << what;
+        EXPECT_EQ(result.err, "scrivlet-host: " + c.message + "\n") << what;
+        EXPECT_EQ(result.out, "") << what;
+    }
+}
+
+TEST(Host, HelpGoesToStdoutAndSucceeds) {
+    const HostResult result = run_host({"--help"});
+    EXPECT_EQ(result.exit_code, exit_ok);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out.rfind("scrivlet-host: runs Scrivlet.dll", 0), 0u);
+}
+
+} // namespace
+} // namespace scrivlet::test

@@ -1,0 +1,72 @@
+#pragma once
+// The command line of scrivlet-host, read without any Windows header so that
+// every rule about it is tested natively.
+
+#include "failure.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace scrivlet::host {
+
+// Larger surfaces are refused before anything is allocated.
+inline constexpr uint32_t max_side_px = 16384;
+inline constexpr int min_dpi = 24;
+inline constexpr int max_dpi = 960;
+
+enum class Command { help, info, render, sheet, configure, bench };
+
+struct Size {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    bool operator==(const Size&) const = default;
+};
+
+struct Rgb {
+    uint8_t red = 0;
+    uint8_t green = 0;
+    uint8_t blue = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+enum class BackgroundKind { transparent, colour, checker };
+
+struct Background {
+    BackgroundKind kind = BackgroundKind::transparent;
+    Rgb colour;
+    bool operator==(const Background&) const = default;
+};
+
+// A sheet cell when --cell is not given: room for two lines at 16 pt.
+inline constexpr Size default_cell{240, 80};
+
+struct Options {
+    Command command = Command::help;
+    std::string dll; // empty: Scrivlet.dll beside the program
+    std::string ini;
+    std::string section;
+    std::optional<std::string> value;
+    std::optional<Size> size;
+    std::optional<Size> cell;
+    std::optional<int> dpi;
+    std::optional<Background> background;
+    std::string out;
+};
+
+// args excludes the program name. Throws Failure (exit_code::usage).
+Options parse_command_line(const std::vector<std::string>& args);
+
+// "200x40": both sides 1..max_side_px. Throws Failure (exit_code::usage).
+Size parse_size(std::string_view option, std::string_view text);
+// "checker", "RRGGBB" or "#RRGGBB". Throws Failure (exit_code::usage).
+Background parse_background(std::string_view text);
+// A whole number min_dpi..max_dpi. Throws Failure (exit_code::usage).
+int parse_dpi(std::string_view text);
+
+const char* command_name(Command command);
+std::string usage_text();
+
+} // namespace scrivlet::host

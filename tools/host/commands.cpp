@@ -1,0 +1,280 @@
+#include "commands.h"
+
+#include "common/png.h"
+#include "dib_surface.h"
+#include "dpi.h"
+#include "pixels.h"
+#include "plugin_library.h"
+#include "settings_file.h"
+#include "sheet_layout.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <new>
+
+namespace scrivlet::host {
+
+namespace {
+
+constexpr unsigned info_strings = 7; // getinfo 0..6
+constexpr int label_padding_px = 8;
+constexpr COLORREF label_ink = RGB(0, 0, 0);
+constexpr Rgb label_paper{255, 255, 255};
+
+std::string size_text(uint32_t width, uint32_t height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+void write_png(const std::string& path, const png::Image& image) {
+    if (!png::write_file(path, image)) {
+        throw Failure{exit_code::output, "cannot write '" + path + "'"};
+    }
+}
+
+std::vector<uint8_t> rgba_buffer(uint32_t width, uint32_t height) {
+    return std::vector<uint8_t>(static_cast<size_t>(width) * height * 4);
+}
+
+// Settings file and section as render and configure need them.
+std::string settings_with_section(const Options& options, bool section_must_exist,
+                                  bool& section_exists) {
+    const std::string file = readable_settings_file(options.ini);
+    section_exists = has_section(section_names(file), options.section);
+    if (section_must_exist && !section_exists) {
+        throw Failure{exit_code::settings_file,
+                      "no section [" + options.section + "] in '" + options.ini + "'"};
+    }
+    return file;
+}
+
+// A label in plain GDI text, clipped to its box with an ellipsis.
+void draw_label(HDC dc, const std::string& text, Point origin, uint32_t width, uint32_t height,
+                UINT alignment) {
+    RECT box{static_cast<LONG>(origin.x), static_cast<LONG>(origin.y),
+             static_cast<LONG>(origin.x + width), static_cast<LONG>(origin.y + height)};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &box,
+              alignment | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+}
+
+uint32_t widest_label(HDC dc, const std::vector<std::string>& labels) {
+    uint32_t widest = 0;
+    for (const std::string& label : labels) {
+        SIZE extent{};
+        if (GetTextExtentPoint32A(dc, label.c_str(), static_cast<int>(label.size()), &extent)) {
+            widest = std::max(widest, static_cast<uint32_t>(extent.cx));
+        }
+    }
+    return widest;
+}
+
+// Keeps a GDI object selected into a DC for a scope.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+    ~Selection() { SelectObject(dc_, previous_); }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+} // namespace
+
+int run_info(const Options& options) {
+    const PluginLibrary plugin(options.dll);
+    const PluginExports& api = plugin.exports();
+    std::printf("plug-in: %s\n", plugin.path().c_str());
+    std::printf("dlltype: %d\n", api.dlltype());
+    for (unsigned index = 0; index < info_strings; ++index) {
+        const char* text = api.getinfo(index);
+        std::printf("getinfo %u: %s\n", index, text != nullptr ? text : "(null)");
+    }
+    return exit_code::ok;
+}
+
+int run_render(const Options& options) {
+    if (options.dpi) {
+        if (const std::optional<int> child = run_at_dpi(*options.dpi)) {
+            return *child;
+        }
+    }
+    const PluginLibrary plugin(options.dll);
+    plugin.require_visualisation_type();
+    bool section_exists = false;
+    const std::string file = settings_with_section(options, true, section_exists);
+    const Size size = *options.size;
+    DibSurface surface(size.width, size.height);
+    png::Image image{size.width, size.height, rgba_buffer(size.width, size.height)};
+    {
+        const PluginExports& api = plugin.exports();
+        const MeterSession meter(api);
+        api.load_settings(meter.instance(), file.c_str(), options.section.c_str());
+        api.repaint(surface.dc(), meter.instance(), options.value->c_str(),
+                    static_cast<int>(size.width), static_cast<int>(size.height));
+    }
+    const size_t count = static_cast<size_t>(size.width) * size.height;
+    std::string look = "straight alpha";
+    if (options.background) {
+        composite_block(surface.pixels(), size.width, size.height, *options.background,
+                        image.rgba.data(), size.width, 0, 0);
+        look = "opaque";
+    } else {
+        unpremultiply(surface.pixels(), count, image.rgba.data());
+    }
+    write_png(options.out, image);
+    std::printf("render: wrote %s (%s, %s)\n", options.out.c_str(),
+                size_text(size.width, size.height).c_str(), look.c_str());
+    return exit_code::ok;
+}
+
+int run_sheet(const Options& options) {
+    if (options.dpi) {
+        if (const std::optional<int> child = run_at_dpi(*options.dpi)) {
+            return *child;
+        }
+    }
+    const PluginLibrary plugin(options.dll);
+    plugin.require_visualisation_type();
+    const std::string file = readable_settings_file(options.ini);
+    const std::vector<std::string> sections = section_names(file);
+    if (sections.empty()) {
+        throw Failure{exit_code::settings_file, "no sections in '" + options.ini + "'"};
+    }
+    const Background background =
+        options.background.value_or(Background{BackgroundKind::checker, {}});
+    const Size cell = options.cell.value_or(default_cell);
+    const HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
+
+    uint32_t label_width = 0;
+    {
+        const DibSurface probe(1, 1);
+        const Selection selected(probe.dc(), font);
+        label_width = widest_label(probe.dc(), sections) + 2 * label_padding_px;
+    }
+    const SheetLayout layout = sheet_layout(sections.size(), cell, label_width);
+
+    // Labels first, in black on white: GDI text leaves the alpha byte as it
+    // likes, so every pixel is made opaque when copied out.
+    DibSurface sheet(layout.image.width, layout.image.height);
+    png::Image image{layout.image.width, layout.image.height,
+                     rgba_buffer(layout.image.width, layout.image.height)};
+    {
+        const Selection selected(sheet.dc(), font);
+        uint8_t* bits = sheet.pixels();
+        const size_t count = static_cast<size_t>(layout.image.width) * layout.image.height;
+        for (size_t i = 0; i < count; ++i) {
+            bits[i * 4 + 0] = label_paper.blue;
+            bits[i * 4 + 1] = label_paper.green;
+            bits[i * 4 + 2] = label_paper.red;
+        }
+        SetBkMode(sheet.dc(), TRANSPARENT);
+        SetTextColor(sheet.dc(), label_ink);
+        for (size_t row = 0; row < sections.size(); ++row) {
+            draw_label(sheet.dc(), "[" + sections[row] + "]", row_label_origin(layout, row),
+                       layout.label_width, cell.height, DT_RIGHT);
+        }
+        for (size_t column = 0; column < sheet_samples.size(); ++column) {
+            draw_label(sheet.dc(), std::string("\"") + sheet_samples[column] + "\"",
+                       column_label_origin(layout, column), cell.width, layout.header_height,
+                       DT_CENTER);
+        }
+        const uint8_t* drawn = sheet.pixels();
+        for (size_t i = 0; i < count; ++i) {
+            image.rgba[i * 4 + 0] = drawn[i * 4 + 2];
+            image.rgba[i * 4 + 1] = drawn[i * 4 + 1];
+            image.rgba[i * 4 + 2] = drawn[i * 4 + 0];
+            image.rgba[i * 4 + 3] = 255;
+        }
+    }
+
+    DibSurface surface(cell.width, cell.height);
+    const PluginExports& api = plugin.exports();
+    for (size_t row = 0; row < sections.size(); ++row) {
+        const MeterSession meter(api);
+        api.load_settings(meter.instance(), file.c_str(), sections[row].c_str());
+        for (size_t column = 0; column < sheet_samples.size(); ++column) {
+            api.repaint(surface.dc(), meter.instance(), sheet_samples[column],
+                        static_cast<int>(cell.width), static_cast<int>(cell.height));
+            const Point origin = cell_origin(layout, row, column);
+            composite_block(surface.pixels(), cell.width, cell.height, background,
+                            image.rgba.data(), layout.image.width, origin.x, origin.y);
+        }
+    }
+    write_png(options.out, image);
+    std::printf("sheet: wrote %s (%zu sections x %zu values, %s)\n", options.out.c_str(),
+                sections.size(), sheet_samples.size(),
+                size_text(layout.image.width, layout.image.height).c_str());
+    return exit_code::ok;
+}
+
+int run_configure(const Options& options) {
+    const PluginLibrary plugin(options.dll);
+    plugin.require_visualisation_type();
+    bool section_exists = false;
+    const std::string file = settings_with_section(options, false, section_exists);
+    if (!section_exists) {
+        std::printf("configure: [%s] is new in %s; it starts from the defaults\n",
+                    options.section.c_str(), options.ini.c_str());
+    }
+    std::fflush(stdout);
+    {
+        const PluginExports& api = plugin.exports();
+        const MeterSession meter(api);
+        api.load_settings(meter.instance(), file.c_str(), options.section.c_str());
+        api.vis_configure(meter.instance());
+        api.save_settings(meter.instance(), file.c_str(), options.section.c_str());
+    }
+    std::printf("configure: saved [%s] in %s\n", options.section.c_str(), options.ini.c_str());
+    for (const std::string& line : section_lines(file, options.section)) {
+        std::printf("  %s\n", line.c_str());
+    }
+    return exit_code::ok;
+}
+
+int run_bench(const Options&) {
+    throw Failure{exit_code::internal, "bench: not yet available"};
+}
+
+int run_host(const std::vector<std::string>& args) noexcept {
+    try {
+        try {
+            const Options options = parse_command_line(args);
+            switch (options.command) {
+            case Command::help:
+                std::fputs(usage_text().c_str(), stdout);
+                return exit_code::ok;
+            case Command::info:
+                return run_info(options);
+            case Command::render:
+                return run_render(options);
+            case Command::sheet:
+                return run_sheet(options);
+            case Command::configure:
+                return run_configure(options);
+            case Command::bench:
+                return run_bench(options);
+            }
+            throw Failure{exit_code::internal, "unhandled command"};
+        } catch (const Failure& failure) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "scrivlet-host: %s\n", failure.message.c_str());
+            return failure.exit_code;
+        } catch (const std::bad_alloc&) {
+            std::fflush(stdout);
+            std::fputs("scrivlet-host: out of memory\n", stderr);
+            return exit_code::output;
+        } catch (const std::exception& error) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "scrivlet-host: internal error: %s\n", error.what());
+            return exit_code::internal;
+        }
+    } catch (...) {
+        // Even the reporting above may throw (no memory for the message).
+        return exit_code::internal;
+    }
+}
+
+} // namespace scrivlet::host

@@ -1,0 +1,24 @@
+#pragma once
+// How scrivlet-host ends: every failure carries the exit code a script can
+// test and one line for a person to read. Failures are thrown inside the
+// host and caught only in main.
+
+#include <string>
+
+namespace scrivlet::host {
+
+namespace exit_code {
+inline constexpr int ok = 0;
+inline constexpr int internal = 1;      // a fault of the host itself; also "bench" for now
+inline constexpr int usage = 2;         // the command line is wrong
+inline constexpr int plugin = 3;        // Scrivlet.dll missing, unloadable or incomplete
+inline constexpr int settings_file = 4; // the INI file or its section cannot be used
+inline constexpr int output = 5;        // no surface, out of memory, PNG not written
+} // namespace exit_code
+
+struct Failure {
+    int exit_code = exit_code::internal;
+    std::string message;
+};
+
+} // namespace scrivlet::host

@@ -1,0 +1,113 @@
+#include "plugin_library.h"
+
+#include "failure.h"
+
+#include <vector>
+
+namespace scrivlet::host {
+
+namespace {
+
+constexpr const char* plugin_file_name = "Scrivlet.dll";
+
+template <typename Function>
+void bind(HMODULE module, const std::string& path, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    if (function == nullptr) {
+        throw Failure{exit_code::plugin, "'" + path + "' does not export " + name};
+    }
+}
+
+std::string load_error(const std::string& path, DWORD error) {
+    switch (error) {
+    case ERROR_BAD_EXE_FORMAT:
+        return "'" + path + "' is not a 32-bit Windows DLL";
+    case ERROR_MOD_NOT_FOUND:
+        return "cannot load '" + path + "': a library it needs is missing";
+    default:
+        return "cannot load '" + path + "' (Windows error " + std::to_string(error) + ")";
+    }
+}
+
+} // namespace
+
+std::string program_folder() {
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < path.size()) {
+            const std::string full(path.data(), length);
+            return full.substr(0, full.find_last_of("\\/") + 1);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::string absolute_path(const std::string& path) {
+    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) {
+        return path;
+    }
+    std::vector<char> full(needed);
+    const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
+    return length == 0 || length >= needed ? path : std::string(full.data(), length);
+}
+
+PluginLibrary::PluginLibrary(const std::string& path)
+    : path_(absolute_path(path.empty() ? program_folder() + plugin_file_name : path)) {
+    const DWORD attributes = GetFileAttributesA(path_.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        throw Failure{exit_code::plugin, "no plug-in at '" + path_ + "'"};
+    }
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        throw Failure{exit_code::plugin, "'" + path_ + "' is a folder, not a DLL"};
+    }
+    // The altered search path lets the plug-in find libraries of its own folder.
+    module_ = LoadLibraryExA(path_.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (module_ == nullptr) {
+        throw Failure{exit_code::plugin, load_error(path_, GetLastError())};
+    }
+    try {
+        bind(module_, path_, "dllstartup", exports_.dllstartup);
+        bind(module_, path_, "dllshutdown", exports_.dllshutdown);
+        bind(module_, path_, "dlltype", exports_.dlltype);
+        bind(module_, path_, "getinfo", exports_.getinfo);
+        bind(module_, path_, "load_settings", exports_.load_settings);
+        bind(module_, path_, "save_settings", exports_.save_settings);
+        bind(module_, path_, "repaint", exports_.repaint);
+        bind(module_, path_, "vis_configure", exports_.vis_configure);
+    } catch (...) {
+        FreeLibrary(module_);
+        throw;
+    }
+}
+
+PluginLibrary::~PluginLibrary() {
+    FreeLibrary(module_);
+}
+
+void PluginLibrary::require_visualisation_type() const {
+    const int type = exports_.dlltype();
+    if (type != api::plugin_type) {
+        throw Failure{exit_code::plugin, "'" + path_ + "' says it is a plug-in of type " +
+                                             std::to_string(type) + ", not " +
+                                             std::to_string(api::plugin_type)};
+    }
+}
+
+MeterSession::MeterSession(const PluginExports& exports)
+    : exports_(exports), instance_(exports.dllstartup(nullptr, 0)) {
+    if (instance_ == nullptr) {
+        throw Failure{exit_code::plugin, "dllstartup gave no meter instance"};
+    }
+}
+
+MeterSession::~MeterSession() {
+    exports_.dllshutdown(instance_);
+}
+
+} // namespace scrivlet::host

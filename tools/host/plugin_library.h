@@ -1,0 +1,68 @@
+#pragma once
+// Scrivlet.dll as a host holds it: loaded by path, its eight exports bound
+// by name, freed when the holder goes.
+
+#include "plugin/scrivlet_api.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace scrivlet::host {
+
+struct PluginExports {
+    api::DllStartup dllstartup = nullptr;
+    api::DllShutdown dllshutdown = nullptr;
+    api::DllType dlltype = nullptr;
+    api::GetInfo getinfo = nullptr;
+    api::LoadSettings load_settings = nullptr;
+    api::SaveSettings save_settings = nullptr;
+    api::Repaint repaint = nullptr;
+    api::VisConfigure vis_configure = nullptr;
+};
+
+class PluginLibrary {
+public:
+    // `path` empty: Scrivlet.dll beside this program. Throws Failure
+    // (exit_code::plugin) when the file is missing, does not load, or lacks
+    // an export.
+    explicit PluginLibrary(const std::string& path);
+    PluginLibrary(const PluginLibrary&) = delete;
+    PluginLibrary& operator=(const PluginLibrary&) = delete;
+    ~PluginLibrary();
+
+    const PluginExports& exports() const { return exports_; }
+    const std::string& path() const { return path_; }
+
+    // Throws Failure (exit_code::plugin) unless dlltype says 2.
+    void require_visualisation_type() const;
+
+private:
+    std::string path_;
+    HMODULE module_ = nullptr;
+    PluginExports exports_;
+};
+
+// One meter instance from dllstartup to dllshutdown.
+class MeterSession {
+public:
+    explicit MeterSession(const PluginExports& exports);
+    MeterSession(const MeterSession&) = delete;
+    MeterSession& operator=(const MeterSession&) = delete;
+    ~MeterSession();
+
+    void* instance() const { return instance_; }
+
+private:
+    const PluginExports& exports_;
+    void* instance_ = nullptr;
+};
+
+// Folder of the running program, with a trailing backslash.
+std::string program_folder();
+
+// The absolute form of a path: the profile functions look for a bare file
+// name in the Windows folder, not in the current one.
+std::string absolute_path(const std::string& path);
+
+} // namespace scrivlet::host

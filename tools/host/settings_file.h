@@ -1,0 +1,24 @@
+#pragma once
+// The host's side of the INI file: it must exist and be readable before the
+// plug-in is asked to load from it, and its sections are listed for a sheet.
+
+#include <string>
+#include <vector>
+
+namespace scrivlet::host {
+
+// Throws Failure (exit_code::settings_file) unless `path` names a readable
+// file. Returns the absolute path to hand to the plug-in.
+std::string readable_settings_file(const std::string& path);
+
+// Section names in file order, as the profile functions see them.
+std::vector<std::string> section_names(const std::string& absolute_path);
+
+// Case-insensitively, as the profile functions compare section names.
+bool has_section(const std::vector<std::string>& sections, const std::string& name);
+
+// "key=value" lines of one section, in file order.
+std::vector<std::string> section_lines(const std::string& absolute_path,
+                                       const std::string& section);
+
+} // namespace scrivlet::host

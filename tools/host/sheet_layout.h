@@ -1,0 +1,45 @@
+#pragma once
+// Where the parts of a contact sheet go: a header row of sample values, a
+// label column of section names, and one cell per section and sample.
+
+#include "command_line.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace scrivlet::host {
+
+// An integer, a decimal written both ways, a negative and a text that is no
+// number: the kinds of meter value that the plug-in formats differently.
+inline constexpr std::array<const char*, 5> sheet_samples = {"1234", "3,14159", "3.14159", "-42.5",
+                                                             "offline"};
+
+inline constexpr uint32_t sheet_gap_px = 4;
+inline constexpr uint32_t sheet_header_px = 24;
+inline constexpr uint32_t sheet_min_label_px = 80;
+inline constexpr uint32_t sheet_max_label_px = 320;
+
+struct SheetLayout {
+    Size image;
+    Size cell;
+    uint32_t label_width = 0; // of the label column, gaps not included
+    uint32_t header_height = 0;
+};
+
+struct Point {
+    uint32_t x = 0;
+    uint32_t y = 0;
+    bool operator==(const Point&) const = default;
+};
+
+// `label_width` is what the longest section name needs; it is kept within
+// sheet_min_label_px..sheet_max_label_px. Throws Failure (exit_code::usage)
+// when the image would pass max_side_px on either side.
+SheetLayout sheet_layout(size_t sections, Size cell, uint32_t label_width);
+
+Point cell_origin(const SheetLayout& layout, size_t row, size_t column);
+Point row_label_origin(const SheetLayout& layout, size_t row);
+Point column_label_origin(const SheetLayout& layout, size_t column);
+
+} // namespace scrivlet::host
