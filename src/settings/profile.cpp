@@ -1,9 +1,237 @@
 #include "settings/profile.h"
 
+#include "settings/value_list.h"
+#include "text/template.h"
+
+#include <windows.h>
+
+#include <array>
+#include <cstring>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+#include <variant>
+#include <vector>
+
 namespace scrivlet {
 
-// Placeholders until the INI keys land.
-void load_settings_from_profile(MeterRecord&, const char*, const char*) {}
-void save_settings_to_profile(MeterRecord&, const char*, const char*) {}
+namespace {
+
+// A list position bound to its field of the record, with the value it takes
+// when the key, or this position of it, is missing.
+struct ListField {
+    std::variant<uint8_t MeterRecord::*, int32_t MeterRecord::*> field;
+    int32_t missing;
+};
+
+constexpr ListField font_settings_fields[] = {
+    {&MeterRecord::underline, 0},  {&MeterRecord::strikeout, 0}, {&MeterRecord::font_size, 16},
+    {&MeterRecord::font_style, 0}, {&MeterRecord::alignment, 0}, {&MeterRecord::decimals, 0},
+    {&MeterRecord::tab_width, 30}, {&MeterRecord::antialias, 1},
+};
+constexpr ListField font_color_fields[] = {
+    {&MeterRecord::font_alpha, 255},
+    {&MeterRecord::font_red, 255},
+    {&MeterRecord::font_green, 255},
+    {&MeterRecord::font_blue, 255},
+};
+constexpr ListField border_settings_fields[] = {
+    {&MeterRecord::border_enabled, 0},
+    {&MeterRecord::border_width, 1},
+};
+constexpr ListField border_color_fields[] = {
+    {&MeterRecord::border_alpha, 255},
+    {&MeterRecord::border_red, 0},
+    {&MeterRecord::border_green, 0},
+    {&MeterRecord::border_blue, 0},
+};
+constexpr ListField shadow_color_fields[] = {
+    {&MeterRecord::shadow_alpha, 255},
+    {&MeterRecord::shadow_red, 0},
+    {&MeterRecord::shadow_green, 0},
+    {&MeterRecord::shadow_blue, 0},
+};
+constexpr ListField shadow_settings_fields[] = {
+    {&MeterRecord::shadow_enabled, 0},  {&MeterRecord::shadow_size, 5},
+    {&MeterRecord::shadow_softness, 5}, {&MeterRecord::shadow_offset_x, 0},
+    {&MeterRecord::shadow_offset_y, 0},
+};
+
+enum class KeyKind { list, font_face, text_template };
+
+struct Key {
+    const char* name;
+    KeyKind kind;
+    std::span<const ListField> fields; // list keys
+    const char* missing_text;          // the two text keys
+};
+
+// Every key of the section, in the order they are read.
+constexpr std::array<Key, 8> keys = {{
+    {"Scrivlet_FontSettings", KeyKind::list, font_settings_fields, nullptr},
+    {"Scrivlet_FontColor", KeyKind::list, font_color_fields, nullptr},
+    {"Scrivlet_Font", KeyKind::font_face, {}, "Arial"},
+    {"Scrivlet_Text", KeyKind::text_template, {}, "%v"},
+    {"Scrivlet_BorderSettings", KeyKind::list, border_settings_fields, nullptr},
+    {"Scrivlet_BorderColor", KeyKind::list, border_color_fields, nullptr},
+    {"Scrivlet_ShadowColor", KeyKind::list, shadow_color_fields, nullptr},
+    {"Scrivlet_ShadowSettings", KeyKind::list, shadow_settings_fields, nullptr},
+}};
+
+// The order the keys are written in, and so the order a new section lists
+// them: each part's colour before its settings.
+constexpr std::array<size_t, keys.size()> writing_order = {1, 0, 2, 3, 5, 4, 6, 7};
+
+// The face name's room in LOGFONTA, less its terminator.
+constexpr size_t face_name_limit = LF_FACESIZE - 1;
+
+// The longest value the platform's ANSI writer takes: it widens the value
+// into a counted string of at most 32767 units, terminator included. Wine
+// passes a longer one on as a stray pointer, which deletes the key, blanks
+// it or faults inside the call, so a longer one is never handed over.
+constexpr size_t longest_written_value = 32766;
+
+// Room for every value the record itself writes, so one call reads nearly
+// every key.
+constexpr size_t first_read_size = 256;
+
+std::vector<ListPosition> list_positions(std::span<const ListField> fields) {
+    std::vector<ListPosition> positions;
+    positions.reserve(fields.size());
+    for (const ListField& f : fields) {
+        const FieldKind kind = std::holds_alternative<uint8_t MeterRecord::*>(f.field)
+                                   ? FieldKind::flag
+                                   : FieldKind::number;
+        positions.push_back(ListPosition{kind, f.missing});
+    }
+    return positions;
+}
+
+std::string missing_text(const Key& key) {
+    if (key.kind == KeyKind::list) {
+        return write_value_list(list_positions(key.fields), {});
+    }
+    return key.missing_text;
+}
+
+// The whole value, however long. The platform cuts a value that does not fit
+// and then answers the buffer size less one, as it would for a value that
+// fills the buffer exactly, so only an answer below that proves the value
+// whole.
+std::string read_value(const char* file, const char* section, const Key& key) {
+    const std::string missing = missing_text(key);
+    if (file == nullptr || section == nullptr) {
+        // With null the platform would read win.ini or list the section
+        // names; neither is this meter's section.
+        return missing;
+    }
+    std::string buffer(first_read_size, '\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(buffer.size());
+        const DWORD length =
+            GetPrivateProfileStringA(section, key.name, missing.c_str(), buffer.data(), size, file);
+        if (length + 1 < size) {
+            buffer.resize(length);
+            return buffer;
+        }
+        if (buffer.size() > buffer.max_size() / 2) {
+            // Cannot happen below the address space's end; give up on the
+            // load rather than keep a cut value or ask forever.
+            throw std::length_error("profile value too long");
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+std::vector<int32_t> list_values(const MeterRecord& record, std::span<const ListField> fields) {
+    std::vector<int32_t> values;
+    values.reserve(fields.size());
+    for (const ListField& f : fields) {
+        std::visit([&](auto member) { values.push_back(record.*member); }, f.field);
+    }
+    return values;
+}
+
+void store_list(MeterRecord& record, std::span<const ListField> fields,
+                const std::vector<int32_t>& values) {
+    for (size_t i = 0; i < fields.size(); ++i) {
+        std::visit(
+            [&](auto member) {
+                using Field = std::remove_reference_t<decltype(record.*member)>;
+                record.*member = static_cast<Field>(values[i]);
+            },
+            fields[i].field);
+    }
+}
+
+std::string write_text(const MeterRecord& record, const Key& key) {
+    switch (key.kind) {
+    case KeyKind::list:
+        return write_value_list(list_positions(key.fields), list_values(record, key.fields));
+    case KeyKind::font_face:
+        // The chooser always terminates the face, but a record is only bytes.
+        return std::string(font_face(record), strnlen(font_face(record), LF_FACESIZE));
+    case KeyKind::text_template:
+        return record.text_template;
+    }
+    return {};
+}
+
+} // namespace
+
+void load_settings_from_profile(MeterRecord& record, const char* file, const char* section) {
+    // Everything is read and converted before the record is touched: running
+    // out of memory on a huge value then leaves the record as it was.
+    std::array<std::vector<int32_t>, keys.size()> lists;
+    std::string face;
+    std::string text_template;
+    for (size_t k = 0; k < keys.size(); ++k) {
+        const Key& key = keys[k];
+        std::string value = read_value(file, section, key);
+        switch (key.kind) {
+        case KeyKind::list:
+            lists[k] = read_value_list(value, list_positions(key.fields));
+            break;
+        case KeyKind::font_face:
+            face = value.substr(0, face_name_limit);
+            break;
+        case KeyKind::text_template:
+            text_template = std::move(value);
+            break;
+        }
+    }
+
+    for (size_t k = 0; k < keys.size(); ++k) {
+        if (keys[k].kind == KeyKind::list) {
+            store_list(record, keys[k].fields, lists[k]);
+        }
+    }
+    char* face_name = font_face(record);
+    std::memset(face_name, 0, LF_FACESIZE);
+    std::memcpy(face_name, face.data(), face.size());
+    record.text_template.swap(text_template);
+}
+
+void save_settings_to_profile(MeterRecord& record, const char* file, const char* section) {
+    for (const size_t k : writing_order) {
+        const Key& key = keys[k];
+        if (key.kind == KeyKind::text_template) {
+            // The file is line based, so the template goes out with its
+            // breaks and tabs as placeholders, and keeps them: drawing
+            // expands them back, so nothing changes on screen.
+            replace_all(record.text_template, "\n", "%b");
+            replace_all(record.text_template, "\t", "%tab");
+        }
+        const std::string value = write_text(record, key);
+        // Null would make the platform write win.ini or fail anyway. Only a
+        // template read whole from a hand-made file can be too long to write;
+        // the file then keeps the value it has.
+        if (file != nullptr && section != nullptr &&
+            std::strlen(value.c_str()) <= longest_written_value) {
+            WritePrivateProfileStringA(section, key.name, value.c_str(), file);
+        }
+    }
+}
 
 } // namespace scrivlet

@@ -1,0 +1,650 @@
+// A meter's settings through the host's view: load_settings and
+// save_settings on real INI files in a temporary folder, with the files read
+// back byte for byte. Every load also checks that the fields the file does
+// not hold (the owner window and the font description but for its face) are
+// left exactly as they were.
+
+#include "support/plugin.h"
+#include "support/surface.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace scrivlet::test {
+namespace {
+
+constexpr const char* section = "Meter 1";
+
+// A fresh folder under the temporary directory, emptied and removed at the
+// end. Each case uses its own file name: the profile functions cache files.
+class IniFolder {
+public:
+    IniFolder() {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        path_ = std::string(temp) + "scrivlet-settings-" + std::to_string(GetCurrentProcessId()) +
+                "-" + std::to_string(GetTickCount()) + "\\";
+        if (!CreateDirectoryA(path_.c_str(), nullptr)) {
+            throw std::runtime_error("cannot make " + path_);
+        }
+    }
+    IniFolder(const IniFolder&) = delete;
+    IniFolder& operator=(const IniFolder&) = delete;
+    ~IniFolder() {
+        WIN32_FIND_DATAA found;
+        const HANDLE search = FindFirstFileA((path_ + "*").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                DeleteFileA((path_ + found.cFileName).c_str());
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        RemoveDirectoryA(path_.c_str());
+    }
+
+    std::string path(const std::string& name) const { return path_ + name; }
+
+    std::string write(const std::string& name, const std::string& bytes) const {
+        std::ofstream(path(name), std::ios::binary) << bytes;
+        return path(name);
+    }
+
+private:
+    std::string path_;
+};
+
+std::string file_bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool file_exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Every persisted field as "name=value", in the record's order.
+std::vector<std::string> persisted(const MeterRecord& r) {
+    const auto line = [](const char* name, int32_t value) {
+        return std::string(name) + "=" + std::to_string(value);
+    };
+    return {
+        line("font_size", r.font_size),
+        line("font_style", r.font_style),
+        line("alignment", r.alignment),
+        line("underline", r.underline),
+        line("strikeout", r.strikeout),
+        line("font_alpha", r.font_alpha),
+        line("font_red", r.font_red),
+        line("font_green", r.font_green),
+        line("font_blue", r.font_blue),
+        line("antialias", r.antialias),
+        line("shadow_enabled", r.shadow_enabled),
+        line("shadow_alpha", r.shadow_alpha),
+        line("shadow_red", r.shadow_red),
+        line("shadow_green", r.shadow_green),
+        line("shadow_blue", r.shadow_blue),
+        line("shadow_size", r.shadow_size),
+        line("shadow_softness", r.shadow_softness),
+        line("shadow_offset_x", r.shadow_offset_x),
+        line("shadow_offset_y", r.shadow_offset_y),
+        line("border_enabled", r.border_enabled),
+        line("border_alpha", r.border_alpha),
+        line("border_red", r.border_red),
+        line("border_green", r.border_green),
+        line("border_blue", r.border_blue),
+        line("border_width", r.border_width),
+        line("decimals", r.decimals),
+        line("tab_width", r.tab_width),
+        std::string("font_face=") +
+            std::string(r.log_font.lfFaceName, strnlen(r.log_font.lfFaceName, LF_FACESIZE)),
+        "text_template=" + r.text_template,
+    };
+}
+
+// What a load from a section without any of the keys gives.
+const std::vector<std::string> listed_defaults = {
+    "font_size=16",      "font_style=0",      "alignment=0",       "underline=0",
+    "strikeout=0",       "font_alpha=255",    "font_red=255",      "font_green=255",
+    "font_blue=255",     "antialias=1",       "shadow_enabled=0",  "shadow_alpha=255",
+    "shadow_red=0",      "shadow_green=0",    "shadow_blue=0",     "shadow_size=5",
+    "shadow_softness=5", "shadow_offset_x=0", "shadow_offset_y=0", "border_enabled=0",
+    "border_alpha=255",  "border_red=0",      "border_green=0",    "border_blue=0",
+    "border_width=1",    "decimals=0",        "tab_width=30",      "font_face=Arial",
+    "text_template=%v",
+};
+
+// The listed defaults with some lines replaced, matched by field name.
+std::vector<std::string> defaults_with(const std::vector<std::string>& changes) {
+    std::vector<std::string> lines = listed_defaults;
+    for (const std::string& change : changes) {
+        const std::string name = change.substr(0, change.find('=') + 1);
+        bool replaced = false;
+        for (std::string& l : lines) {
+            if (l.compare(0, name.size(), name) == 0) {
+                l = change;
+                replaced = true;
+            }
+        }
+        if (!replaced) {
+            throw std::logic_error("no field " + name);
+        }
+    }
+    return lines;
+}
+
+// Sets every field, persisted or not, away from every default, so that a
+// load has to overwrite each persisted one and must leave the rest.
+void scribble(MeterRecord& r) {
+    r.owner_window = reinterpret_cast<HWND>(0x5151);
+    LOGFONTA& f = r.log_font;
+    f.lfHeight = -37;
+    f.lfWidth = 3;
+    f.lfEscapement = 9;
+    f.lfOrientation = 8;
+    f.lfWeight = 700;
+    f.lfItalic = 1;
+    f.lfUnderline = 1;
+    f.lfStrikeOut = 1;
+    f.lfCharSet = 238;
+    f.lfOutPrecision = 3;
+    f.lfClipPrecision = 4;
+    f.lfQuality = 5;
+    f.lfPitchAndFamily = 0x31;
+    std::strcpy(f.lfFaceName, "Scribbled Face");
+    r.font_size = 91;
+    r.font_style = 92;
+    r.alignment = 93;
+    r.underline = 94;
+    r.strikeout = 95;
+    r.font_alpha = 96;
+    r.font_red = 97;
+    r.font_green = 98;
+    r.font_blue = 99;
+    r.antialias = 0;
+    r.shadow_enabled = 100;
+    r.shadow_alpha = 101;
+    r.shadow_red = 102;
+    r.shadow_green = 103;
+    r.shadow_blue = 104;
+    r.shadow_size = 105;
+    r.shadow_softness = 106;
+    r.shadow_offset_x = 107;
+    r.shadow_offset_y = 108;
+    r.border_enabled = 109;
+    r.border_alpha = 110;
+    r.border_red = 111;
+    r.border_green = 112;
+    r.border_blue = 113;
+    r.border_width = 114;
+    r.text_template = "scribbled";
+    r.decimals = 115;
+    r.tab_width = 116;
+}
+
+// The fields the file does not hold, compared whole.
+void expect_unpersisted_as_scribbled(const MeterRecord& r, const std::string& context) {
+    MeterRecord scribbled;
+    scribble(scribbled);
+    EXPECT_EQ(r.owner_window, scribbled.owner_window) << context;
+    EXPECT_EQ(std::memcmp(&r.log_font, &scribbled.log_font, offsetof(LOGFONTA, lfFaceName)), 0)
+        << context;
+}
+
+// A scribbled meter after load_settings from `file`.
+void load_scribbled(const Meter& meter, const std::string& file, const std::string& context) {
+    scribble(meter.record());
+    EXPECT_EQ(plugin().load_settings(meter.instance(), file.c_str(), section), 0) << context;
+    expect_unpersisted_as_scribbled(meter.record(), context);
+}
+
+int save(const Meter& meter, const std::string& file) {
+    return plugin().save_settings(meter.instance(), file.c_str(), section);
+}
+
+std::string section_text(const std::string& name, const std::vector<std::string>& lines) {
+    std::string text = "[" + name + "]\r\n";
+    for (const std::string& l : lines) {
+        text += l + "\r\n";
+    }
+    return text;
+}
+
+TEST(SettingsLoad, SectionWithoutTheKeysGivesTheListedDefaults) {
+    const IniFolder folder;
+    struct Case {
+        const char* name;
+        const char* content; // null: no file at all
+    };
+    const Case cases[] = {
+        {"empty section", "[Meter 1]\r\n"},
+        {"other keys only", "[Meter 1]\r\nScrivlet_Other=1,1\r\nFontSettings=1,1,20\r\n"},
+        {"other section only",
+         "[Meter 2]\r\nScrivlet_FontSettings=1,1,20,1,4,2,40,0\r\nScrivlet_Text=theirs\r\n"},
+        {"empty file", ""},
+        {"no file", nullptr},
+        {"not an INI file", "\x89PNG\r\n\x1A\n\0\0\xFF\xFE garbage = [ ] ,,,"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string name = "defaults" + std::to_string(n++) + ".ini";
+        const std::string file =
+            c.content != nullptr ? folder.write(name, c.content) : folder.path(name);
+        const Meter meter;
+        load_scribbled(meter, file, c.name);
+        EXPECT_EQ(persisted(meter.record()), listed_defaults) << c.name;
+    }
+}
+
+TEST(SettingsSave, WritesTheCompleteSectionInItsOrder) {
+    const IniFolder folder;
+    struct Case {
+        const char* name;
+        bool load_first; // from an empty section
+        const char* font_settings;
+        const char* border_settings;
+    };
+    const Case cases[] = {
+        {"loaded from an empty section", true, "0,0,16,0,0,0,30,1", "0,1"},
+        {"never loaded since dllstartup", false, "0,0,14,0,0,0,30,1", "1,1"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string file = folder.path("complete" + std::to_string(n++) + ".ini");
+        const Meter meter;
+        if (c.load_first) {
+            plugin().load_settings(meter.instance(), folder.write("empty.ini", "").c_str(),
+                                   section);
+        }
+        EXPECT_EQ(save(meter, file), 0);
+        EXPECT_EQ(file_bytes(file),
+                  section_text(section,
+                               {
+                                   "Scrivlet_FontColor=255,255,255,255",
+                                   std::string("Scrivlet_FontSettings=") + c.font_settings,
+                                   "Scrivlet_Font=Arial",
+                                   "Scrivlet_Text=%v",
+                                   "Scrivlet_BorderColor=255,0,0,0",
+                                   std::string("Scrivlet_BorderSettings=") + c.border_settings,
+                                   "Scrivlet_ShadowColor=255,0,0,0",
+                                   "Scrivlet_ShadowSettings=0,5,5,0,0",
+                               }))
+            << c.name;
+    }
+}
+
+TEST(SettingsSave, ReplacesOnlyItsOwnKeysOfItsOwnSection) {
+    const IniFolder folder;
+    const std::string file =
+        folder.write("shared.ini", "[Host]\r\nWidth=200\r\n"
+                                   "[Meter 1]\r\nPlugin=Scrivlet.dll\r\nScrivlet_Text=old\r\n"
+                                   "Scrivlet_FontColor=1,2,3,4\r\n"
+                                   "[Meter 2]\r\nScrivlet_Text=theirs\r\n");
+    const Meter meter;
+    meter.record().text_template = "new";
+    save(meter, file);
+    EXPECT_EQ(file_bytes(file), "[Host]\r\nWidth=200\r\n"
+                                "[Meter 1]\r\nPlugin=Scrivlet.dll\r\nScrivlet_Text=new\r\n"
+                                "Scrivlet_FontColor=255,255,255,255\r\n"
+                                "Scrivlet_FontSettings=0,0,14,0,0,0,30,1\r\n"
+                                "Scrivlet_Font=Arial\r\n"
+                                "Scrivlet_BorderColor=255,0,0,0\r\n"
+                                "Scrivlet_BorderSettings=1,1\r\n"
+                                "Scrivlet_ShadowColor=255,0,0,0\r\n"
+                                "Scrivlet_ShadowSettings=0,5,5,0,0\r\n"
+                                "[Meter 2]\r\nScrivlet_Text=theirs\r\n");
+}
+
+TEST(SettingsRoundTrip, LoadAfterSaveGivesBackEveryPersistedField) {
+    const IniFolder folder;
+    struct Case {
+        const char* name;
+        std::function<void(MeterRecord&)> set;
+    };
+    const Case cases[] = {
+        {"every field changed within the dialog's ranges",
+         [](MeterRecord& r) {
+             r.underline = 1;
+             r.strikeout = 1;
+             r.font_size = 20;
+             r.font_style = 3;
+             r.alignment = 8;
+             r.decimals = 10;
+             r.tab_width = 45;
+             r.antialias = 0;
+             r.font_alpha = 128;
+             r.font_red = 1;
+             r.font_green = 2;
+             r.font_blue = 3;
+             std::strcpy(r.log_font.lfFaceName, "Liberation Serif");
+             r.text_template = "Temp: %v%b%tab\xB0"
+                               "C (\xE9t\xE9)";
+             r.border_enabled = 1;
+             r.border_width = 4;
+             r.border_alpha = 0;
+             r.border_red = 10;
+             r.border_green = 20;
+             r.border_blue = 30;
+             r.shadow_enabled = 1;
+             r.shadow_size = 7;
+             r.shadow_softness = 2;
+             r.shadow_offset_x = -3;
+             r.shadow_offset_y = 4;
+             r.shadow_alpha = 200;
+             r.shadow_red = 50;
+             r.shadow_green = 60;
+             r.shadow_blue = 70;
+         }},
+        {"flag bytes other than 1",
+         [](MeterRecord& r) {
+             r.underline = 5;
+             r.strikeout = 0x80;
+             r.antialias = 255;
+             r.border_enabled = 2;
+             r.shadow_enabled = 9;
+         }},
+        {"numbers at the ends of 32 bits, colours off the scale",
+         [](MeterRecord& r) {
+             r.font_size = INT32_MAX;
+             r.font_style = INT32_MIN;
+             r.alignment = -1;
+             r.decimals = -2147483647;
+             r.tab_width = 0;
+             r.font_alpha = -1;
+             r.font_red = 1000;
+             r.font_green = INT32_MIN;
+             r.font_blue = 256;
+             r.border_width = INT32_MIN;
+             r.border_red = INT32_MAX;
+             r.shadow_size = INT32_MIN;
+             r.shadow_softness = 0;
+             r.shadow_offset_x = INT32_MIN;
+             r.shadow_offset_y = INT32_MAX;
+             r.shadow_blue = -255;
+         }},
+        {"empty face and template",
+         [](MeterRecord& r) {
+             r.log_font.lfFaceName[0] = '\0';
+             r.text_template.clear();
+         }},
+        {"face of 31 characters, template of 255",
+         [](MeterRecord& r) {
+             std::strcpy(r.log_font.lfFaceName, "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234");
+             r.text_template = std::string(250, 'x') + "%v%b.";
+         }},
+        {"template that the rewrite makes longer than 255",
+         [](MeterRecord& r) { r.text_template = "%v" + std::string(100, '\t') + "end"; }},
+        {"characters the file format uses",
+         [](MeterRecord& r) {
+             std::strcpy(r.log_font.lfFaceName, "a=b;[c]");
+             r.text_template = "[%v]=;x,y,z";
+         }},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string file = folder.path("round" + std::to_string(n++) + ".ini");
+        const Meter saved;
+        c.set(saved.record());
+        save(saved, file);
+        MeterRecord expected = saved.record();
+        for (uint8_t* flag : {&expected.underline, &expected.strikeout, &expected.antialias,
+                              &expected.border_enabled, &expected.shadow_enabled}) {
+            *flag = *flag != 0 ? 1 : 0;
+        }
+
+        const Meter loaded;
+        load_scribbled(loaded, file, c.name);
+        EXPECT_EQ(persisted(loaded.record()), persisted(expected)) << c.name;
+    }
+}
+
+TEST(SettingsSave, TemplateBreaksAndTabsBecomePlaceholdersAndTheDrawingStays) {
+    const IniFolder folder;
+    struct Case {
+        const char* before;
+        const char* after;
+        bool plain_line; // the file line is checked only without carriage returns
+    };
+    const Case cases[] = {
+        {"A\nB\tC", "A%bB%tabC", true},           {"\t%v\n", "%tab%v%b", true},
+        {"%v\n\n\t\t!", "%v%b%b%tab%tab!", true}, {"%v%b%tab", "%v%b%tab", true},
+        {"%v\r\nnext", "%v\r%bnext", false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string file = folder.path("rewrite" + std::to_string(n++) + ".ini");
+        const Meter meter;
+        meter.record().border_enabled = 0;
+        meter.record().text_template = c.before;
+        Surface before(160, 60);
+        Surface after(160, 60);
+        meter.repaint(before.dc(), "42", 160, 60);
+
+        EXPECT_EQ(save(meter, file), 0);
+        EXPECT_EQ(meter.record().text_template, c.after) << c.before;
+        if (c.plain_line) {
+            EXPECT_NE(file_bytes(file).find(std::string("\r\nScrivlet_Text=") + c.after + "\r\n"),
+                      std::string::npos)
+                << c.before;
+        }
+        meter.repaint(after.dc(), "42", 160, 60);
+        EXPECT_GT(before.covered(), 20) << c.before;
+        EXPECT_TRUE(after.same_pixels(before)) << c.before;
+    }
+}
+
+TEST(SettingsLoad, FieldRulesApplyToWhatTheFileHolds) {
+    const IniFolder folder;
+    struct Case {
+        const char* line;
+        std::vector<std::string> changes; // from the listed defaults
+    };
+    const Case cases[] = {
+        {"Scrivlet_FontSettings=1,1,20,1,4,2,40,0",
+         {"underline=1", "strikeout=1", "font_size=20", "font_style=1", "alignment=4", "decimals=2",
+          "tab_width=40", "antialias=0"}},
+        {"Scrivlet_FontSettings=0, 0,16,0,0,0,30,", {"strikeout=1"}},
+        {"Scrivlet_FontSettings=00,0x,16,0,0,0,30,00", {"antialias=0"}},
+        {"Scrivlet_FontSettings=1,1", {"underline=1", "strikeout=1"}},
+        {"Scrivlet_FontSettings=0,0,,,,,,", {"font_size=0", "tab_width=0"}},
+        {"Scrivlet_ShadowSettings=1, -3,+7,12abc,abc",
+         {"shadow_enabled=1", "shadow_size=-3", "shadow_softness=7", "shadow_offset_x=12",
+          "shadow_offset_y=0"}},
+        {"Scrivlet_ShadowSettings=1,99999999999,-99999999999,4294967297,-4294967295",
+         {"shadow_enabled=1", "shadow_size=2147483647", "shadow_softness=-2147483648",
+          "shadow_offset_x=2147483647", "shadow_offset_y=-2147483648"}},
+        {"Scrivlet_BorderSettings=0,1,7", {}},
+        {"Scrivlet_BorderSettings=1", {"border_enabled=1"}},
+        {"Scrivlet_BorderSettings=,3", {"border_enabled=1", "border_width=3"}},
+        {"Scrivlet_BorderColor=", {"border_alpha=0"}},
+        {"Scrivlet_BorderColor=,,,", {"border_alpha=0"}},
+        {"Scrivlet_BorderColor=128,64", {"border_alpha=128", "border_red=64"}},
+        {"Scrivlet_FontColor=255, 255, 255, 255", {}},
+        {"Scrivlet_ShadowColor=255, 255, 255, 255",
+         {"shadow_red=255", "shadow_green=255", "shadow_blue=255"}},
+        {"Scrivlet_FontColor=1000,-1,256,65536",
+         {"font_alpha=1000", "font_red=-1", "font_green=256", "font_blue=65536"}},
+        {"Scrivlet_Font=0123456789012345678901234567890123456789",
+         {"font_face=0123456789012345678901234567890"}},
+        {"Scrivlet_Font=", {"font_face="}},
+        {"Scrivlet_Text=", {"text_template="}},
+        {"Scrivlet_Text=%v%b%tab stays as written", {"text_template=%v%b%tab stays as written"}},
+        {"Scrivlet_Font=\xC9"
+         "cole \xA0\xFF",
+         {"font_face=\xC9"
+          "cole \xA0\xFF"}},
+        {"Scrivlet_Text=\x80\x81\x8D\x9F\xA0\xE9\xFF%v",
+         {"text_template=\x80\x81\x8D\x9F\xA0\xE9\xFF%v"}},
+        {"Scrivlet_FontColor=\xE9,\xFF"
+         "12,\x80,7\xC3",
+         {"font_alpha=0", "font_red=0", "font_green=0", "font_blue=7"}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string file =
+            folder.write("rules" + std::to_string(n++) + ".ini", section_text(section, {c.line}));
+        const Meter meter;
+        load_scribbled(meter, file, c.line);
+        EXPECT_EQ(persisted(meter.record()), defaults_with(c.changes)) << c.line;
+    }
+}
+
+// A value of a mebibyte: printable and high bytes in turn, no comma.
+std::string mebibyte_text() {
+    std::string text(1 << 20, ' ');
+    for (size_t i = 0; i < text.size(); ++i) {
+        text[i] = static_cast<char>(i % 2 == 0 ? 'a' + i % 26 : 0x80 + i % 128);
+    }
+    return text;
+}
+
+TEST(SettingsLoad, EveryValueIsReadWhole) {
+    const IniFolder folder;
+    const std::string long_template = std::string(300, '-') + "%v" + std::string(300, '+');
+    const std::string huge = mebibyte_text();
+    const std::string file = folder.write(
+        "long.ini",
+        section_text(section, {
+                                  "Scrivlet_Text=" + long_template,
+                                  "Scrivlet_FontColor=1,2,3," + std::string(1 << 20, '4'),
+                                  "Scrivlet_BorderColor=" + std::string(1 << 20, ' ') + "9,8",
+                                  "Scrivlet_Font=" + huge,
+                                  "Scrivlet_FontSettings=" + std::string(1 << 20, ','),
+                              }));
+    const Meter meter;
+    load_scribbled(meter, file, "long values");
+    EXPECT_EQ(persisted(meter.record()),
+              defaults_with({"text_template=" + long_template, "font_alpha=1", "font_red=2",
+                             "font_green=3", "font_blue=2147483647", "border_alpha=9",
+                             "border_red=8", "underline=1", "strikeout=1", "font_size=0",
+                             "tab_width=0", "font_face=" + huge.substr(0, 31)}));
+
+    const std::string huge_file =
+        folder.write("huge.ini", section_text(section, {"Scrivlet_Text=" + huge}));
+    load_scribbled(meter, huge_file, "mebibyte template");
+    EXPECT_EQ(meter.record().text_template.size(), huge.size());
+    EXPECT_TRUE(meter.record().text_template == huge);
+}
+
+TEST(SettingsRoundTrip, TemplateLongerThan255AfterTheRewriteLoadsBackWhole) {
+    const IniFolder folder;
+    const std::string file = folder.path("rewritten.ini");
+    const Meter saved;
+    saved.record().text_template = "%v\n" + std::string(90, '\t') + "|";
+    save(saved, file);
+    const std::string rewritten = "%v%b" + [] {
+        std::string tabs;
+        for (int i = 0; i < 90; ++i) {
+            tabs += "%tab";
+        }
+        return tabs;
+    }() + "|";
+    ASSERT_EQ(rewritten.size(), 365u);
+    EXPECT_EQ(saved.record().text_template, rewritten);
+
+    const Meter loaded;
+    load_scribbled(loaded, file, "rewritten template");
+    EXPECT_EQ(loaded.record().text_template, rewritten);
+}
+
+TEST(SettingsSave, TemplateTooLongForTheProfileWriterLeavesTheFilesValue) {
+    const IniFolder folder;
+    const std::string huge = mebibyte_text();
+    const std::string original = section_text(section, {"Scrivlet_Text=" + huge});
+    const std::string file = folder.write("keep.ini", original);
+    const Meter meter;
+    plugin().load_settings(meter.instance(), file.c_str(), section);
+    ASSERT_EQ(meter.record().text_template.size(), huge.size());
+
+    EXPECT_EQ(save(meter, file), 0);
+    const std::string after = file_bytes(file);
+    // The template line stays byte for byte; the other seven keys are added.
+    EXPECT_EQ(after.substr(0, original.size()), original);
+    EXPECT_EQ(after.substr(original.size()), "Scrivlet_FontColor=255,255,255,255\r\n"
+                                             "Scrivlet_FontSettings=0,0,16,0,0,0,30,1\r\n"
+                                             "Scrivlet_Font=Arial\r\n"
+                                             "Scrivlet_BorderColor=255,0,0,0\r\n"
+                                             "Scrivlet_BorderSettings=0,1\r\n"
+                                             "Scrivlet_ShadowColor=255,0,0,0\r\n"
+                                             "Scrivlet_ShadowSettings=0,5,5,0,0\r\n");
+    EXPECT_TRUE(meter.record().text_template == huge);
+
+    // The longest template the writer takes goes out whole.
+    const std::string longest(32766, 'w');
+    meter.record().text_template = longest;
+    save(meter, file);
+    const Meter loaded;
+    load_scribbled(loaded, file, "longest written template");
+    EXPECT_TRUE(loaded.record().text_template == longest);
+}
+
+TEST(SettingsSave, UnwritablePlaceChangesNothingAndReportsNothing) {
+    const IniFolder folder;
+    folder.write("plain.ini", "[Meter 1]\r\n");
+    struct Case {
+        const char* name;
+        std::string file;
+    };
+    const Case cases[] = {
+        {"missing folder", folder.path("no such folder\\settings.ini")},
+        {"a file where the folder should be", folder.path("plain.ini\\settings.ini")},
+        {"folder the system will not write", "Z:\\proc\\scrivlet-settings.ini"},
+    };
+    for (const Case& c : cases) {
+        const Meter meter;
+        scribble(meter.record());
+        meter.record().text_template = "A\nB";
+        MeterRecord expected = meter.record();
+        expected.text_template = "A%bB";
+
+        EXPECT_EQ(save(meter, c.file), 0) << c.name;
+        EXPECT_FALSE(file_exists(c.file)) << c.name;
+        EXPECT_EQ(persisted(meter.record()), persisted(expected)) << c.name;
+        expect_unpersisted_as_scribbled(meter.record(), c.name);
+
+        load_scribbled(meter, c.file, c.name);
+        EXPECT_EQ(persisted(meter.record()), listed_defaults) << c.name;
+    }
+    EXPECT_EQ(file_bytes(folder.path("plain.ini")), "[Meter 1]\r\n");
+}
+
+TEST(SettingsExports, NullFileOrSectionReadsDefaultsAndWritesNothing) {
+    const IniFolder folder;
+    const std::string file =
+        folder.write("given.ini", section_text(section, {"Scrivlet_Text=from the file"}));
+    struct Case {
+        const char* name;
+        const char* file;
+        const char* section;
+    };
+    const Case cases[] = {
+        {"null file", nullptr, section},
+        {"null section", file.c_str(), nullptr},
+    };
+    for (const Case& c : cases) {
+        const Meter meter;
+        scribble(meter.record());
+        EXPECT_EQ(plugin().load_settings(meter.instance(), c.file, c.section), 0) << c.name;
+        EXPECT_EQ(persisted(meter.record()), listed_defaults) << c.name;
+        expect_unpersisted_as_scribbled(meter.record(), c.name);
+
+        meter.record().text_template = "mine";
+        EXPECT_EQ(plugin().save_settings(meter.instance(), c.file, c.section), 0) << c.name;
+        char value[64] = {};
+        GetProfileStringA(section, "Scrivlet_Text", "absent", value, sizeof value);
+        EXPECT_STREQ(value, "absent") << c.name; // win.ini untouched
+    }
+    EXPECT_EQ(file_bytes(file), section_text(section, {"Scrivlet_Text=from the file"}));
+}
+
+} // namespace
+} // namespace scrivlet::test
