@@ -6,9 +6,10 @@
 namespace scrivlet {
 
 // Replaces every occurrence of `search` in `target`, left to right, never
-// searching the inserted text again. Both texts are taken as copies, so they
-// may point into `target`. An empty search text changes nothing.
-void replace_all(std::string& target, std::string search, std::string replacement);
+// searching the inserted text again. `search` and `replacement` may view
+// bytes of `target` itself: they are read before `target` changes. An empty
+// search text changes nothing.
+void replace_all(std::string& target, std::string_view search, std::string_view replacement);
 
 // The template with "%v" replaced by the value text, then "%b" by a line
 // feed, then "%tab" by a tab.
