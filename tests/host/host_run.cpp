@@ -30,18 +30,46 @@ std::string without_carriage_returns(std::string text) {
     return kept;
 }
 
+void remove_tree(const std::string& folder) {
+    WIN32_FIND_DATAA entry{};
+    const HANDLE search = FindFirstFileA((folder + "*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+                remove_tree(folder + name + "\\");
+            } else {
+                DeleteFileA((folder + name).c_str());
+            }
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+// Made on first use, removed with everything in it when the program ends.
+struct ScratchFolder {
+    std::string path;
+    ScratchFolder() {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        path = std::string(temp) + "scrivlet-host-test-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(path.c_str(), nullptr);
+        path += "\\";
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ~ScratchFolder() { remove_tree(path); }
+};
+
 } // namespace
 
 const std::string& scratch_folder() {
-    static const std::string folder = [] {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        const std::string path =
-            std::string(temp) + "scrivlet-host-test-" + std::to_string(GetCurrentProcessId());
-        CreateDirectoryA(path.c_str(), nullptr);
-        return path + "\\";
-    }();
-    return folder;
+    static const ScratchFolder folder;
+    return folder.path;
 }
 
 std::string quote_command_line(const std::vector<std::string>& args) {

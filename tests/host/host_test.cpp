@@ -603,6 +603,22 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
     }
 }
 
+TEST(Host, SurfaceTooLargeForA32BitProcessFailsWithOneLine) {
+    // The largest size the command line accepts needs 1 GiB for the surface
+    // and as much again for the image: which of the two runs out first
+    // depends on the machine, but either way it is exit 5 and one line.
+    const std::string out = scratch_folder() + "huge.png";
+    const HostResult result =
+        run_host({"render", "--ini", examples_folder() + "cpu.ini", "--section", "CPU", "--value",
+                  "5", "--size", "16384x16384", "--out", out});
+    EXPECT_EQ(result.exit_code, exit_output);
+    EXPECT_TRUE(result.err == "scrivlet-host: cannot make a 16384x16384 surface (1024 MiB)\n" ||
+                result.err == "scrivlet-host: out of memory for a 16384x16384 image\n" ||
+                result.err == "scrivlet-host: out of memory writing a 16384x16384 PNG\n")
+        << result.err;
+    EXPECT_EQ(result.out, "");
+}
+
 TEST(Host, HelpGoesToStdoutAndSucceeds) {
     const HostResult result = run_host({"--help"});
     EXPECT_EQ(result.exit_code, exit_ok);

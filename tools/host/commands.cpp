@@ -27,13 +27,25 @@ std::string size_text(uint32_t width, uint32_t height) {
 }
 
 void write_png(const std::string& path, const png::Image& image) {
-    if (!png::write_file(path, image)) {
+    bool written = false;
+    try {
+        written = png::write_file(path, image);
+    } catch (const std::bad_alloc&) {
+        throw Failure{exit_code::output,
+                      "out of memory writing a " + size_text(image.width, image.height) + " PNG"};
+    }
+    if (!written) {
         throw Failure{exit_code::output, "cannot write '" + path + "'"};
     }
 }
 
-std::vector<uint8_t> rgba_buffer(uint32_t width, uint32_t height) {
-    return std::vector<uint8_t>(static_cast<size_t>(width) * height * 4);
+std::vector<uint8_t> image_buffer(Size size) {
+    try {
+        return std::vector<uint8_t>(static_cast<size_t>(size.width) * size.height * 4);
+    } catch (const std::bad_alloc&) {
+        throw Failure{exit_code::output,
+                      "out of memory for a " + size_text(size.width, size.height) + " image"};
+    }
 }
 
 // Settings file and section as render and configure need them.
@@ -106,24 +118,27 @@ int run_render(const Options& options) {
     bool section_exists = false;
     const std::string file = settings_with_section(options, true, section_exists);
     const Size size = *options.size;
-    DibSurface surface(size.width, size.height);
-    png::Image image{size.width, size.height, rgba_buffer(size.width, size.height)};
-    {
-        const PluginExports& api = plugin.exports();
-        const MeterSession meter(api);
-        api.load_settings(meter.instance(), file.c_str(), options.section.c_str());
-        api.repaint(surface.dc(), meter.instance(), options.value->c_str(),
-                    static_cast<int>(size.width), static_cast<int>(size.height));
-    }
-    const size_t count = static_cast<size_t>(size.width) * size.height;
+    png::Image image{size.width, size.height, {}};
     std::string look = "straight alpha";
-    if (options.background) {
-        composite_block(surface.pixels(), size.width, size.height, *options.background,
-                        image.rgba.data(), size.width, 0, 0);
-        look = "opaque";
-    } else {
-        unpremultiply(surface.pixels(), count, image.rgba.data());
-    }
+    {
+        DibSurface surface(size.width, size.height);
+        {
+            const PluginExports& api = plugin.exports();
+            const MeterSession meter(api);
+            api.load_settings(meter.instance(), file.c_str(), options.section.c_str());
+            api.repaint(surface.dc(), meter.instance(), options.value->c_str(),
+                        static_cast<int>(size.width), static_cast<int>(size.height));
+        }
+        image.rgba = image_buffer(size);
+        if (options.background) {
+            composite_block(surface.pixels(), size.width, size.height, *options.background,
+                            image.rgba.data(), size.width, 0, 0);
+            look = "opaque";
+        } else {
+            unpremultiply(surface.pixels(), static_cast<size_t>(size.width) * size.height,
+                          image.rgba.data());
+        }
+    } // the surface goes before the PNG's buffers are made
     write_png(options.out, image);
     std::printf("render: wrote %s (%s, %s)\n", options.out.c_str(),
                 size_text(size.width, size.height).c_str(), look.c_str());
@@ -159,8 +174,7 @@ int run_sheet(const Options& options) {
     // Labels first, in black on white: GDI text leaves the alpha byte as it
     // likes, so every pixel is made opaque when copied out.
     DibSurface sheet(layout.image.width, layout.image.height);
-    png::Image image{layout.image.width, layout.image.height,
-                     rgba_buffer(layout.image.width, layout.image.height)};
+    png::Image image{layout.image.width, layout.image.height, image_buffer(layout.image)};
     {
         const Selection selected(sheet.dc(), font);
         uint8_t* bits = sheet.pixels();
