@@ -1,0 +1,170 @@
+// Opens the settings dialog of Scrivlet.dll the way a host does and writes a
+// screenshot of it as PNG, then cancels it. For a person to look at the
+// dialog; nothing compares the picture.
+//   dialog-shot.exe OUT.png [INI SECTION]
+// With INI and SECTION the meter's settings are loaded from there first.
+
+#include "common/png.h"
+#include "plugin/scrivlet_api.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto appear_limit = 15s;
+// Time for the dialog and its controls to finish painting after it shows.
+constexpr auto settle_time = 700ms;
+constexpr char dialog_class[] = "#32770";
+constexpr char dialog_caption[] = "Settings";
+
+struct Exports {
+    scrivlet::api::DllStartup dllstartup = nullptr;
+    scrivlet::api::DllShutdown dllshutdown = nullptr;
+    scrivlet::api::LoadSettings load_settings = nullptr;
+    scrivlet::api::VisConfigure vis_configure = nullptr;
+};
+
+template <typename Function> bool bind(HMODULE module, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    return function != nullptr;
+}
+
+std::string beside_program(const char* file) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of("\\/") + 1) + file;
+}
+
+HWND find_dialog(DWORD thread) {
+    HWND found = nullptr;
+    const auto deadline = std::chrono::steady_clock::now() + appear_limit;
+    while (found == nullptr && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(20ms);
+        const HWND window = FindWindowA(dialog_class, dialog_caption);
+        if (window != nullptr && IsWindowVisible(window) &&
+            GetWindowThreadProcessId(window, nullptr) == thread) {
+            found = window;
+        }
+    }
+    return found;
+}
+
+// The dialog's pixels as the screen shows them, frame and caption included.
+bool capture(HWND window, scrivlet::png::Image& image) {
+    RECT frame{};
+    if (!GetWindowRect(window, &frame)) {
+        return false;
+    }
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool copied = false;
+    if (memory != nullptr && bitmap != nullptr) {
+        const HGDIOBJ previous = SelectObject(memory, bitmap);
+        copied = BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY) != 0;
+        GdiFlush();
+        SelectObject(memory, previous);
+    }
+    if (copied) {
+        image.width = static_cast<uint32_t>(width);
+        image.height = static_cast<uint32_t>(height);
+        image.rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+        const auto* bgra = static_cast<const uint8_t*>(bits);
+        for (size_t i = 0; i < image.rgba.size(); i += 4) {
+            image.rgba[i] = bgra[i + 2];
+            image.rgba[i + 1] = bgra[i + 1];
+            image.rgba[i + 2] = bgra[i];
+            image.rgba[i + 3] = 255;
+        }
+    }
+    if (bitmap != nullptr) {
+        DeleteObject(bitmap);
+    }
+    if (memory != nullptr) {
+        DeleteDC(memory);
+    }
+    ReleaseDC(nullptr, screen);
+    return copied;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2 && argc != 4) {
+        std::fprintf(stderr, "usage: dialog-shot.exe OUT.png [INI SECTION]\n");
+        return 2;
+    }
+    const std::string output = argv[1];
+
+    const HMODULE module = LoadLibraryA(beside_program("Scrivlet.dll").c_str());
+    Exports plugin;
+    if (module == nullptr || !bind(module, "dllstartup", plugin.dllstartup) ||
+        !bind(module, "dllshutdown", plugin.dllshutdown) ||
+        !bind(module, "load_settings", plugin.load_settings) ||
+        !bind(module, "vis_configure", plugin.vis_configure)) {
+        std::fprintf(stderr, "dialog-shot: cannot load Scrivlet.dll beside the program\n");
+        return 1;
+    }
+
+    // A plain top-level window stands for the host's window.
+    const HWND host = CreateWindowExA(0, "STATIC", "dialog-shot host", WS_OVERLAPPEDWINDOW, 0, 0,
+                                      200, 100, nullptr, nullptr, nullptr, nullptr);
+    void* meter = plugin.dllstartup(host, 0);
+    if (meter == nullptr) {
+        std::fprintf(stderr, "dialog-shot: dllstartup gave no record\n");
+        return 1;
+    }
+    if (argc == 4) {
+        plugin.load_settings(meter, argv[2], argv[3]);
+    }
+
+    std::atomic<int> status{1};
+    const DWORD host_thread = GetCurrentThreadId();
+    std::thread shooter([&] {
+        const HWND dialog = find_dialog(host_thread);
+        if (dialog == nullptr) {
+            std::fprintf(stderr, "dialog-shot: no \"Settings\" dialog appeared\n");
+            return;
+        }
+        std::this_thread::sleep_for(settle_time);
+        scrivlet::png::Image image;
+        if (!capture(dialog, image)) {
+            std::fprintf(stderr, "dialog-shot: cannot capture the dialog\n");
+        } else if (!scrivlet::png::write_file(output, image)) {
+            std::fprintf(stderr, "dialog-shot: cannot write %s\n", output.c_str());
+        } else {
+            std::printf("dialog-shot: wrote %s (%ux%u)\n", output.c_str(), image.width,
+                        image.height);
+            status = 0;
+        }
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    });
+    plugin.vis_configure(meter);
+    shooter.join();
+    plugin.dllshutdown(meter);
+    DestroyWindow(host);
+    return status;
+}
