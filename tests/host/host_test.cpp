@@ -587,8 +587,8 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
          "cannot write '" + unwritable + "'"},
         {{"sheet", "--ini", ini, "--out", out, "--cell", "3300x10"},
          exit_usage,
-         "sheet: 1 sections at cells of 3300x10 make a 16608x46 image, over 16384 a side: use "
-         "a smaller --cell or fewer sections"},
+         "sheet: the image for 1 section in cells of 3300x10 would be 16608x46, over 16384 a "
+         "side: use a smaller --cell or fewer sections"},
         // The child that draws at another resolution reports for itself.
         {plus(render(missing_ini, "Plain", "10x10", out), {"--dpi", "144"}), exit_settings,
          "cannot read settings file '" + missing_ini + "': no such file"},

@@ -36,19 +36,18 @@ TEST(HostSheetLayout, ImagesOverTheSideLimitAreRefused) {
     const Case cases[] = {
         // 8 + 80 + 5 * (3264 + 4) = 16428: too wide by a little
         {1, Size{3264, 10},
-         "sheet: 1 sections at cells of 3264x10 make a 16428x46 image, over "
+         "sheet: the image for 1 section in cells of 3264x10 would be 16428x46, over "
          "16384 a side: use a smaller --cell or fewer sections"},
         {1, Size{3255, 10}, nullptr}, // 8 + 80 + 5 * 3259 = 16383
         // 32 + 194 * 84 = 16328 fits, 195 rows do not
         {194, Size{240, 80}, nullptr},
         {195, Size{240, 80},
-         "sheet: 195 sections at cells of 240x80 make a 1308x16412 image, "
-         "over 16384 a side: use a smaller --cell or fewer sections"},
+         "sheet: the image for 195 sections in cells of 240x80 would be 1308x16412, over "
+         "16384 a side: use a smaller --cell or fewer sections"},
         // Sums that would wrap 32 bits
         {4000000000u, Size{16384, 16384},
-         "sheet: 4000000000 sections at cells of 16384x16384 "
-         "make a 82028x65552000000032 image, over 16384 a side: "
-         "use a smaller --cell or fewer sections"},
+         "sheet: the image for 4000000000 sections in cells of 16384x16384 would be "
+         "82028x65552000000032, over 16384 a side: use a smaller --cell or fewer sections"},
     };
     for (const Case& c : cases) {
         if (c.message == nullptr) {

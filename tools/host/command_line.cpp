@@ -285,7 +285,8 @@ commands:
   bench       not yet available
 
   --dll PATH  the plug-in to load (default: Scrivlet.dll beside this program)
-  --dpi N     draw at N dots per inch (under Wine; Windows keeps its own)
+  --dpi N     draw at N dots per inch, 24..960 (under Wine; Windows keeps
+              the resolution of the session)
   sizes are 1..16384 pixels a side; the sheet's cell is 240x80 by default
 
 exit codes: 0 done, 1 internal fault or bench, 2 bad command line,

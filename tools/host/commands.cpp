@@ -218,8 +218,8 @@ int run_sheet(const Options& options) {
         }
     }
     write_png(options.out, image);
-    std::printf("sheet: wrote %s (%zu sections x %zu values, %s)\n", options.out.c_str(),
-                sections.size(), sheet_samples.size(),
+    std::printf("sheet: wrote %s (%zu section%s x %zu values, %s)\n", options.out.c_str(),
+                sections.size(), sections.size() == 1 ? "" : "s", sheet_samples.size(),
                 size_text(layout.image.width, layout.image.height).c_str());
     return exit_code::ok;
 }

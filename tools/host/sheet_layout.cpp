@@ -18,11 +18,12 @@ SheetLayout sheet_layout(size_t sections, Size cell, uint32_t label_width) {
     const uint64_t height = sheet_gap_px + uint64_t{layout.header_height} + sheet_gap_px +
                             uint64_t{sections} * (uint64_t{cell.height} + sheet_gap_px);
     if (width > max_side_px || height > max_side_px) {
-        throw Failure{exit_code::usage, "sheet: " + std::to_string(sections) +
-                                            " sections at cells of " + std::to_string(cell.width) +
-                                            "x" + std::to_string(cell.height) + " make a " +
+        throw Failure{exit_code::usage, "sheet: the image for " + std::to_string(sections) +
+                                            (sections == 1 ? " section" : " sections") +
+                                            " in cells of " + std::to_string(cell.width) + "x" +
+                                            std::to_string(cell.height) + " would be " +
                                             std::to_string(width) + "x" + std::to_string(height) +
-                                            " image, over " + std::to_string(max_side_px) +
+                                            ", over " + std::to_string(max_side_px) +
                                             " a side: use a smaller --cell or fewer sections"};
     }
     layout.image = Size{static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
