@@ -15,10 +15,6 @@ if(WIN32)
     add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp
                      $<$<CONFIG:Release>:-s>)
     add_compile_definitions(NOMINMAX _WIN32_WINNT=0x0601)
-    # Doubles stay doubles: x87 code keeps intermediates at 80 bits, so a
-    # product such as 49 x (1/49) would come out 1 here and just below 1 in
-    # the native build that the geometry is tested in.
-    add_compile_options(-msse2 -mfpmath=sse)
 else()
     set(SCRIVLET_SANITIZE -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
     add_compile_options(${SCRIVLET_SANITIZE} -g)
