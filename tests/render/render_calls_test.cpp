@@ -71,14 +71,18 @@ TEST_F(RenderCalls, LayoutFormatAndFillFollowTheRecord) {
         Lines expected; // the format, smoothing, text and stroke calls
     };
     const std::vector<Case> cases = {
+        // The border pass (graphics2 and graphics3) lays out in the same
+        // rectangle as the fill.
         {"border 1 insets by a point",
          [](MeterRecord& r) { r.border_enabled = 1; },
          96,
          {"GdipSetStringFormatAlign(format1,0)", "GdipSetStringFormatLineAlign(format1,0)",
           "GdipSetStringFormatTabStops(format1,0,4,[30 30 30 30])",
-          "GdipSetSmoothingMode(graphics1,4)",
+          "GdipSetSmoothingMode(graphics2,2)",
           "GdipAddPathString(path1,\"42\",2,family1,0,14,{1,1,147,27},format1)",
-          "GdipDrawPath(graphics1,pen1,path1)"}},
+          "GdipSetSmoothingMode(graphics3,4)", "GdipSetSmoothingMode(graphics1,4)",
+          "GdipAddPathString(path3,\"42\",2,family2,0,14,{1,1,147,27},format1)",
+          "GdipDrawPath(graphics1,pen2,path3)"}},
         {"shadow 5 offsets 3 -4",
          [](MeterRecord& r) {
              r.shadow_enabled = 1;
