@@ -122,6 +122,16 @@ constexpr OkStep ok_steps[] = {
     // 16 (ending the dialog) follows the table.
 };
 
+constexpr bool capacities_fit() {
+    for (const OkStep& step : ok_steps) {
+        if (step.capacity > text_capacity) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(capacities_fit(), "every OK read fits the one buffer size");
+
 bool is_checked(HWND dialog, int control) {
     return SendMessageA(GetDlgItem(dialog, control), BM_GETCHECK, 0, 0) != 0;
 }
@@ -149,8 +159,8 @@ void show_font_label(HWND dialog, const MeterRecord& record) {
     SetDlgItemTextA(dialog, IDC_FONT_LABEL, label.c_str());
 }
 
-// Checks the button of `alignment` and unchecks the other eight; a value
-// outside the grid leaves all nine unchecked.
+// Checks the clicked alignment button and unchecks the other eight: the
+// buttons do not check themselves.
 void show_alignment(HWND dialog, int32_t alignment) {
     for (int value = 0; value < alignment_count; ++value) {
         set_check(dialog, alignment_buttons[value], value == alignment);
@@ -175,10 +185,13 @@ void fill_controls(HWND dialog, const MeterRecord& record) {
     set_check(dialog, IDC_UNDERLINE, record.underline != 0);
     set_check(dialog, IDC_STRIKEOUT, record.strikeout != 0);
     set_check(dialog, IDC_ANTIALIAS, record.antialias != 0);
+    // A value outside the grid leaves all nine unchecked.
     for (const int button : alignment_buttons) {
         set_check(dialog, button, false);
     }
-    show_alignment(dialog, record.alignment);
+    if (record.alignment >= 0 && record.alignment < alignment_count) {
+        set_check(dialog, alignment_buttons[record.alignment], true);
+    }
     set_check(dialog, IDC_SHADOW_ENABLED, false);
     set_check(dialog, IDC_BORDER_ENABLED, false);
     if (record.border_enabled != 0) {
