@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <map>
 #include <sstream>
@@ -617,6 +618,32 @@ TEST(Host, SurfaceTooLargeForA32BitProcessFailsWithOneLine) {
                 result.err == "scrivlet-host: out of memory writing a 16384x16384 PNG\n")
         << result.err;
     EXPECT_EQ(result.out, "");
+}
+
+TEST(Host, ImportsOnlySystemLibrariesAndNoGdiplus) {
+    // The benchmark runs the host beside a gdiplus.dll stand-in: the host
+    // must draw nothing with GDI+ itself, and must not link the plug-in's code.
+    const std::string path = program_folder() + "scrivlet-host.exe";
+    const HMODULE image = LoadLibraryExA(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    ASSERT_NE(image, nullptr);
+    const auto* base = reinterpret_cast<const BYTE*>(image);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    std::vector<std::string> imported;
+    for (const auto* entry =
+             reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+         entry->Name != 0; ++entry) {
+        std::string name = reinterpret_cast<const char*>(base + entry->Name);
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        imported.push_back(name);
+    }
+    FreeLibrary(image);
+    std::sort(imported.begin(), imported.end());
+    const std::vector<std::string> expected = {"advapi32.dll", "gdi32.dll", "kernel32.dll",
+                                               "msvcrt.dll", "user32.dll"};
+    EXPECT_EQ(imported, expected);
 }
 
 TEST(Host, HelpGoesToStdoutAndSucceeds) {

@@ -10,8 +10,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace scrivlet::host {
 
