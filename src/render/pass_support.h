@@ -16,10 +16,11 @@ inline const WCHAR* wide_chars(const std::u16string& text) {
 }
 
 // A transparent 32-bit ARGB bitmap carrying the device context's own
-// resolution. A new bitmap would otherwise take the library's default
-// (96 dpi), and a point drawn on it would land on a different spot of a
-// surface at 120, 144 or 192 dpi: the border would drift off the glyphs and
-// the shadow shrink toward the top-left corner.
+// resolution. A new bitmap would otherwise keep the library's default, which
+// need not be the DC's (96 dpi against a surface at 120, 144 or 192 dpi): a
+// point drawn on it would then land elsewhere on the surface, the border
+// drifting off the glyphs and the shadow shrinking toward the top-left
+// corner.
 inline void make_pass_bitmap(HDC dc, int32_t width, int32_t height, UniqueBitmap& bitmap) {
     gdip::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, bitmap.put());
     if (!bitmap) {
