@@ -1,5 +1,6 @@
 #include "render/layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace scrivlet {
@@ -72,6 +73,22 @@ AlignmentPair alignment_pair(int32_t alignment) {
         alignment = 0;
     }
     return AlignmentPair{alignment % 3, alignment / 3};
+}
+
+size_t drawable_text_length(LayoutRect rect, float em_size_pt, size_t text_length) {
+    constexpr double lines_per_em = 1.0;
+    constexpr double glyphs_per_em = 10.0;
+    constexpr double slack = 64;
+    const double em = em_size_pt;
+    if (!(rect.width > 0 && rect.height > 0 && em > 0 && em <= max_em_size_pt)) {
+        return 0;
+    }
+    const double lines = std::floor(rect.height / em * lines_per_em) + 1;
+    const double glyphs_per_line = std::floor(rect.width / em * glyphs_per_em) + 1;
+    // One more per line for its line break.
+    const double limit = std::min(lines * (glyphs_per_line + 1) + slack,
+                                  static_cast<double>(max_drawable_text_bytes));
+    return limit < static_cast<double>(text_length) ? static_cast<size_t>(limit) : text_length;
 }
 
 std::u16string widen_bytes(std::string_view bytes) {

@@ -64,6 +64,25 @@ struct AlignmentPair {
 // horizontal one; anything out of range maps as 0.
 AlignmentPair alignment_pair(int32_t alignment);
 
+// Em sizes above this draw nothing: no glyph of that size fits whole on any
+// surface a host can hand over (16384 pixels is at most 16384 points), and
+// the graphics library takes seconds to lay out a single one.
+inline constexpr float max_em_size_pt = 65536.0f;
+
+// No meter shows more text than this (a dialog-typed template holds 255
+// bytes); past it, laying out every glyph three times on a large surface
+// holds the host's thread for longer than a refresh.
+inline constexpr size_t max_drawable_text_bytes = 1024;
+
+// How many bytes of the text are worth laying out in the rectangle: at most
+// max_drawable_text_bytes, and no more than every line that can show (lines
+// at least one em apart) can hold (glyphs at least a tenth of an em wide),
+// plus slack. A rectangle with no room, or an em size that is not drawable,
+// takes none. What lies past that point cannot show, and the library's
+// layout time grows with the square of the text in a narrow rectangle,
+// where every glyph wraps onto a line of its own.
+size_t drawable_text_length(LayoutRect rect, float em_size_pt, size_t text_length);
+
 // Each byte becomes the UTF-16 code unit of the same value, whatever the
 // system's code page, so the text keeps one code unit per byte.
 std::u16string widen_bytes(std::string_view bytes);

@@ -26,7 +26,7 @@ void make_font_family(const MeterRecord& record, GpFontFamily** family) {
     gdip::GdipCreateFontFamilyFromName(as_wchar(wide_face), nullptr, family);
 }
 
-void render_text(HDC dc, MeterRecord& record, std::string_view text, int32_t width_px,
+void render_text(HDC dc, MeterRecord& record, std::string_view expanded_text, int32_t width_px,
                  int32_t height_px) {
     UniqueGraphics graphics;
     gdip::GdipCreateFromHDC(dc, graphics.put());
@@ -45,6 +45,9 @@ void render_text(HDC dc, MeterRecord& record, std::string_view text, int32_t wid
         layout_rectangle(surface, LayoutRoom{record.shadow_enabled != 0, record.shadow_size,
                                              record.shadow_offset_x, record.shadow_offset_y,
                                              record.border_enabled != 0, record.border_width});
+
+    const std::string_view text = expanded_text.substr(
+        0, drawable_text_length(rect, static_cast<float>(record.font_size), expanded_text.size()));
 
     UniqueStringFormat format;
     const LANGID language = record.log_font.lfCharSet;

@@ -153,3 +153,42 @@ TEST(PackArgb, UsesTheLowEightBitsOfEachChannel) {
 
 } // namespace
 } // namespace scrivlet
+
+namespace scrivlet {
+namespace {
+
+TEST(DrawableText, CutsWhatCannotShowAndBoundsTheRest) {
+    struct Case {
+        const char* name;
+        LayoutRect rect;
+        float em;
+        size_t length;
+        size_t expected;
+    };
+    const Case cases[] = {
+        {"short text on a meter", {1, 1, 147, 27}, 14, 8, 8},
+        {"everything that can show", {1, 1, 147, 27}, 14, 5000, 2 * (106 + 1) + 64},
+        {"a tall rectangle shows more lines", {1, 1, 147, 100}, 14, 5000, 8 * (106 + 1) + 64},
+        {"capped on a huge surface", {0, 0, 12287, 12287}, 14, 1 << 20, max_drawable_text_bytes},
+        {"cap itself passes",
+         {0, 0, 12287, 12287},
+         14,
+         max_drawable_text_bytes,
+         max_drawable_text_bytes},
+        {"narrow rectangle", {0, 0, 1.25f, 1.25f}, 14, 4096, 1 * (1 + 1) + 64},
+        {"no width", {0, 0, 0, 27}, 14, 10, 0},
+        {"negative height", {0, 0, 147, -0.25f}, 14, 10, 0},
+        {"em size zero", {1, 1, 147, 27}, 0, 10, 0},
+        {"negative em size", {1, 1, 147, 27}, -5, 10, 0},
+        {"largest drawable em", {1, 1, 147, 27}, max_em_size_pt, 10, 10},
+        {"em too large for any surface", {1, 1, 147, 27}, 1e6f, 10, 0},
+        {"not a number", {0, 0, std::nanf(""), 27}, 14, 10, 0},
+        {"empty text", {1, 1, 147, 27}, 14, 0, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(drawable_text_length(c.rect, c.em, c.length), c.expected) << c.name;
+    }
+}
+
+} // namespace
+} // namespace scrivlet

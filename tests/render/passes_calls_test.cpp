@@ -249,17 +249,19 @@ TEST_F(PassCalls, NoBitmapMeansNoPassCallsAndTheTextStillInset) {
         int32_t softness;
         bool border;
         std::string rect; // the fill's layout rectangle
+        std::string text; // what of "42" is laid out in it
     };
     // 49 x (1/49) is just below 1 in double precision: the reciprocal, not a
-    // division, decides, and there is no bitmap.
+    // division, decides, and there is no bitmap. A rectangle with no room
+    // lays out none of the text.
     const std::vector<Case> cases = {
-        {"softness 0", 200, 40, 0, false, "{2,2,143,23}"},
-        {"softness -3", 200, 40, -3, false, "{2,2,143,23}"},
-        {"softness 1000", 200, 40, 1000, false, "{2,2,143,23}"},
-        {"softness above the height", 200, 40, 41, false, "{2,2,143,23}"},
-        {"reciprocal just below one", 49, 49, 49, false, "{2,2,29.75,29.75}"},
-        {"zero width", 0, 40, 1, true, "{2,2,-7,23}"},
-        {"zero height", 200, 0, 1, true, "{2,2,143,-7}"},
+        {"softness 0", 200, 40, 0, false, "{2,2,143,23}", "\"42\",2"},
+        {"softness -3", 200, 40, -3, false, "{2,2,143,23}", "\"42\",2"},
+        {"softness 1000", 200, 40, 1000, false, "{2,2,143,23}", "\"42\",2"},
+        {"softness above the height", 200, 40, 41, false, "{2,2,143,23}", "\"42\",2"},
+        {"reciprocal just below one", 49, 49, 49, false, "{2,2,29.75,29.75}", "\"42\",2"},
+        {"zero width", 0, 40, 1, true, "{2,2,-7,23}", "\"\",0"},
+        {"zero height", 200, 0, 1, true, "{2,2,143,-7}", "\"\",0"},
     };
     MeterRecord& r = meter.record();
     r.shadow_enabled = 1;
@@ -270,9 +272,10 @@ TEST_F(PassCalls, NoBitmapMeansNoPassCallsAndTheTextStillInset) {
         repaint(c.width, c.height);
         EXPECT_TRUE(standin::lines_of(bitmap_calls).empty()) << c.name << "\n" << standin::log();
         // Only the fill makes a font family and a path.
-        EXPECT_EQ(standin::lines_of({"GdipCreateFontFamilyFromName", "GdipAddPathString"}),
-                  (Lines{"GdipCreateFontFamilyFromName(\"Arial\",null) -> family1",
-                         "GdipAddPathString(path1,\"42\",2,family1,0,14," + c.rect + ",format1)"}))
+        EXPECT_EQ(
+            standin::lines_of({"GdipCreateFontFamilyFromName", "GdipAddPathString"}),
+            (Lines{"GdipCreateFontFamilyFromName(\"Arial\",null) -> family1",
+                   "GdipAddPathString(path1," + c.text + ",family1,0,14," + c.rect + ",format1)"}))
             << c.name;
         EXPECT_EQ(standin::live_objects(), 0) << c.name;
     }

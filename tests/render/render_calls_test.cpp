@@ -163,6 +163,34 @@ TEST_F(RenderCalls, TabStopsCapAt256) {
         << stops[0];
 }
 
+TEST_F(RenderCalls, TextThatCannotShowIsNotLaidOut) {
+    struct Case {
+        const char* name;
+        int width, height;
+        int32_t font_size;
+        size_t template_length;
+        std::string expected_length;
+    };
+    const Case cases[] = {
+        {"fits whole", 200, 40, 14, 100, "100"},
+        {"cut after the lines that can show", 200, 40, 14, 5000, "388"},
+        {"no room at 1 x 1", 1, 1, 14, 10, "0"},
+        {"no room at 0 x 0", 0, 0, 14, 10, "0"},
+        {"em larger than any surface", 200, 40, 1000000, 10, "0"},
+        {"capped on a large surface", 4000, 4000, 14, 5000, "1024"},
+    };
+    for (const Case& c : cases) {
+        meter.record().font_size = c.font_size;
+        meter.record().text_template = std::string(c.template_length, 'x');
+        const Lines added =
+            (repaint("", c.width, c.height), standin::lines_of({"GdipAddPathString"}));
+        ASSERT_EQ(added.size(), 1u) << c.name;
+        const std::string quoted_end = "\"," + c.expected_length + ",family1,";
+        EXPECT_NE(added[0].find(quoted_end), std::string::npos)
+            << c.name << ": " << added[0].substr(0, 60);
+    }
+}
+
 TEST_F(RenderCalls, OutOfRangeAlignmentDrawsTopLeftAndIsWrittenBack) {
     for (int32_t alignment : {9, -1, 12, INT32_MIN}) {
         meter.record().alignment = alignment;
