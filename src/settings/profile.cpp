@@ -220,6 +220,12 @@ void save_settings_to_profile(MeterRecord& record, const char* file, const char*
             // The file is line based, so the template goes out with its
             // breaks and tabs as placeholders, and keeps them: drawing
             // expands them back, so nothing changes on screen.
+            // A line break typed into the dialog's template box arrives as
+            // CR LF. A carriage return inside a value ends the line in the
+            // profile file, so the rest of the template would be lost on
+            // the next load; the pair goes out as one "%b" instead, which
+            // draws the same single break.
+            replace_all(record.text_template, "\r\n", "\n");
             replace_all(record.text_template, "\n", "%b");
             replace_all(record.text_template, "\t", "%tab");
         }

@@ -412,12 +412,13 @@ TEST(SettingsSave, TemplateBreaksAndTabsBecomePlaceholdersAndTheDrawingStays) {
     struct Case {
         const char* before;
         const char* after;
-        bool plain_line; // the file line is checked only without carriage returns
+        bool plain_line; // the file line and the reload are checked only without a lone CR
     };
     const Case cases[] = {
         {"A\nB\tC", "A%bB%tabC", true},           {"\t%v\n", "%tab%v%b", true},
         {"%v\n\n\t\t!", "%v%b%b%tab%tab!", true}, {"%v%b%tab", "%v%b%tab", true},
-        {"%v\r\nnext", "%v\r%bnext", false},
+        {"%v\r\nnext", "%v%bnext", true},         {"a\r\n\r\nb\n", "a%b%bb%b", true},
+        {"lone\rcr", "lone\rcr", false},
     };
     int n = 0;
     for (const Case& c : cases) {
@@ -436,9 +437,18 @@ TEST(SettingsSave, TemplateBreaksAndTabsBecomePlaceholdersAndTheDrawingStays) {
                       std::string::npos)
                 << c.before;
         }
+        if (c.plain_line) {
+            const Meter reloaded;
+            plugin().load_settings(reloaded.instance(), file.c_str(), section);
+            EXPECT_EQ(reloaded.record().text_template, c.after) << c.before;
+        }
         meter.repaint(after.dc(), "42", 160, 60);
         EXPECT_GT(before.covered(), 20) << c.before;
-        EXPECT_TRUE(after.same_pixels(before)) << c.before;
+        // Wine draws a carriage return as a glyph of its own, so only
+        // templates without CR LF pairs must draw exactly as before.
+        if (std::string(c.before).find("\r\n") == std::string::npos) {
+            EXPECT_TRUE(after.same_pixels(before)) << c.before;
+        }
     }
 }
 
