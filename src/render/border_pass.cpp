@@ -27,7 +27,6 @@ void draw_border_pass(HDC dc, const MeterRecord& record, std::string_view text, 
     if (!(width_px >= 1.0f && height_px >= 1.0f)) {
         return; // no bitmap of that size; nothing to draw
     }
-    std::u16string wide_text = widen_bytes(text);
     UniqueFontFamily family;
     make_font_family(record, family.put());
 
@@ -44,13 +43,7 @@ void draw_border_pass(HDC dc, const MeterRecord& record, std::string_view text, 
 
     UniquePath glyphs;
     gdip::GdipCreatePath(FillModeAlternate, glyphs.put());
-    const RectF layout{rect.x, rect.y, rect.width, rect.height};
-    if (glyphs && family) {
-        gdip::GdipAddPathString(glyphs.get(), wide_chars(wide_text),
-                                static_cast<INT>(wide_text.size()), family.get(), record.font_style,
-                                static_cast<REAL>(record.font_size), &layout, format);
-    }
-    wide_text = {};
+    add_text_outlines(glyphs.get(), text, family.get(), record, rect, format);
     UniquePath glyph_copy;
     if (glyphs) {
         gdip::GdipClonePath(glyphs.get(), glyph_copy.put());

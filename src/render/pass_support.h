@@ -1,7 +1,6 @@
 #pragma once
 // What the border and shadow passes share: the off-screen bitmap they draw
-// into before the result goes onto the host's surface, and the text handed
-// to the library.
+// into before the result goes onto the host's surface.
 
 #include "render/gdiplus_handles.h"
 
@@ -9,11 +8,6 @@
 #include <string>
 
 namespace scrivlet {
-
-inline const WCHAR* wide_chars(const std::u16string& text) {
-    static_assert(sizeof(WCHAR) == sizeof(char16_t));
-    return reinterpret_cast<const WCHAR*>(text.c_str());
-}
 
 // A transparent 32-bit ARGB bitmap carrying the device context's own
 // resolution. A new bitmap would otherwise keep the library's default, which

@@ -26,6 +26,18 @@ void make_font_family(const MeterRecord& record, GpFontFamily** family) {
     gdip::GdipCreateFontFamilyFromName(as_wchar(wide_face), nullptr, family);
 }
 
+void add_text_outlines(GpPath* path, std::string_view text, GpFontFamily* family,
+                       const MeterRecord& record, LayoutRect rect, GpStringFormat* format) {
+    if (path == nullptr || family == nullptr) {
+        return;
+    }
+    const std::u16string wide_text = widen_bytes(text);
+    const RectF layout{rect.x, rect.y, rect.width, rect.height};
+    gdip::GdipAddPathString(path, as_wchar(wide_text), static_cast<INT>(wide_text.size()), family,
+                            record.font_style, static_cast<REAL>(record.font_size), &layout,
+                            format);
+}
+
 void render_text(HDC dc, MeterRecord& record, std::string_view expanded_text, int32_t width_px,
                  int32_t height_px) {
     UniqueGraphics graphics;
@@ -74,7 +86,6 @@ void render_text(HDC dc, MeterRecord& record, std::string_view expanded_text, in
         draw_border_pass(dc, record, text, width_f, height_f, rect, format.get());
     }
 
-    std::u16string wide_text = widen_bytes(text);
     UniqueFontFamily family;
     make_font_family(record, family.put());
     gdip::GdipSetSmoothingMode(graphics.get(),
@@ -88,13 +99,7 @@ void render_text(HDC dc, MeterRecord& record, std::string_view expanded_text, in
     UniquePath path;
     gdip::GdipCreatePath(FillModeAlternate, path.put());
 
-    const RectF layout{rect.x, rect.y, rect.width, rect.height};
-    if (path && family) {
-        gdip::GdipAddPathString(path.get(), as_wchar(wide_text), static_cast<INT>(wide_text.size()),
-                                family.get(), record.font_style,
-                                static_cast<REAL>(record.font_size), &layout, format.get());
-    }
-    wide_text = {};
+    add_text_outlines(path.get(), text, family.get(), record, rect, format.get());
     if (path && brush) {
         gdip::GdipFillPath(graphics.get(), brush.get(), path.get());
     }

@@ -26,4 +26,11 @@ void draw_border_pass(HDC dc, const MeterRecord& record, std::string_view text, 
 // the face is not installed.
 void make_font_family(const MeterRecord& record, Gdiplus::GpFontFamily** family);
 
+// Appends the glyph outlines of the text, laid out in the rectangle with the
+// record's font, to the path. The fill and both passes go through here, so
+// that all three cover exactly the same glyph shapes. Nothing happens
+// without a path or a font family.
+void add_text_outlines(Gdiplus::GpPath* path, std::string_view text, Gdiplus::GpFontFamily* family,
+                       const MeterRecord& record, LayoutRect rect, Gdiplus::GpStringFormat* format);
+
 } // namespace scrivlet

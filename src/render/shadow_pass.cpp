@@ -15,7 +15,6 @@ void draw_shadow_pass(HDC dc, const MeterRecord& record, std::string_view text, 
     if (!shadow_bitmap_size(width_px, height_px, record.shadow_softness, size)) {
         return; // softness 0, negative or beyond a side: no shadow at all
     }
-    std::u16string wide_text = widen_bytes(text);
     UniqueFontFamily family;
     make_font_family(record, family.put());
 
@@ -35,13 +34,7 @@ void draw_shadow_pass(HDC dc, const MeterRecord& record, std::string_view text, 
 
     UniquePath glyphs;
     gdip::GdipCreatePath(FillModeAlternate, glyphs.put());
-    const RectF layout{rect.x, rect.y, rect.width, rect.height};
-    if (glyphs && family) {
-        gdip::GdipAddPathString(glyphs.get(), wide_chars(wide_text),
-                                static_cast<INT>(wide_text.size()), family.get(), record.font_style,
-                                static_cast<REAL>(record.font_size), &layout, format);
-    }
-    wide_text = {};
+    add_text_outlines(glyphs.get(), text, family.get(), record, rect, format);
 
     const ARGB colour =
         pack_argb(record.shadow_alpha, record.shadow_red, record.shadow_green, record.shadow_blue);
