@@ -10,6 +10,8 @@
 // Beside the gdiplus.dll stand-in it also checks that no GDI+ object
 // outlives a repaint.
 
+#include "dib_surface.h"
+#include "failure.h"
 #include "plugin/scrivlet_api.h"
 
 #include <windows.h>
@@ -72,51 +74,19 @@ struct Size {
 constexpr Size sizes[] = {{1, 1}, {40, 12}, {200, 40}, {333, 77}, {800, 160}, {1600, 400}};
 constexpr const char* values[] = {"0", "12.5", "-3,25", "idle", "99.999", ""};
 
-class Dib {
-public:
-    Dib(int width, int height) : width_(width), height_(height) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        dc_ = CreateCompatibleDC(nullptr);
-        bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        if (dc_ == nullptr || bitmap_ == nullptr) {
-            throw std::runtime_error("cannot make a DIB section");
-        }
-        previous_ = SelectObject(dc_, bitmap_);
-    }
-    Dib(const Dib&) = delete;
-    Dib& operator=(const Dib&) = delete;
-    ~Dib() {
-        SelectObject(dc_, previous_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    HDC dc() const { return dc_; }
-    // FNV-1a of the pixels: the survivors' drawings are compared by it, so
-    // that the soak's own bookkeeping does not grow the heap it measures.
-    uint64_t pixel_hash() const {
-        GdiFlush();
-        const auto* bytes = static_cast<const uint8_t*>(bits_);
-        uint64_t hash = 14695981039346656037ull;
-        for (size_t i = 0; i < static_cast<size_t>(width_) * static_cast<size_t>(height_) * 4;
-             ++i) {
-            hash = (hash ^ bytes[i]) * 1099511628211ull;
-        }
-        return hash;
-    }
+using Dib = host::DibSurface;
 
-private:
-    int width_, height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    void* bits_ = nullptr;
-};
+// FNV-1a of the pixels: the survivors' drawings are compared by it, so that
+// the soak's own bookkeeping does not grow the heap it measures.
+uint64_t pixel_hash(const Dib& surface) {
+    const uint8_t* bytes = surface.pixels();
+    const size_t size = size_t{surface.width()} * surface.height() * 4;
+    uint64_t hash = 14695981039346656037ull;
+    for (size_t i = 0; i < size; ++i) {
+        hash = (hash ^ bytes[i]) * 1099511628211ull;
+    }
+    return hash;
+}
 
 struct Sample {
     DWORD gdi_objects, user_objects;
@@ -249,7 +219,7 @@ bool meters_round(const Exports& dll, const std::string& ini, int count, std::mt
         void* meter = dll.dllstartup(nullptr, 0);
         dll.load_settings(meter, ini.c_str(), look_names[look]);
         dll.repaint(surface.dc(), meter, "42.42", 200, 40);
-        alive.push_back({meter, look, surface.pixel_hash()});
+        alive.push_back({meter, look, pixel_hash(surface)});
     }
     const DialogCanceller canceller;
     long checks = 0;
@@ -275,7 +245,7 @@ bool meters_round(const Exports& dll, const std::string& ini, int count, std::mt
             const Live& meter = check_all ? alive[i] : alive[random() % alive.size()];
             dll.repaint(surface.dc(), meter.meter, "42.42", 200, 40);
             ++checks;
-            if (surface.pixel_hash() != meter.first_drawing) {
+            if (pixel_hash(surface) != meter.first_drawing) {
                 std::printf("FAIL: a surviving meter (look %s) draws differently\n",
                             look_names[meter.look]);
                 for (const Live& rest : alive) {
@@ -338,7 +308,8 @@ int run(int argc, char** argv) {
     }
     std::vector<std::unique_ptr<Dib>> surfaces;
     for (const Size& size : sizes) {
-        surfaces.push_back(std::make_unique<Dib>(size.width, size.height));
+        surfaces.push_back(std::make_unique<Dib>(static_cast<uint32_t>(size.width),
+                                                 static_cast<uint32_t>(size.height)));
     }
     const long warm_up = std::max(1L, repaints / 10);
     const long every = std::max(1L, repaints / 20);
@@ -400,6 +371,9 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         return run(argc, argv);
+    } catch (const host::Failure& failure) {
+        std::fprintf(stderr, "soak: %s\n", failure.message.c_str());
+        return 2;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "soak: %s\n", error.what());
         return 2;
