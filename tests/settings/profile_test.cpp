@@ -5,6 +5,7 @@
 // left exactly as they were.
 
 #include "support/plugin.h"
+#include "support/record_text.h"
 #include "support/surface.h"
 
 #include <gtest/gtest.h>
@@ -70,45 +71,6 @@ std::string file_bytes(const std::string& path) {
 
 bool file_exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// Every persisted field as "name=value", in the record's order.
-std::vector<std::string> persisted(const MeterRecord& r) {
-    const auto line = [](const char* name, int32_t value) {
-        return std::string(name) + "=" + std::to_string(value);
-    };
-    return {
-        line("font_size", r.font_size),
-        line("font_style", r.font_style),
-        line("alignment", r.alignment),
-        line("underline", r.underline),
-        line("strikeout", r.strikeout),
-        line("font_alpha", r.font_alpha),
-        line("font_red", r.font_red),
-        line("font_green", r.font_green),
-        line("font_blue", r.font_blue),
-        line("antialias", r.antialias),
-        line("shadow_enabled", r.shadow_enabled),
-        line("shadow_alpha", r.shadow_alpha),
-        line("shadow_red", r.shadow_red),
-        line("shadow_green", r.shadow_green),
-        line("shadow_blue", r.shadow_blue),
-        line("shadow_size", r.shadow_size),
-        line("shadow_softness", r.shadow_softness),
-        line("shadow_offset_x", r.shadow_offset_x),
-        line("shadow_offset_y", r.shadow_offset_y),
-        line("border_enabled", r.border_enabled),
-        line("border_alpha", r.border_alpha),
-        line("border_red", r.border_red),
-        line("border_green", r.border_green),
-        line("border_blue", r.border_blue),
-        line("border_width", r.border_width),
-        line("decimals", r.decimals),
-        line("tab_width", r.tab_width),
-        std::string("font_face=") +
-            std::string(r.log_font.lfFaceName, strnlen(r.log_font.lfFaceName, LF_FACESIZE)),
-        "text_template=" + r.text_template,
-    };
 }
 
 // What a load from a section without any of the keys gives.
@@ -241,7 +203,7 @@ TEST(SettingsLoad, SectionWithoutTheKeysGivesTheListedDefaults) {
             c.content != nullptr ? folder.write(name, c.content) : folder.path(name);
         const Meter meter;
         load_scribbled(meter, file, c.name);
-        EXPECT_EQ(persisted(meter.record()), listed_defaults) << c.name;
+        EXPECT_EQ(persisted_lines(meter.record()), listed_defaults) << c.name;
     }
 }
 
@@ -403,7 +365,7 @@ TEST(SettingsRoundTrip, LoadAfterSaveGivesBackEveryPersistedField) {
 
         const Meter loaded;
         load_scribbled(loaded, file, c.name);
-        EXPECT_EQ(persisted(loaded.record()), persisted(expected)) << c.name;
+        EXPECT_EQ(persisted_lines(loaded.record()), persisted_lines(expected)) << c.name;
     }
 }
 
@@ -504,7 +466,7 @@ TEST(SettingsLoad, FieldRulesApplyToWhatTheFileHolds) {
             folder.write("rules" + std::to_string(n++) + ".ini", section_text(section, {c.line}));
         const Meter meter;
         load_scribbled(meter, file, c.line);
-        EXPECT_EQ(persisted(meter.record()), defaults_with(c.changes)) << c.line;
+        EXPECT_EQ(persisted_lines(meter.record()), defaults_with(c.changes)) << c.line;
     }
 }
 
@@ -532,7 +494,7 @@ TEST(SettingsLoad, EveryValueIsReadWhole) {
                               }));
     const Meter meter;
     load_scribbled(meter, file, "long values");
-    EXPECT_EQ(persisted(meter.record()),
+    EXPECT_EQ(persisted_lines(meter.record()),
               defaults_with({"text_template=" + long_template, "font_alpha=1", "font_red=2",
                              "font_green=3", "font_blue=2147483647", "border_alpha=9",
                              "border_red=8", "underline=1", "strikeout=1", "font_size=0",
@@ -618,11 +580,11 @@ TEST(SettingsSave, UnwritablePlaceChangesNothingAndReportsNothing) {
 
         EXPECT_EQ(save(meter, c.file), 0) << c.name;
         EXPECT_FALSE(file_exists(c.file)) << c.name;
-        EXPECT_EQ(persisted(meter.record()), persisted(expected)) << c.name;
+        EXPECT_EQ(persisted_lines(meter.record()), persisted_lines(expected)) << c.name;
         expect_unpersisted_as_scribbled(meter.record(), c.name);
 
         load_scribbled(meter, c.file, c.name);
-        EXPECT_EQ(persisted(meter.record()), listed_defaults) << c.name;
+        EXPECT_EQ(persisted_lines(meter.record()), listed_defaults) << c.name;
     }
     EXPECT_EQ(file_bytes(folder.path("plain.ini")), "[Meter 1]\r\n");
 }
@@ -644,7 +606,7 @@ TEST(SettingsExports, NullFileOrSectionReadsDefaultsAndWritesNothing) {
         const Meter meter;
         scribble(meter.record());
         EXPECT_EQ(plugin().load_settings(meter.instance(), c.file, c.section), 0) << c.name;
-        EXPECT_EQ(persisted(meter.record()), listed_defaults) << c.name;
+        EXPECT_EQ(persisted_lines(meter.record()), listed_defaults) << c.name;
         expect_unpersisted_as_scribbled(meter.record(), c.name);
 
         meter.record().text_template = "mine";

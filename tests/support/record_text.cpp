@@ -1,33 +1,14 @@
 #include "support/record_text.h"
 
+#include <cstring>
+
 namespace scrivlet::test {
 
-std::vector<std::string> record_lines(const MeterRecord& r) {
-    const LOGFONTA& f = r.log_font;
-    auto line = [](const char* name, long long value) {
+std::vector<std::string> persisted_lines(const MeterRecord& r) {
+    const auto line = [](const char* name, int32_t value) {
         return std::string(name) + "=" + std::to_string(value);
     };
-    std::string face(f.lfFaceName, strnlen(f.lfFaceName, LF_FACESIZE));
-    std::string text = r.text_template.size() > 80
-                           ? r.text_template.substr(0, 80) + "...(" +
-                                 std::to_string(r.text_template.size()) + " bytes)"
-                           : r.text_template;
     return {
-        line("owner_window", reinterpret_cast<long long>(r.owner_window)),
-        line("lfHeight", f.lfHeight),
-        line("lfWidth", f.lfWidth),
-        line("lfEscapement", f.lfEscapement),
-        line("lfOrientation", f.lfOrientation),
-        line("lfWeight", f.lfWeight),
-        line("lfItalic", f.lfItalic),
-        line("lfUnderline", f.lfUnderline),
-        line("lfStrikeOut", f.lfStrikeOut),
-        line("lfCharSet", f.lfCharSet),
-        line("lfOutPrecision", f.lfOutPrecision),
-        line("lfClipPrecision", f.lfClipPrecision),
-        line("lfQuality", f.lfQuality),
-        line("lfPitchAndFamily", f.lfPitchAndFamily),
-        "font_face=" + face,
         line("font_size", r.font_size),
         line("font_style", r.font_style),
         line("alignment", r.alignment),
@@ -53,12 +34,38 @@ std::vector<std::string> record_lines(const MeterRecord& r) {
         line("border_green", r.border_green),
         line("border_blue", r.border_blue),
         line("border_width", r.border_width),
-        "text_template=" + text,
-        line("text_template_hash",
-             static_cast<long long>(std::hash<std::string>{}(r.text_template))),
         line("decimals", r.decimals),
         line("tab_width", r.tab_width),
+        std::string("font_face=") +
+            std::string(r.log_font.lfFaceName, strnlen(r.log_font.lfFaceName, LF_FACESIZE)),
+        "text_template=" + r.text_template,
     };
+}
+
+std::vector<std::string> record_lines(const MeterRecord& r) {
+    const LOGFONTA& f = r.log_font;
+    const auto line = [](const char* name, long long value) {
+        return std::string(name) + "=" + std::to_string(value);
+    };
+    std::vector<std::string> lines = {
+        line("owner_window", reinterpret_cast<long long>(r.owner_window)),
+        line("lfHeight", f.lfHeight),
+        line("lfWidth", f.lfWidth),
+        line("lfEscapement", f.lfEscapement),
+        line("lfOrientation", f.lfOrientation),
+        line("lfWeight", f.lfWeight),
+        line("lfItalic", f.lfItalic),
+        line("lfUnderline", f.lfUnderline),
+        line("lfStrikeOut", f.lfStrikeOut),
+        line("lfCharSet", f.lfCharSet),
+        line("lfOutPrecision", f.lfOutPrecision),
+        line("lfClipPrecision", f.lfClipPrecision),
+        line("lfQuality", f.lfQuality),
+        line("lfPitchAndFamily", f.lfPitchAndFamily),
+    };
+    const std::vector<std::string> persisted = persisted_lines(r);
+    lines.insert(lines.end(), persisted.begin(), persisted.end());
+    return lines;
 }
 
 } // namespace scrivlet::test

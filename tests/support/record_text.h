@@ -9,6 +9,10 @@
 
 namespace scrivlet::test {
 
+// The fields a settings file holds, in the record's order.
+std::vector<std::string> persisted_lines(const MeterRecord& record);
+
+// Every field: the window, the LOGFONTA members, then the persisted ones.
 std::vector<std::string> record_lines(const MeterRecord& record);
 
 } // namespace scrivlet::test
