@@ -173,6 +173,26 @@ TEST(HostCommandLine, SizesAtTheLimits) {
     }
 }
 
+TEST(HostCommandLine, BenchRunsAndTheChildFlag) {
+    const Options plain = parse_command_line({"bench"});
+    EXPECT_EQ(plain.runs, default_bench_runs);
+    EXPECT_FALSE(plain.standin_child);
+    const Options child =
+        parse_command_line({"bench", "--runs", "5", "--dll", "x.dll", "--child-standin"});
+    EXPECT_EQ(child.runs, 5u);
+    EXPECT_EQ(child.dll, "x.dll");
+    EXPECT_TRUE(child.standin_child);
+    EXPECT_EQ(parse_runs("1"), 1u);
+    EXPECT_EQ(parse_runs("100000"), max_bench_runs);
+    for (const char* bad : {"0", "", "100001", "-5", "5.0", "99999999999"}) {
+        EXPECT_THROW(parse_runs(bad), Failure) << bad;
+    }
+    for (const Args& args : std::vector<Args>{
+             {"info", "--child-standin"}, {"render", "--runs", "5"}, {"bench", "--runs"}}) {
+        EXPECT_THROW(parse_command_line(args), Failure) << args.front();
+    }
+}
+
 TEST(HostCommandLine, DpiAtTheLimits) {
     EXPECT_EQ(parse_dpi("24"), 24);
     EXPECT_EQ(parse_dpi("960"), 960);

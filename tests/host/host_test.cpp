@@ -593,7 +593,10 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
         // The child that draws at another resolution reports for itself.
         {plus(render(missing_ini, "Plain", "10x10", out), {"--dpi", "144"}), exit_settings,
          "cannot read settings file '" + missing_ini + "': no such file"},
-        {{"bench"}, exit_internal, "bench: not yet available"},
+        {{"bench", "--runs", "0"},
+         exit_usage,
+         "bench: --runs '0': expected a whole number 1..100000"},
+        {{"render", "--child-standin"}, exit_usage, "render: unknown option '--child-standin'"},
     };
     for (const ErrorCase& c : cases) {
         const std::string what = quote_command_line(c.args);
@@ -644,6 +647,48 @@ TEST(Host, ImportsOnlySystemLibrariesAndNoGdiplus) {
     const std::vector<std::string> expected = {"advapi32.dll", "gdi32.dll", "kernel32.dll",
                                                "msvcrt.dll", "user32.dll"};
     EXPECT_EQ(imported, expected);
+}
+
+TEST(Host, BenchPrintsOneRowPerLookAndSizeWithEveryColumn) {
+    // Times are not judged: only that every figure is there and sane, the
+    // stand-in run included (scrivlet-host depends on the stand-in's build).
+    RunningHost running = start_host({"bench", "--runs", "5"});
+    const HostResult result = finish_host(running, 120000);
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    EXPECT_EQ(result.err, "");
+    std::istringstream lines(result.out);
+    std::string line;
+    std::vector<std::string> seen;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string look;
+        std::string size;
+        double median = -1;
+        double low = -1;
+        double high = -1;
+        double share = -1;
+        double ratio = -1;
+        fields >> look;
+        if (look != "plain" && look != "border" && look != "shadow" && look != "both") {
+            continue;
+        }
+        ASSERT_TRUE(fields >> size >> median >> low >> high >> share >> ratio) << line;
+        std::string rest;
+        EXPECT_FALSE(fields >> rest) << line;
+        seen.push_back(look + " " + size);
+        EXPECT_GT(low, 0.0) << line;
+        EXPECT_LE(low, median) << line;
+        EXPECT_LE(median, high) << line;
+        EXPECT_GT(share, 0.0) << line;
+        EXPECT_LT(share, 100.0) << line;
+        EXPECT_GT(ratio, 0.0) << line;
+    }
+    const std::vector<std::string> expected = {"plain 200x40",   "plain 800x160", "border 200x40",
+                                               "border 800x160", "shadow 200x40", "shadow 800x160",
+                                               "both 200x40",    "both 800x160"};
+    EXPECT_EQ(seen, expected) << result.out;
+    EXPECT_NE(result.out.find("\nbare GdipDrawString: median "), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("skipped"), std::string::npos) << result.out;
 }
 
 TEST(Host, HelpGoesToStdoutAndSucceeds) {

@@ -27,17 +27,17 @@ const std::array<CommandRule, 5>& command_rules() {
          {"dll", "dpi", "background"}},
         {Command::sheet, "sheet", {"ini", "out"}, {"dll", "dpi", "background", "cell"}},
         {Command::configure, "configure", {"ini", "section"}, {"dll"}},
-        {Command::bench, "bench", {}, {"dll"}},
+        {Command::bench, "bench", {}, {"dll", "runs"}},
     }};
     return rules;
 }
 
-constexpr std::array<std::string_view, 9> known_options = {
-    "dll", "ini", "section", "value", "size", "cell", "dpi", "background", "out"};
+constexpr std::array<std::string_view, 10> known_options = {
+    "dll", "ini", "section", "value", "size", "cell", "dpi", "background", "out", "runs"};
 
 // Empty text is a value of its own only for --value (an empty meter value).
-constexpr std::array<std::string_view, 6> options_needing_text = {"dll",  "ini",  "section",
-                                                                  "size", "cell", "out"};
+constexpr std::array<std::string_view, 7> options_needing_text = {"dll",  "ini", "section", "size",
+                                                                  "cell", "out", "runs"};
 
 bool contains(const std::vector<std::string_view>& names, std::string_view name) {
     return std::find(names.begin(), names.end(), name) != names.end();
@@ -143,8 +143,18 @@ int parse_dpi(std::string_view text) {
     return static_cast<int>(dpi);
 }
 
+uint32_t parse_runs(std::string_view text) {
+    uint32_t runs = 0;
+    if (!parse_bounded(text, max_bench_runs, runs) || runs < 1 || runs > max_bench_runs) {
+        usage_failure("--runs '" + std::string(text) + "': expected a whole number 1.." +
+                      std::to_string(max_bench_runs));
+    }
+    return runs;
+}
+
 Options parse_command_line(const std::vector<std::string>& args) {
     std::string command_word;
+    bool standin_child = false;
     std::map<std::string, std::string, std::less<>> given;
     std::vector<std::string> stray;
     std::string unknown_option;
@@ -155,6 +165,10 @@ Options parse_command_line(const std::vector<std::string>& args) {
         const std::string& arg = args[i];
         if (arg == "--help" || arg == "-h" || arg == "help") {
             return Options{};
+        }
+        if (arg == standin_child_flag) {
+            standin_child = true;
+            continue;
         }
         if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
             if (command_word.empty()) {
@@ -211,6 +225,9 @@ Options parse_command_line(const std::vector<std::string>& args) {
     if (!stray.empty()) {
         usage_failure(prefix + "unexpected argument '" + stray.front() + "'");
     }
+    if (standin_child && rule->command != Command::bench) {
+        usage_failure(prefix + "unknown option '" + std::string(standin_child_flag) + "'");
+    }
     for (const auto& [name, value] : given) {
         if (!contains(rule->required, name) && !contains(rule->optional, name)) {
             usage_failure(prefix + "--" + name + " does not apply to " + rule->name);
@@ -227,6 +244,7 @@ Options parse_command_line(const std::vector<std::string>& args) {
 
     Options options;
     options.command = rule->command;
+    options.standin_child = standin_child;
     const auto take = [&](std::string_view name) -> const std::string* {
         const auto found = given.find(name);
         return found == given.end() ? nullptr : &found->second;
@@ -259,6 +277,9 @@ Options parse_command_line(const std::vector<std::string>& args) {
         if (const std::string* v = take("background")) {
             options.background = parse_background(*v);
         }
+        if (const std::string* v = take("runs")) {
+            options.runs = parse_runs(*v);
+        }
     } catch (Failure& failure) {
         failure.message = prefix + failure.message;
         throw;
@@ -282,14 +303,19 @@ commands:
               every section of FILE with five sample values, labelled
   configure   --ini FILE --section NAME
               opens the settings dialog and saves the section on return
-  bench       not yet available
+  bench       [--runs N]
+              times repaint at 200x40 (N runs, default 200) and 800x160 (N/4)
+              for four looks; prints median, min and max microseconds, the
+              share left with a no-op gdiplus.dll stand-in (when one is in
+              standin\ beside this program), and the ratio to one bare
+              GdipDrawString of the same text
 
   --dll PATH  the plug-in to load (default: Scrivlet.dll beside this program)
   --dpi N     draw at N dots per inch, 24..960 (under Wine; Windows keeps
               the resolution of the session)
   sizes are 1..16384 pixels a side; the sheet's cell is 240x80 by default
 
-exit codes: 0 done, 1 internal fault or bench, 2 bad command line,
+exit codes: 0 done, 1 internal fault, 2 bad command line,
   3 plug-in missing or incomplete, 4 INI file or section unusable,
   5 output failed (surface, memory or PNG file)
 )";

@@ -16,6 +16,8 @@ namespace scrivlet::host {
 inline constexpr uint32_t max_side_px = 16384;
 inline constexpr int min_dpi = 24;
 inline constexpr int max_dpi = 960;
+inline constexpr uint32_t default_bench_runs = 200;
+inline constexpr uint32_t max_bench_runs = 100000;
 
 enum class Command { help, info, render, sheet, configure, bench };
 
@@ -54,6 +56,10 @@ struct Options {
     std::optional<int> dpi;
     std::optional<Background> background;
     std::string out;
+    uint32_t runs = default_bench_runs;
+    // Set only on the command line the benchmark gives its own child, which
+    // measures beside the gdiplus.dll stand-in and reports to the parent.
+    bool standin_child = false;
 };
 
 // args excludes the program name. Throws Failure (exit_code::usage).
@@ -65,6 +71,11 @@ Size parse_size(std::string_view option, std::string_view text);
 Background parse_background(std::string_view text);
 // A whole number min_dpi..max_dpi. Throws Failure (exit_code::usage).
 int parse_dpi(std::string_view text);
+// A whole number 1..max_bench_runs. Throws Failure (exit_code::usage).
+uint32_t parse_runs(std::string_view text);
+
+// The hidden flag (no value) of the benchmark's child process.
+inline constexpr std::string_view standin_child_flag = "--child-standin";
 
 const char* command_name(Command command);
 std::string usage_text();

@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "bench.h"
 #include "common/png.h"
 #include "dib_surface.h"
 #include "dpi.h"
@@ -252,8 +253,8 @@ int run_configure(const Options& options) {
     return exit_code::ok;
 }
 
-int run_bench(const Options&) {
-    throw Failure{exit_code::internal, "bench: not yet available"};
+int run_bench(const Options& options) {
+    return run_benchmark(options);
 }
 
 int run_host(const std::vector<std::string>& args) noexcept {

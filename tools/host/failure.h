@@ -9,7 +9,7 @@ namespace scrivlet::host {
 
 namespace exit_code {
 inline constexpr int ok = 0;
-inline constexpr int internal = 1;      // a fault of the host itself; also "bench" for now
+inline constexpr int internal = 1;      // a fault of the host itself
 inline constexpr int usage = 2;         // the command line is wrong
 inline constexpr int plugin = 3;        // Scrivlet.dll missing, unloadable or incomplete
 inline constexpr int settings_file = 4; // the INI file or its section cannot be used

@@ -1,0 +1,552 @@
+#include "bench.h"
+
+#include "dib_surface.h"
+#include "failure.h"
+#include "plugin_library.h"
+
+#include <windows.h>
+// Types and signatures only: every GDI+ function is bound at run time, so
+// that the host never imports gdiplus.dll and its child can run beside the
+// stand-in.
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace scrivlet::host {
+
+namespace {
+
+struct Look {
+    const char* name;
+    int border_enabled;
+    int shadow_enabled;
+};
+
+// The default look is "border": a new meter has a 1-pt border and no shadow.
+constexpr std::array<Look, 4> looks = {{
+    {"plain", 0, 0},
+    {"border", 1, 0},
+    {"shadow", 0, 1},
+    {"both", 1, 1},
+}};
+
+constexpr std::array<Size, 2> bench_sizes = {{{200, 40}, {800, 160}}};
+// The large surface costs several times as much a repaint.
+constexpr uint32_t large_runs_divisor = 4;
+constexpr uint32_t warm_up_runs = 10;
+
+// What the default template and zero decimals make of the value 42.
+constexpr const char* bench_value = "42";
+constexpr const WCHAR bench_text_wide[] = L"42";
+constexpr const WCHAR bench_face_wide[] = L"Arial";
+constexpr int bench_font_size_pt = 16;
+constexpr Gdiplus::ARGB bench_text_colour = 0xFFFFFFFF;
+constexpr double points_per_inch = 72.0;
+
+constexpr const char* child_line_tag = "standin";
+constexpr const char* standin_folder_name = "standin\\";
+constexpr const char* gdiplus_file_name = "gdiplus.dll";
+constexpr const char* plugin_file_name = "Scrivlet.dll";
+constexpr const char* host_file_name = "scrivlet-host.exe";
+// The child's own file name, so that the override below touches no other program.
+constexpr const char* standin_host_file_name = "scrivlet-host-standin.exe";
+constexpr const char* app_defaults_key = "Software\\Wine\\AppDefaults\\";
+constexpr const char* dll_overrides_subkey = "DllOverrides";
+constexpr const char* native_load_order = "native";
+constexpr const char* standin_recording_export = "standin_set_recording";
+
+struct Timing {
+    double median_us = 0;
+    double min_us = 0;
+    double max_us = 0;
+};
+
+struct Row {
+    const Look* look;
+    Size size;
+    Timing timing;
+};
+
+std::string size_text(Size size) {
+    return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+uint32_t runs_at(Size size, uint32_t runs) {
+    return size == bench_sizes.front() ? runs : std::max<uint32_t>(1, runs / large_runs_divisor);
+}
+
+template <typename Draw> Timing time_runs(uint32_t runs, Draw&& draw) {
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    for (uint32_t i = 0; i < warm_up_runs; ++i) {
+        draw();
+    }
+    GdiFlush();
+    std::vector<double> samples;
+    samples.reserve(runs);
+    for (uint32_t i = 0; i < runs; ++i) {
+        LARGE_INTEGER start{};
+        LARGE_INTEGER end{};
+        QueryPerformanceCounter(&start);
+        draw();
+        // GDI may batch: what is still queued belongs to this repaint.
+        GdiFlush();
+        QueryPerformanceCounter(&end);
+        samples.push_back(static_cast<double>(end.QuadPart - start.QuadPart) * 1e6 /
+                          static_cast<double>(frequency.QuadPart));
+    }
+    std::sort(samples.begin(), samples.end());
+    const size_t middle = samples.size() / 2;
+    const double median =
+        samples.size() % 2 == 1 ? samples[middle] : (samples[middle - 1] + samples[middle]) / 2.0;
+    return Timing{median, samples.front(), samples.back()};
+}
+
+// The four looks, one section each, every other key at its default.
+std::string settings_text() {
+    std::string text;
+    for (const Look& look : looks) {
+        text += std::string("[") + look.name + "]\r\n";
+        text += "Scrivlet_FontColor=255,255,255,255\r\n";
+        text +=
+            "Scrivlet_FontSettings=0,0," + std::to_string(bench_font_size_pt) + ",0,0,0,30,1\r\n";
+        text += "Scrivlet_Font=Arial\r\n";
+        text += "Scrivlet_Text=%v\r\n";
+        text += "Scrivlet_BorderColor=255,0,0,0\r\n";
+        text += "Scrivlet_BorderSettings=" + std::to_string(look.border_enabled) + ",1\r\n";
+        text += "Scrivlet_ShadowColor=255,0,0,0\r\n";
+        text += "Scrivlet_ShadowSettings=" + std::to_string(look.shadow_enabled) + ",5,5,0,0\r\n";
+    }
+    return text;
+}
+
+std::string temp_folder() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathA(MAX_PATH + 1, path);
+    if (length == 0 || length > MAX_PATH) {
+        throw Failure{exit_code::internal, "bench: no temporary folder"};
+    }
+    return path;
+}
+
+class TempSettingsFile {
+public:
+    TempSettingsFile() {
+        char path[MAX_PATH] = {};
+        if (GetTempFileNameA(temp_folder().c_str(), "scb", 0, path) == 0) {
+            throw Failure{exit_code::internal, "bench: cannot make a temporary settings file"};
+        }
+        path_ = path;
+        std::ofstream file(path_, std::ios::binary | std::ios::trunc);
+        file << settings_text();
+        if (!file.flush()) {
+            DeleteFileA(path_.c_str());
+            throw Failure{exit_code::internal, "bench: cannot write '" + path_ + "'"};
+        }
+    }
+    TempSettingsFile(const TempSettingsFile&) = delete;
+    TempSettingsFile& operator=(const TempSettingsFile&) = delete;
+    ~TempSettingsFile() { DeleteFileA(path_.c_str()); }
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+std::vector<Row> measure_repaints(const PluginExports& api, const std::string& settings,
+                                  uint32_t runs) {
+    std::vector<Row> rows;
+    for (const Look& look : looks) {
+        const MeterSession meter(api);
+        api.load_settings(meter.instance(), settings.c_str(), look.name);
+        for (const Size size : bench_sizes) {
+            DibSurface surface(size.width, size.height);
+            const HDC dc = surface.dc();
+            const Timing timing = time_runs(runs_at(size, runs), [&] {
+                api.repaint(dc, meter.instance(), bench_value, static_cast<int>(size.width),
+                            static_cast<int>(size.height));
+            });
+            rows.push_back(Row{&look, size, timing});
+        }
+    }
+    return rows;
+}
+
+// --- the bare GdipDrawString baseline, with GDI+ bound at run time -------
+
+namespace flat = Gdiplus::DllExports;
+
+struct GdiplusFlat {
+    Gdiplus::Status(WINAPI* startup)(ULONG_PTR*, const Gdiplus::GdiplusStartupInput*,
+                                     Gdiplus::GdiplusStartupOutput*) = nullptr;
+    VOID(WINAPI* shutdown)(ULONG_PTR) = nullptr;
+    decltype(&flat::GdipCreateFromHDC) create_from_hdc = nullptr;
+    decltype(&flat::GdipDeleteGraphics) delete_graphics = nullptr;
+    decltype(&flat::GdipCreateFontFamilyFromName) create_family = nullptr;
+    decltype(&flat::GdipDeleteFontFamily) delete_family = nullptr;
+    decltype(&flat::GdipCreateFont) create_font = nullptr;
+    decltype(&flat::GdipDeleteFont) delete_font = nullptr;
+    decltype(&flat::GdipCreateSolidFill) create_solid_fill = nullptr;
+    decltype(&flat::GdipDeleteBrush) delete_brush = nullptr;
+    decltype(&flat::GdipDrawString) draw_string = nullptr;
+};
+
+// gdiplus.dll loaded by name (the same module the plug-in uses) and started
+// for as long as the holder lives.
+class GdiplusLibrary {
+public:
+    GdiplusLibrary() : module_(LoadLibraryA(gdiplus_file_name)) {
+        if (module_ == nullptr) {
+            throw Failure{exit_code::internal, "bench: cannot load gdiplus.dll"};
+        }
+        try {
+            bind("GdiplusStartup", api_.startup);
+            bind("GdiplusShutdown", api_.shutdown);
+            bind("GdipCreateFromHDC", api_.create_from_hdc);
+            bind("GdipDeleteGraphics", api_.delete_graphics);
+            bind("GdipCreateFontFamilyFromName", api_.create_family);
+            bind("GdipDeleteFontFamily", api_.delete_family);
+            bind("GdipCreateFont", api_.create_font);
+            bind("GdipDeleteFont", api_.delete_font);
+            bind("GdipCreateSolidFill", api_.create_solid_fill);
+            bind("GdipDeleteBrush", api_.delete_brush);
+            bind("GdipDrawString", api_.draw_string);
+            const Gdiplus::GdiplusStartupInput input;
+            if (api_.startup(&token_, &input, nullptr) != Gdiplus::Ok) {
+                throw Failure{exit_code::internal, "bench: GdiplusStartup failed"};
+            }
+        } catch (...) {
+            FreeLibrary(module_);
+            throw;
+        }
+    }
+    GdiplusLibrary(const GdiplusLibrary&) = delete;
+    GdiplusLibrary& operator=(const GdiplusLibrary&) = delete;
+    ~GdiplusLibrary() {
+        api_.shutdown(token_);
+        FreeLibrary(module_);
+    }
+
+    const GdiplusFlat& api() const { return api_; }
+
+private:
+    template <typename Function> void bind(const char* name, Function& function) {
+        function =
+            reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+        if (function == nullptr) {
+            throw Failure{exit_code::internal, std::string("bench: gdiplus.dll lacks ") + name};
+        }
+    }
+
+    HMODULE module_;
+    GdiplusFlat api_;
+    ULONG_PTR token_ = 0;
+};
+
+// A plain text meter: the same text, face and size, drawn once with every
+// object made and released in the call, as repaint does.
+void bare_draw_string(const GdiplusFlat& gdip, HDC dc, const Gdiplus::RectF& layout) {
+    Gdiplus::GpGraphics* graphics = nullptr;
+    if (gdip.create_from_hdc(dc, &graphics) != Gdiplus::Ok) {
+        return;
+    }
+    Gdiplus::GpFontFamily* family = nullptr;
+    Gdiplus::GpFont* font = nullptr;
+    Gdiplus::GpSolidFill* brush = nullptr;
+    if (gdip.create_family(bench_face_wide, nullptr, &family) == Gdiplus::Ok &&
+        gdip.create_font(family, static_cast<Gdiplus::REAL>(bench_font_size_pt),
+                         Gdiplus::FontStyleRegular, Gdiplus::UnitPoint, &font) == Gdiplus::Ok &&
+        gdip.create_solid_fill(bench_text_colour, &brush) == Gdiplus::Ok) {
+        gdip.draw_string(graphics, bench_text_wide, static_cast<INT>(wcslen(bench_text_wide)), font,
+                         &layout, nullptr, brush);
+    }
+    if (brush != nullptr) {
+        gdip.delete_brush(brush);
+    }
+    if (font != nullptr) {
+        gdip.delete_font(font);
+    }
+    if (family != nullptr) {
+        gdip.delete_family(family);
+    }
+    gdip.delete_graphics(graphics);
+}
+
+// Median per size, index as bench_sizes.
+std::array<double, bench_sizes.size()> measure_bare_draw_string(uint32_t runs) {
+    const GdiplusLibrary library;
+    std::array<double, bench_sizes.size()> medians{};
+    for (size_t i = 0; i < bench_sizes.size(); ++i) {
+        const Size size = bench_sizes[i];
+        DibSurface surface(size.width, size.height);
+        const HDC dc = surface.dc();
+        // The plain look's rectangle: the surface less one point each way, here in pixels.
+        const double dpi_x = GetDeviceCaps(dc, LOGPIXELSX);
+        const double dpi_y = GetDeviceCaps(dc, LOGPIXELSY);
+        const Gdiplus::RectF layout{
+            0.0f, 0.0f, static_cast<Gdiplus::REAL>(size.width - dpi_x / points_per_inch),
+            static_cast<Gdiplus::REAL>(size.height - dpi_y / points_per_inch)};
+        medians[i] = time_runs(runs_at(size, runs), [&] {
+                         bare_draw_string(library.api(), dc, layout);
+                     }).median_us;
+    }
+    return medians;
+}
+
+// --- the stand-in child ---------------------------------------------------
+
+std::string row_key(const std::string& look, const std::string& size) {
+    return look + " " + size;
+}
+
+int run_standin_child(const Options& options) {
+    const PluginLibrary plugin(options.dll);
+    plugin.require_visualisation_type();
+    const HMODULE gdiplus = GetModuleHandleA(gdiplus_file_name);
+    const auto set_recording = gdiplus == nullptr
+                                   ? nullptr
+                                   : reinterpret_cast<void (*)(int)>(reinterpret_cast<void*>(
+                                         GetProcAddress(gdiplus, standin_recording_export)));
+    if (set_recording == nullptr) {
+        throw Failure{exit_code::plugin,
+                      "bench: '" + plugin.path() + "' did not load the gdiplus.dll stand-in"};
+    }
+    set_recording(0);
+    const TempSettingsFile settings;
+    for (const Row& row : measure_repaints(plugin.exports(), settings.path(), options.runs)) {
+        std::printf("%s %s %s %.3f\n", child_line_tag, row.look->name, size_text(row.size).c_str(),
+                    row.timing.median_us);
+    }
+    return exit_code::ok;
+}
+
+std::string quoted(const std::string& text) {
+    return "\"" + text + "\"";
+}
+
+// A folder of its own for one child: the stand-in, a copy of the plug-in
+// under test and of this program side by side. Wine looks for a native
+// gdiplus.dll in the program's folder, not in the plug-in's.
+class StandinFolder {
+public:
+    StandinFolder(const std::string& standin_dll, const std::string& plugin_dll)
+        : folder_(temp_folder() + "scrivlet-bench-" + std::to_string(GetCurrentProcessId()) +
+                  "\\") {
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        if (!CopyFileA(standin_dll.c_str(), (folder_ + gdiplus_file_name).c_str(), FALSE) ||
+            !CopyFileA(plugin_dll.c_str(), plugin_path().c_str(), FALSE) ||
+            !CopyFileA((program_folder() + host_file_name).c_str(), program_path().c_str(),
+                       FALSE)) {
+            remove();
+            throw Failure{exit_code::internal, "bench: cannot copy the stand-in and the plug-in "
+                                               "into '" +
+                                                   folder_ + "'"};
+        }
+    }
+    StandinFolder(const StandinFolder&) = delete;
+    StandinFolder& operator=(const StandinFolder&) = delete;
+    ~StandinFolder() { remove(); }
+
+    std::string plugin_path() const { return folder_ + plugin_file_name; }
+    std::string program_path() const { return folder_ + standin_host_file_name; }
+
+private:
+    void remove() const {
+        DeleteFileA(program_path().c_str());
+        DeleteFileA(plugin_path().c_str());
+        DeleteFileA((folder_ + gdiplus_file_name).c_str());
+        RemoveDirectoryA(folder_.c_str());
+    }
+
+    std::string folder_;
+};
+
+// Wine's per-program DLL overrides for the child's file name, for as long as
+// the holder lives. (A WINEDLLOVERRIDES in the child's environment block is
+// not seen by Wine 8's loader in a process started by another Wine process.)
+class StandinOverride {
+public:
+    StandinOverride() {
+        const std::string key =
+            app_defaults_key + std::string(standin_host_file_name) + "\\" + dll_overrides_subkey;
+        HKEY overrides = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &overrides, nullptr) != ERROR_SUCCESS) {
+            throw Failure{exit_code::internal,
+                          "bench: cannot set the DLL override in HKCU\\" + key};
+        }
+        RegSetValueExA(overrides, "gdiplus", 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(native_load_order),
+                       static_cast<DWORD>(strlen(native_load_order) + 1));
+        RegCloseKey(overrides);
+    }
+    StandinOverride(const StandinOverride&) = delete;
+    StandinOverride& operator=(const StandinOverride&) = delete;
+    ~StandinOverride() {
+        const std::string key = app_defaults_key + std::string(standin_host_file_name);
+        RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+    }
+};
+
+class Handle {
+public:
+    Handle() = default;
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() { reset(); }
+    HANDLE* put() { return &handle_; }
+    HANDLE get() const { return handle_; }
+    void reset() {
+        if (handle_ != nullptr) {
+            CloseHandle(handle_);
+            handle_ = nullptr;
+        }
+    }
+
+private:
+    HANDLE handle_ = nullptr;
+};
+
+struct ChildResult {
+    DWORD exit_code = exit_code::internal;
+    std::string out;
+};
+
+ChildResult run_child(const std::string& program, const std::string& plugin_path, uint32_t runs) {
+    std::string line = quoted(program) + " bench --dll " + quoted(plugin_path) + " --runs " +
+                       std::to_string(runs) + " " + std::string(standin_child_flag);
+    std::vector<char> writable(line.begin(), line.end());
+    writable.push_back('\0');
+
+    SECURITY_ATTRIBUTES security{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    Handle read_end;
+    Handle write_end;
+    if (!CreatePipe(read_end.put(), write_end.put(), &security, 0)) {
+        throw Failure{exit_code::internal, "bench: cannot make a pipe for the stand-in run"};
+    }
+    SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0);
+    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+    if (error != nullptr && error != INVALID_HANDLE_VALUE) {
+        SetHandleInformation(error, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    }
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = write_end.get();
+    startup.hStdError = error;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        throw Failure{exit_code::internal, "bench: cannot start the stand-in run (Windows error " +
+                                               std::to_string(GetLastError()) + ")"};
+    }
+    // Only the child may hold the write end, or the read below never ends.
+    write_end.reset();
+    ChildResult result;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(read_end.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        result.out.append(buffer, read);
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    GetExitCodeProcess(process.hProcess, &result.exit_code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return result;
+}
+
+// Median per "look size" from the child's lines.
+std::map<std::string, double> parse_child_lines(const std::string& out) {
+    std::map<std::string, double> medians;
+    std::istringstream lines(out);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream fields(line);
+        std::string tag;
+        std::string look;
+        std::string size;
+        double median = 0;
+        if (fields >> tag >> look >> size >> median && tag == child_line_tag) {
+            medians[row_key(look, size)] = median;
+        }
+    }
+    return medians;
+}
+
+// Stand-in medians, or none (with the reason printed) when there is no run.
+std::map<std::string, double> measure_standin(const std::string& plugin_path, uint32_t runs) {
+    const std::string standin_dll = program_folder() + standin_folder_name + gdiplus_file_name;
+    if (GetFileAttributesA(standin_dll.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        std::printf("bench: no gdiplus.dll stand-in at %s: stand-in column skipped\n",
+                    standin_dll.c_str());
+        return {};
+    }
+    const StandinFolder folder(standin_dll, plugin_path);
+    const StandinOverride native_gdiplus;
+    std::fflush(stdout);
+    const ChildResult child = run_child(folder.program_path(), folder.plugin_path(), runs);
+    if (child.exit_code != exit_code::ok) {
+        std::printf("bench: the stand-in run failed (exit %lu): stand-in column skipped\n",
+                    static_cast<unsigned long>(child.exit_code));
+        return {};
+    }
+    return parse_child_lines(child.out);
+}
+
+} // namespace
+
+int run_benchmark(const Options& options) {
+    if (options.standin_child) {
+        return run_standin_child(options);
+    }
+    const PluginLibrary plugin(options.dll);
+    plugin.require_visualisation_type();
+    std::vector<Row> rows;
+    {
+        const TempSettingsFile settings;
+        rows = measure_repaints(plugin.exports(), settings.path(), options.runs);
+    }
+    const std::array<double, bench_sizes.size()> bare = measure_bare_draw_string(options.runs);
+    const std::map<std::string, double> standin = measure_standin(plugin.path(), options.runs);
+
+    std::printf("bench: repaint of %s, value \"%s\", Arial %d pt; %u runs at %s, %u at %s, "
+                "after %u warm-up runs each\n",
+                plugin.path().c_str(), bench_value, bench_font_size_pt,
+                runs_at(bench_sizes[0], options.runs), size_text(bench_sizes[0]).c_str(),
+                runs_at(bench_sizes[1], options.runs), size_text(bench_sizes[1]).c_str(),
+                warm_up_runs);
+    std::printf("%-7s %-8s %10s %10s %10s %10s %13s\n", "look", "size", "median_us", "min_us",
+                "max_us", "standin_%", "x_drawstring");
+    for (const Row& row : rows) {
+        const std::string size = size_text(row.size);
+        const size_t size_index = row.size == bench_sizes[0] ? 0 : 1;
+        char share[32] = "-";
+        const auto found = standin.find(row_key(row.look->name, size));
+        if (found != standin.end() && row.timing.median_us > 0) {
+            std::snprintf(share, sizeof share, "%.2f",
+                          found->second * 100.0 / row.timing.median_us);
+        }
+        char ratio[32] = "-";
+        if (bare[size_index] > 0) {
+            std::snprintf(ratio, sizeof ratio, "%.2f", row.timing.median_us / bare[size_index]);
+        }
+        std::printf("%-7s %-8s %10.1f %10.1f %10.1f %10s %13s\n", row.look->name, size.c_str(),
+                    row.timing.median_us, row.timing.min_us, row.timing.max_us, share, ratio);
+    }
+    std::printf("bare GdipDrawString: median %.1f us at %s, %.1f us at %s\n", bare[0],
+                size_text(bench_sizes[0]).c_str(), bare[1], size_text(bench_sizes[1]).c_str());
+    return exit_code::ok;
+}
+
+} // namespace scrivlet::host
