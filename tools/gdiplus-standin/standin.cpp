@@ -89,6 +89,9 @@ std::string rect_text(const RectF* rect) {
 // Counts the call and says whether it is the one chosen to fail.
 bool should_fail(const char* function) {
     StandinState& s = state();
+    if (s.fail_function.empty()) {
+        return false;
+    }
     const int occurrence = ++s.calls[function];
     return s.fail_function == function && s.fail_occurrence == occurrence;
 }
@@ -100,26 +103,30 @@ void record(const std::string& line) {
     }
 }
 
-template <typename T>
-GpStatus create(const char* function, const std::string& args, const char* kind, T** out) {
+// The argument text is built only while recording, so that with recording
+// off the stand-in costs next to nothing and can stand for a free GDI+.
+template <typename T, typename Args>
+GpStatus create(const char* function, const Args& args, const char* kind, T** out) {
     const bool fail = should_fail(function);
-    std::string result = "fail";
-    if (fail) {
-        if (out) {
-            *out = nullptr;
-        }
-    } else if (out) {
-        auto* object = new FakeObject{kind + std::to_string(++state().created[kind])};
-        ++state().live_objects;
+    StandinState& s = state();
+    if (!fail && out) {
+        auto* object = new FakeObject{s.recording ? kind + std::to_string(++s.created[kind]) : ""};
+        ++s.live_objects;
         *out = reinterpret_cast<T*>(object);
-        result = object->label;
+    } else if (out) {
+        *out = nullptr;
     }
-    record(std::string(function) + "(" + args + ") -> " + result);
+    if (s.recording) {
+        const std::string result = fail || !out ? "fail" : text_of(*out);
+        record(std::string(function) + "(" + args() + ") -> " + result);
+    }
     return fail ? OutOfMemory : Ok;
 }
 
 GpStatus release(const char* function, void* object) {
-    record(std::string(function) + "(" + text_of(static_cast<FakeObject*>(object)) + ")");
+    if (state().recording) {
+        record(std::string(function) + "(" + text_of(static_cast<FakeObject*>(object)) + ")");
+    }
     if (object != nullptr) {
         delete static_cast<FakeObject*>(object);
         --state().live_objects;
@@ -127,9 +134,11 @@ GpStatus release(const char* function, void* object) {
     return Ok;
 }
 
-GpStatus call(const char* function, const std::string& args) {
+template <typename Args> GpStatus call(const char* function, const Args& args) {
     const bool fail = should_fail(function);
-    record(std::string(function) + "(" + args + ")" + (fail ? " -> fail" : ""));
+    if (state().recording) {
+        record(std::string(function) + "(" + args() + ")" + (fail ? " -> fail" : ""));
+    }
     return fail ? GenericError : Ok;
 }
 
@@ -204,63 +213,79 @@ VOID WINGDIPAPI GdiplusShutdown(ULONG_PTR token) {
 namespace Gdiplus::DllExports {
 
 GpStatus WINGDIPAPI GdipCreateFromHDC(HDC, GpGraphics** graphics) {
-    return create("GdipCreateFromHDC", "dc", "graphics", graphics);
+    return create(
+        "GdipCreateFromHDC", [&] { return std::string("dc"); }, "graphics", graphics);
 }
 GpStatus WINGDIPAPI GdipGetImageGraphicsContext(GpImage* image, GpGraphics** graphics) {
-    return create("GdipGetImageGraphicsContext", text_of(image), "graphics", graphics);
+    return create(
+        "GdipGetImageGraphicsContext", [&] { return std::string(text_of(image)); }, "graphics",
+        graphics);
 }
 GpStatus WINGDIPAPI GdipDeleteGraphics(GpGraphics* graphics) {
     return release("GdipDeleteGraphics", graphics);
 }
 GpStatus WINGDIPAPI GdipGraphicsClear(GpGraphics* graphics, ARGB colour) {
-    return call("GdipGraphicsClear", join(text_of(graphics), hex_of(colour)));
+    return call("GdipGraphicsClear",
+                [&] { return std::string(join(text_of(graphics), hex_of(colour))); });
 }
 GpStatus WINGDIPAPI GdipSetPageUnit(GpGraphics* graphics, GpUnit unit) {
-    return call("GdipSetPageUnit", join(text_of(graphics), text_of(static_cast<int>(unit))));
+    return call("GdipSetPageUnit", [&] {
+        return std::string(join(text_of(graphics), text_of(static_cast<int>(unit))));
+    });
 }
 GpStatus WINGDIPAPI GdipGetDpiX(GpGraphics* graphics, REAL* dpi) {
     if (dpi) {
         *dpi = state().dpi_x;
     }
-    return call("GdipGetDpiX", text_of(graphics));
+    return call("GdipGetDpiX", [&] { return std::string(text_of(graphics)); });
 }
 GpStatus WINGDIPAPI GdipGetDpiY(GpGraphics* graphics, REAL* dpi) {
     if (dpi) {
         *dpi = state().dpi_y;
     }
-    return call("GdipGetDpiY", text_of(graphics));
+    return call("GdipGetDpiY", [&] { return std::string(text_of(graphics)); });
 }
 GpStatus WINGDIPAPI GdipSetSmoothingMode(GpGraphics* graphics, SmoothingMode mode) {
-    return call("GdipSetSmoothingMode", join(text_of(graphics), text_of(static_cast<int>(mode))));
+    return call("GdipSetSmoothingMode", [&] {
+        return std::string(join(text_of(graphics), text_of(static_cast<int>(mode))));
+    });
 }
 GpStatus WINGDIPAPI GdipSetInterpolationMode(GpGraphics* graphics, InterpolationMode mode) {
-    return call("GdipSetInterpolationMode",
-                join(text_of(graphics), text_of(static_cast<int>(mode))));
+    return call("GdipSetInterpolationMode", [&] {
+        return std::string(join(text_of(graphics), text_of(static_cast<int>(mode))));
+    });
 }
 GpStatus WINGDIPAPI GdipScaleWorldTransform(GpGraphics* graphics, REAL sx, REAL sy,
                                             GpMatrixOrder order) {
-    return call("GdipScaleWorldTransform", join(text_of(graphics), text_of(sx), text_of(sy),
-                                                text_of(static_cast<int>(order))));
+    return call("GdipScaleWorldTransform", [&] {
+        return std::string(
+            join(text_of(graphics), text_of(sx), text_of(sy), text_of(static_cast<int>(order))));
+    });
 }
 GpStatus WINGDIPAPI GdipSetClipPath(GpGraphics* graphics, GpPath* path, CombineMode mode) {
-    return call("GdipSetClipPath",
-                join(text_of(graphics), text_of(path), text_of(static_cast<int>(mode))));
+    return call("GdipSetClipPath", [&] {
+        return std::string(join(text_of(graphics), text_of(path), text_of(static_cast<int>(mode))));
+    });
 }
 
 GpStatus WINGDIPAPI GdipCreateStringFormat(INT flags, LANGID language, GpStringFormat** format) {
-    return create("GdipCreateStringFormat",
-                  join(text_of(flags), text_of(static_cast<int>(language))), "format", format);
+    return create(
+        "GdipCreateStringFormat",
+        [&] { return std::string(join(text_of(flags), text_of(static_cast<int>(language)))); },
+        "format", format);
 }
 GpStatus WINGDIPAPI GdipDeleteStringFormat(GpStringFormat* format) {
     return release("GdipDeleteStringFormat", format);
 }
 GpStatus WINGDIPAPI GdipSetStringFormatAlign(GpStringFormat* format, StringAlignment align) {
-    return call("GdipSetStringFormatAlign",
-                join(text_of(format), text_of(static_cast<int>(align))));
+    return call("GdipSetStringFormatAlign", [&] {
+        return std::string(join(text_of(format), text_of(static_cast<int>(align))));
+    });
 }
 GpStatus WINGDIPAPI GdipSetStringFormatLineAlign(GpStringFormat* format, StringAlignment align) {
-    return call("GdipSetStringFormatLineAlign",
-                join(text_of(format), text_of(static_cast<int>(align))));
+    return call("GdipSetStringFormatLineAlign", [&] {
+        return std::string(join(text_of(format), text_of(static_cast<int>(align))));
+    });
 }
 GpStatus WINGDIPAPI GdipSetStringFormatTabStops(GpStringFormat* format, REAL first, INT count,
                                                 GDIPCONST REAL* stops) {
@@ -268,39 +293,51 @@ GpStatus WINGDIPAPI GdipSetStringFormatTabStops(GpStringFormat* format, REAL fir
     for (INT i = 0; stops != nullptr && i < count; ++i) {
         table += (i ? " " : "") + text_of(stops[i]);
     }
-    return call("GdipSetStringFormatTabStops",
-                join(text_of(format), text_of(first), text_of(count), "[" + table + "]"));
+    return call("GdipSetStringFormatTabStops", [&] {
+        return std::string(
+            join(text_of(format), text_of(first), text_of(count), "[" + table + "]"));
+    });
 }
 
 GpStatus WINGDIPAPI GdipCreateFontFamilyFromName(GDIPCONST WCHAR* name, GpFontCollection* fonts,
                                                  GpFontFamily** family) {
-    return create("GdipCreateFontFamilyFromName",
-                  join(wide_text(name, -1), fonts ? "collection" : "null"), "family", family);
+    return create(
+        "GdipCreateFontFamilyFromName",
+        [&] { return std::string(join(wide_text(name, -1), fonts ? "collection" : "null")); },
+        "family", family);
 }
 GpStatus WINGDIPAPI GdipDeleteFontFamily(GpFontFamily* family) {
     return release("GdipDeleteFontFamily", family);
 }
 
 GpStatus WINGDIPAPI GdipCreateSolidFill(ARGB colour, GpSolidFill** brush) {
-    return create("GdipCreateSolidFill", hex_of(colour), "brush", brush);
+    return create(
+        "GdipCreateSolidFill", [&] { return std::string(hex_of(colour)); }, "brush", brush);
 }
 GpStatus WINGDIPAPI GdipDeleteBrush(GpBrush* brush) {
     return release("GdipDeleteBrush", brush);
 }
 GpStatus WINGDIPAPI GdipCreatePen1(ARGB colour, REAL width, GpUnit unit, GpPen** pen) {
-    return create("GdipCreatePen1",
-                  join(hex_of(colour), text_of(width), text_of(static_cast<int>(unit))), "pen",
-                  pen);
+    return create(
+        "GdipCreatePen1",
+        [&] {
+            return std::string(
+                join(hex_of(colour), text_of(width), text_of(static_cast<int>(unit))));
+        },
+        "pen", pen);
 }
 GpStatus WINGDIPAPI GdipDeletePen(GpPen* pen) {
     return release("GdipDeletePen", pen);
 }
 
 GpStatus WINGDIPAPI GdipCreatePath(GpFillMode mode, GpPath** path) {
-    return create("GdipCreatePath", text_of(static_cast<int>(mode)), "path", path);
+    return create(
+        "GdipCreatePath", [&] { return std::string(text_of(static_cast<int>(mode))); }, "path",
+        path);
 }
 GpStatus WINGDIPAPI GdipClonePath(GpPath* path, GpPath** copy) {
-    return create("GdipClonePath", text_of(path), "path", copy);
+    return create(
+        "GdipClonePath", [&] { return std::string(text_of(path)); }, "path", copy);
 }
 GpStatus WINGDIPAPI GdipDeletePath(GpPath* path) {
     return release("GdipDeletePath", path);
@@ -308,45 +345,61 @@ GpStatus WINGDIPAPI GdipDeletePath(GpPath* path) {
 GpStatus WINGDIPAPI GdipAddPathString(GpPath* path, GDIPCONST WCHAR* text, INT length,
                                       GDIPCONST GpFontFamily* family, INT style, REAL size,
                                       GDIPCONST RectF* layout, GDIPCONST GpStringFormat* format) {
-    return call("GdipAddPathString",
-                join(text_of(path), wide_text(text, length), text_of(length), text_of(family),
-                     text_of(style), text_of(size), rect_text(layout), text_of(format)));
+    return call("GdipAddPathString", [&] {
+        return std::string(join(text_of(path), wide_text(text, length), text_of(length),
+                                text_of(family), text_of(style), text_of(size), rect_text(layout),
+                                text_of(format)));
+    });
 }
 GpStatus WINGDIPAPI GdipWidenPath(GpPath* path, GpPen* pen, GpMatrix* matrix, REAL flatness) {
-    return call("GdipWidenPath",
-                join(text_of(path), text_of(pen), matrix ? "matrix" : "null", text_of(flatness)));
+    return call("GdipWidenPath", [&] {
+        return std::string(
+            join(text_of(path), text_of(pen), matrix ? "matrix" : "null", text_of(flatness)));
+    });
 }
 GpStatus WINGDIPAPI GdipWindingModeOutline(GpPath* path, GpMatrix* matrix, REAL flatness) {
-    return call("GdipWindingModeOutline",
-                join(text_of(path), matrix ? "matrix" : "null", text_of(flatness)));
+    return call("GdipWindingModeOutline", [&] {
+        return std::string(join(text_of(path), matrix ? "matrix" : "null", text_of(flatness)));
+    });
 }
 GpStatus WINGDIPAPI GdipFillPath(GpGraphics* graphics, GpBrush* brush, GpPath* path) {
-    return call("GdipFillPath", join(text_of(graphics), text_of(brush), text_of(path)));
+    return call("GdipFillPath", [&] {
+        return std::string(join(text_of(graphics), text_of(brush), text_of(path)));
+    });
 }
 GpStatus WINGDIPAPI GdipDrawPath(GpGraphics* graphics, GpPen* pen, GpPath* path) {
-    return call("GdipDrawPath", join(text_of(graphics), text_of(pen), text_of(path)));
+    return call("GdipDrawPath",
+                [&] { return std::string(join(text_of(graphics), text_of(pen), text_of(path))); });
 }
 
 GpStatus WINGDIPAPI GdipCreateBitmapFromScan0(INT width, INT height, INT stride, PixelFormat format,
                                               BYTE* pixels, GpBitmap** bitmap) {
-    return create("GdipCreateBitmapFromScan0",
-                  join(text_of(width), text_of(height), text_of(stride),
-                       text_of(static_cast<int>(format)), pixels ? "pixels" : "null"),
-                  "bitmap", bitmap);
+    return create(
+        "GdipCreateBitmapFromScan0",
+        [&] {
+            return std::string(join(text_of(width), text_of(height), text_of(stride),
+                                    text_of(static_cast<int>(format)), pixels ? "pixels" : "null"));
+        },
+        "bitmap", bitmap);
 }
 GpStatus WINGDIPAPI GdipBitmapSetResolution(GpBitmap* bitmap, REAL dpi_x, REAL dpi_y) {
-    return call("GdipBitmapSetResolution", join(text_of(bitmap), text_of(dpi_x), text_of(dpi_y)));
+    return call("GdipBitmapSetResolution",
+                [&] { return std::string(join(text_of(bitmap), text_of(dpi_x), text_of(dpi_y))); });
 }
 GpStatus WINGDIPAPI GdipDisposeImage(GpImage* image) {
     return release("GdipDisposeImage", image);
 }
 GpStatus WINGDIPAPI GdipDrawImageI(GpGraphics* graphics, GpImage* image, INT x, INT y) {
-    return call("GdipDrawImageI", join(text_of(graphics), text_of(image), text_of(x), text_of(y)));
+    return call("GdipDrawImageI", [&] {
+        return std::string(join(text_of(graphics), text_of(image), text_of(x), text_of(y)));
+    });
 }
 GpStatus WINGDIPAPI GdipDrawImageRectI(GpGraphics* graphics, GpImage* image, INT x, INT y,
                                        INT width, INT height) {
-    return call("GdipDrawImageRectI", join(text_of(graphics), text_of(image), text_of(x),
-                                           text_of(y), text_of(width), text_of(height)));
+    return call("GdipDrawImageRectI", [&] {
+        return std::string(join(text_of(graphics), text_of(image), text_of(x), text_of(y),
+                                text_of(width), text_of(height)));
+    });
 }
 
 } // namespace Gdiplus::DllExports
