@@ -41,7 +41,7 @@ protected:
     void SetUp() override {
         saved_module = module_handle();
         saved_pickers = dialog_pickers();
-        set_module_handle(plugin().module);
+        set_module_handle(plugin_module());
         dialog_pickers() = Pickers{stand_in_colour_picker, stand_in_font_picker};
         colour_user = nullptr;
         font_user = nullptr;

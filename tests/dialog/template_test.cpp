@@ -188,7 +188,7 @@ struct TemplateBytes {
 };
 
 TemplateBytes settings_resource() {
-    const HMODULE module = plugin().module;
+    const HMODULE module = plugin_module();
     const HRSRC found =
         FindResourceExA(module, RT_DIALOG, MAKEINTRESOURCEA(settings_template), finnish);
     if (found == nullptr) {
@@ -206,7 +206,7 @@ BOOL CALLBACK collect_language(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR 
 
 TEST(DialogTemplate, OnlyInFinnish) {
     std::vector<WORD> languages;
-    EnumResourceLanguagesA(plugin().module, RT_DIALOG, MAKEINTRESOURCEA(settings_template),
+    EnumResourceLanguagesA(plugin_module(), RT_DIALOG, MAKEINTRESOURCEA(settings_template),
                            collect_language, reinterpret_cast<LONG_PTR>(&languages));
     EXPECT_EQ(languages, std::vector<WORD>{1035});
     EXPECT_EQ(finnish, 1035);

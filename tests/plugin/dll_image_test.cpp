@@ -31,7 +31,7 @@ std::string lower(std::string text) {
 }
 
 TEST(DllImage, ExportsExactlyTheEightUndecoratedNames) {
-    const HMODULE module = plugin().module;
+    const HMODULE module = plugin_module();
     const auto& directory =
         nt_headers(module).OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     ASSERT_NE(directory.VirtualAddress, 0u);
@@ -50,7 +50,7 @@ TEST(DllImage, ExportsExactlyTheEightUndecoratedNames) {
 }
 
 TEST(DllImage, ImportsOnlySystemLibraries) {
-    const HMODULE module = plugin().module;
+    const HMODULE module = plugin_module();
     const auto& directory =
         nt_headers(module).OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     ASSERT_NE(directory.VirtualAddress, 0u);
@@ -69,8 +69,8 @@ TEST(DllImage, ImportsOnlySystemLibraries) {
 }
 
 TEST(DllImage, HeaderCarriesNoTimestamp) {
-    EXPECT_EQ(nt_headers(plugin().module).FileHeader.TimeDateStamp, 0u);
-    EXPECT_EQ(nt_headers(plugin().module).FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
+    EXPECT_EQ(nt_headers(plugin_module()).FileHeader.TimeDateStamp, 0u);
+    EXPECT_EQ(nt_headers(plugin_module()).FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
 }
 
 TEST(DllImage, VersionResourceIs0204ForUsEnglish1252) {

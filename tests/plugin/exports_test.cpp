@@ -94,7 +94,7 @@ TEST(Exports, NullOwnerTakesTheActiveWindow) {
 
 // Every per-instance export, called with a pointer: all must answer 0.
 void call_every_instance_export(void* instance, HDC dc) {
-    const Plugin& p = plugin();
+    const api::Exports& p = plugin();
     EXPECT_EQ(p.load_settings(instance, "C:\\no\\such.ini", "Meter"), 0);
     EXPECT_EQ(p.save_settings(instance, "C:\\no\\such.ini", "Meter"), 0);
     EXPECT_EQ(p.repaint(dc, instance, "42", 40, 20), 0);

@@ -8,36 +8,35 @@ namespace scrivlet::test {
 
 namespace {
 
-template <typename Function> void bind(HMODULE module, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    if (function == nullptr) {
-        throw std::runtime_error(std::string("Scrivlet.dll lacks ") + name);
-    }
-}
+struct Loaded {
+    HMODULE module = nullptr;
+    api::Exports exports;
+};
 
-Plugin load() {
-    Plugin loaded;
-    const std::string path = program_folder() + "Scrivlet.dll";
-    loaded.module = LoadLibraryA(path.c_str());
-    if (loaded.module == nullptr) {
-        throw std::runtime_error("cannot load " + path);
-    }
-    bind(loaded.module, "dllstartup", loaded.dllstartup);
-    bind(loaded.module, "dllshutdown", loaded.dllshutdown);
-    bind(loaded.module, "dlltype", loaded.dlltype);
-    bind(loaded.module, "getinfo", loaded.getinfo);
-    bind(loaded.module, "load_settings", loaded.load_settings);
-    bind(loaded.module, "save_settings", loaded.save_settings);
-    bind(loaded.module, "repaint", loaded.repaint);
-    bind(loaded.module, "vis_configure", loaded.vis_configure);
-    return loaded;
+const Loaded& loaded() {
+    static const Loaded library = [] {
+        Loaded result;
+        const std::string path = program_folder() + "Scrivlet.dll";
+        result.module = LoadLibraryA(path.c_str());
+        if (result.module == nullptr) {
+            throw std::runtime_error("cannot load " + path);
+        }
+        if (const char* missing = api::bind_exports(result.module, result.exports)) {
+            throw std::runtime_error(std::string("Scrivlet.dll lacks ") + missing);
+        }
+        return result;
+    }();
+    return library;
 }
 
 } // namespace
 
-const Plugin& plugin() {
-    static const Plugin loaded = load();
-    return loaded;
+const api::Exports& plugin() {
+    return loaded().exports;
+}
+
+HMODULE plugin_module() {
+    return loaded().module;
 }
 
 Meter::Meter(HWND owner) : instance_(plugin().dllstartup(owner, 0)) {

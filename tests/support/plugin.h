@@ -10,20 +10,11 @@
 
 namespace scrivlet::test {
 
-struct Plugin {
-    HMODULE module = nullptr;
-    api::DllStartup dllstartup = nullptr;
-    api::DllShutdown dllshutdown = nullptr;
-    api::DllType dlltype = nullptr;
-    api::GetInfo getinfo = nullptr;
-    api::LoadSettings load_settings = nullptr;
-    api::SaveSettings save_settings = nullptr;
-    api::Repaint repaint = nullptr;
-    api::VisConfigure vis_configure = nullptr;
-};
+// The exports of the DLL beside the test program, loaded once per process.
+const api::Exports& plugin();
 
-// The DLL beside the test program, loaded once per process.
-const Plugin& plugin();
+// That DLL's module handle.
+HMODULE plugin_module();
 
 // A meter made by dllstartup; shut down when the guard goes.
 class Meter {

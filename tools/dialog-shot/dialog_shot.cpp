@@ -25,18 +25,6 @@ constexpr auto settle_time = 700ms;
 constexpr char dialog_class[] = "#32770";
 constexpr char dialog_caption[] = "Settings";
 
-struct Exports {
-    scrivlet::api::DllStartup dllstartup = nullptr;
-    scrivlet::api::DllShutdown dllshutdown = nullptr;
-    scrivlet::api::LoadSettings load_settings = nullptr;
-    scrivlet::api::VisConfigure vis_configure = nullptr;
-};
-
-template <typename Function> bool bind(HMODULE module, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    return function != nullptr;
-}
-
 std::string beside_program(const char* file) {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -120,11 +108,8 @@ int main(int argc, char** argv) {
     const std::string output = argv[1];
 
     const HMODULE module = LoadLibraryA(beside_program("Scrivlet.dll").c_str());
-    Exports plugin;
-    if (module == nullptr || !bind(module, "dllstartup", plugin.dllstartup) ||
-        !bind(module, "dllshutdown", plugin.dllshutdown) ||
-        !bind(module, "load_settings", plugin.load_settings) ||
-        !bind(module, "vis_configure", plugin.vis_configure)) {
+    scrivlet::api::Exports plugin;
+    if (module == nullptr || scrivlet::api::bind_exports(module, plugin) != nullptr) {
         std::fprintf(stderr, "dialog-shot: cannot load Scrivlet.dll beside the program\n");
         return 1;
     }

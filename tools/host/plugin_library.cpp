@@ -10,14 +10,6 @@ namespace {
 
 constexpr const char* plugin_file_name = "Scrivlet.dll";
 
-template <typename Function>
-void bind(HMODULE module, const std::string& path, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    if (function == nullptr) {
-        throw Failure{exit_code::plugin, "'" + path + "' does not export " + name};
-    }
-}
-
 std::string load_error(const std::string& path, DWORD error) {
     switch (error) {
     case ERROR_BAD_EXE_FORMAT:
@@ -71,18 +63,9 @@ PluginLibrary::PluginLibrary(const std::string& path)
     if (module_ == nullptr) {
         throw Failure{exit_code::plugin, load_error(path_, GetLastError())};
     }
-    try {
-        bind(module_, path_, "dllstartup", exports_.dllstartup);
-        bind(module_, path_, "dllshutdown", exports_.dllshutdown);
-        bind(module_, path_, "dlltype", exports_.dlltype);
-        bind(module_, path_, "getinfo", exports_.getinfo);
-        bind(module_, path_, "load_settings", exports_.load_settings);
-        bind(module_, path_, "save_settings", exports_.save_settings);
-        bind(module_, path_, "repaint", exports_.repaint);
-        bind(module_, path_, "vis_configure", exports_.vis_configure);
-    } catch (...) {
+    if (const char* missing = api::bind_exports(module_, exports_)) {
         FreeLibrary(module_);
-        throw;
+        throw Failure{exit_code::plugin, "'" + path_ + "' does not export " + missing};
     }
 }
 

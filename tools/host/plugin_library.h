@@ -10,16 +10,7 @@
 
 namespace scrivlet::host {
 
-struct PluginExports {
-    api::DllStartup dllstartup = nullptr;
-    api::DllShutdown dllshutdown = nullptr;
-    api::DllType dlltype = nullptr;
-    api::GetInfo getinfo = nullptr;
-    api::LoadSettings load_settings = nullptr;
-    api::SaveSettings save_settings = nullptr;
-    api::Repaint repaint = nullptr;
-    api::VisConfigure vis_configure = nullptr;
-};
+using PluginExports = api::Exports;
 
 class PluginLibrary {
 public:

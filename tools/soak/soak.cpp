@@ -32,21 +32,7 @@ namespace {
 
 using namespace scrivlet;
 
-struct Exports {
-    api::DllStartup dllstartup;
-    api::DllShutdown dllshutdown;
-    api::LoadSettings load_settings;
-    api::Repaint repaint;
-    api::VisConfigure vis_configure;
-};
-
-template <typename F> F bind(HMODULE module, const char* name) {
-    auto address = GetProcAddress(module, name);
-    if (address == nullptr) {
-        throw std::runtime_error(std::string("Scrivlet.dll lacks ") + name);
-    }
-    return reinterpret_cast<F>(reinterpret_cast<void*>(address));
-}
+using Exports = api::Exports;
 
 std::string program_folder() {
     char path[MAX_PATH] = {};
@@ -284,10 +270,11 @@ int run(int argc, char** argv) {
         std::fprintf(stderr, "soak: cannot load Scrivlet.dll beside the program\n");
         return 2;
     }
-    const Exports dll{
-        bind<api::DllStartup>(module, "dllstartup"), bind<api::DllShutdown>(module, "dllshutdown"),
-        bind<api::LoadSettings>(module, "load_settings"), bind<api::Repaint>(module, "repaint"),
-        bind<api::VisConfigure>(module, "vis_configure")};
+    Exports dll;
+    if (const char* missing = api::bind_exports(module, dll)) {
+        std::fprintf(stderr, "soak: Scrivlet.dll lacks %s\n", missing);
+        return 2;
+    }
 
     stop_standin_recording();
     char temp[MAX_PATH] = {};
