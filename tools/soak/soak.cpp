@@ -161,16 +161,70 @@ bool grew(const Sample& base, const Sample& now) {
            now.private_bytes > base.private_bytes + allowed_private_growth;
 }
 
-// Cancels every settings dialog that shows up, until told to stop.
+// Dialogs are cancelled only once they are visible and painted in full:
+// Wine's process-wide caches (its DC and region cache, the theme's pens,
+// brushes and bitmaps) fill the first time a dialog paints, and a cancel
+// that lands before the paint would leave that to chance in a later round,
+// where it would look like growth. The canceller thread posts this message
+// to a visible dialog; a message hook on the dialog's own thread paints the
+// dialog and its children synchronously and turns the message into the
+// cancel.
+UINT paint_then_cancel_message() {
+    static const UINT message = RegisterWindowMessageA("scrivlet-soak-paint-then-cancel");
+    return message;
+}
+
+constexpr UINT full_redraw =
+    RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_ERASE | RDW_FRAME;
+
+LRESULT CALLBACK paint_then_cancel(int code, WPARAM removal, LPARAM message) {
+    auto* msg = reinterpret_cast<MSG*>(message);
+    if (code == HC_ACTION && removal == PM_REMOVE && msg->message == paint_then_cancel_message()) {
+        RedrawWindow(msg->hwnd, nullptr, nullptr, full_redraw);
+        msg->message = WM_COMMAND;
+        msg->wParam = IDCANCEL;
+        msg->lParam = 0;
+    }
+    return CallNextHookEx(nullptr, code, removal, message);
+}
+
+// The hook on the calling thread, the one that runs the dialogs.
+class PaintThenCancelHook {
+public:
+    PaintThenCancelHook()
+        : hook_(
+              SetWindowsHookExA(WH_GETMESSAGE, paint_then_cancel, nullptr, GetCurrentThreadId())) {
+        if (hook_ == nullptr) {
+            throw std::runtime_error("cannot hook the dialog thread's messages");
+        }
+    }
+    PaintThenCancelHook(const PaintThenCancelHook&) = delete;
+    PaintThenCancelHook& operator=(const PaintThenCancelHook&) = delete;
+    ~PaintThenCancelHook() { UnhookWindowsHookEx(hook_); }
+
+private:
+    HHOOK hook_;
+};
+
+// Cancels every settings dialog once it shows, until told to stop.
 class DialogCanceller {
 public:
     DialogCanceller()
         : thread_([this] {
+              HWND cancelled = nullptr;
+              int polls_since_cancel = 0;
               while (!stop_) {
-                  if (HWND dialog = FindWindowA("#32770", "Settings")) {
-                      PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                  HWND dialog = FindWindowA("#32770", "Settings");
+                  // Once per dialog; again only should one outlive its cancel
+                  // for a second (a window handle used anew, say).
+                  const bool again = ++polls_since_cancel > repost_after_polls;
+                  if (dialog != nullptr && (dialog != cancelled || again) &&
+                      IsWindowVisible(dialog)) {
+                      PostMessageA(dialog, paint_then_cancel_message(), 0, 0);
+                      cancelled = dialog;
+                      polls_since_cancel = 0;
                   }
-                  Sleep(5);
+                  Sleep(poll_ms);
               }
           }) {}
     DialogCanceller(const DialogCanceller&) = delete;
@@ -181,6 +235,9 @@ public:
     }
 
 private:
+    static constexpr DWORD poll_ms = 5;
+    static constexpr int repost_after_polls = 200;
+    const PaintThenCancelHook hook_;
     volatile bool stop_ = false;
     std::thread thread_;
 };
