@@ -27,7 +27,7 @@ constexpr UINT message_limit_ms = 10000;
 // After the driver has finished: how long the dialog may take to close
 // before the test fails, and how long cancelling may take before the
 // program is ended.
-constexpr auto close_grace = 5s;
+constexpr auto close_grace = 10s;
 constexpr auto cancel_limit = 20s;
 
 constexpr UINT run_work_message = WM_APP + 1;

@@ -450,14 +450,20 @@ HWND find_dialog_of(DWORD process_id) {
     return search.found;
 }
 
+// Limits that catch a hang only: a child Wine process takes a second or two
+// to show its dialog, and as long again to close and save.
+constexpr DWORD dialog_poll_ms = 50;
+constexpr int dialog_polls = 600;
+constexpr DWORD configure_limit_ms = 60000;
+
 TEST(Host, ConfigureSavesWhatTheDialogConfirmed) {
     constexpr int template_box = 2064;
     const std::string ini = scratch_folder() + "configure.ini";
     write_text_file(ini, read_text_file(examples_folder() + "plain.ini"));
     RunningHost running = start_host({"configure", "--ini", ini, "--section", "Plain"});
     HWND dialog = nullptr;
-    for (int tries = 0; tries < 200 && dialog == nullptr; ++tries) {
-        if (WaitForSingleObject(running.process.hProcess, 50) == WAIT_OBJECT_0) {
+    for (int tries = 0; tries < dialog_polls && dialog == nullptr; ++tries) {
+        if (WaitForSingleObject(running.process.hProcess, dialog_poll_ms) == WAIT_OBJECT_0) {
             break;
         }
         dialog = find_dialog_of(running.process.dwProcessId);
@@ -468,7 +474,7 @@ TEST(Host, ConfigureSavesWhatTheDialogConfirmed) {
                      reinterpret_cast<LPARAM>("Edited %v"));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     }
-    const HostResult result = finish_host(running, 20000);
+    const HostResult result = finish_host(running, configure_limit_ms);
     ASSERT_EQ(result.exit_code, exit_ok) << result.err;
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out.substr(0, result.out.find('\n')), "configure: saved [Plain] in " + ini);
@@ -493,8 +499,8 @@ TEST(Host, ConfigureOfANewSectionStartsFromTheDefaultsAndSavesIt) {
     write_text_file(ini, "");
     RunningHost running = start_host({"configure", "--ini", ini, "--section", "Fresh"});
     HWND dialog = nullptr;
-    for (int tries = 0; tries < 200 && dialog == nullptr; ++tries) {
-        if (WaitForSingleObject(running.process.hProcess, 50) == WAIT_OBJECT_0) {
+    for (int tries = 0; tries < dialog_polls && dialog == nullptr; ++tries) {
+        if (WaitForSingleObject(running.process.hProcess, dialog_poll_ms) == WAIT_OBJECT_0) {
             break;
         }
         dialog = find_dialog_of(running.process.dwProcessId);
@@ -502,7 +508,7 @@ TEST(Host, ConfigureOfANewSectionStartsFromTheDefaultsAndSavesIt) {
     if (dialog != nullptr) {
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     }
-    const HostResult result = finish_host(running, 20000);
+    const HostResult result = finish_host(running, configure_limit_ms);
     ASSERT_EQ(result.exit_code, exit_ok) << result.err;
     EXPECT_EQ(result.out.substr(0, result.out.find('\n')),
               "configure: [Fresh] is new in " + ini + "; it starts from the defaults");
