@@ -10,8 +10,10 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace scrivlet {
 
@@ -132,6 +134,33 @@ constexpr bool capacities_fit() {
 }
 static_assert(capacities_fit(), "every OK read fits the one buffer size");
 
+// What one open dialog keeps besides its controls, with its window
+// (DWLP_USER): the record it edits, what its edits were filled with, and
+// whether an OK is under way.
+struct FilledEdit {
+    int control;
+    // The control's whole text right after filling, as the control gives it
+    // back; OK compares the text it holds then with this.
+    std::string shown;
+    int32_t number; // the value behind a number edit
+};
+
+struct DialogState {
+    MeterRecord* record = nullptr;
+    std::string filled_template; // the template, whole, behind its edit
+    std::vector<FilledEdit> filled;
+    // Set by the first OK. The decimals warning is owned by the host's
+    // window, so this dialog stays usable under it: a further OK would nest
+    // another warning, and a Cancel would end a dialog whose OK still has
+    // steps to run.
+    bool confirming = false;
+    // The OK's steps are running; the window may go (with its owner, say)
+    // while the warning holds them, and then the OK stops there and releases
+    // this record itself.
+    bool running_ok = false;
+    bool destroyed = false;
+};
+
 bool is_checked(HWND dialog, int control) {
     return SendMessageA(GetDlgItem(dialog, control), BM_GETCHECK, 0, 0) != 0;
 }
@@ -149,6 +178,37 @@ std::string read_text(HWND dialog, int control, int capacity) {
     char buffer[text_capacity] = {};
     GetDlgItemTextA(dialog, control, buffer, capacity);
     return buffer;
+}
+
+std::string read_whole_text(HWND dialog, int control) {
+    const int length = GetWindowTextLengthA(GetDlgItem(dialog, control));
+    if (length <= 0) {
+        return {};
+    }
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const UINT copied = GetDlgItemTextA(dialog, control, text.data(), length + 1);
+    text.resize(copied);
+    return text;
+}
+
+const FilledEdit* filled_edit(const DialogState& state, int control) {
+    for (const FilledEdit& edit : state.filled) {
+        if (edit.control == control) {
+            return &edit;
+        }
+    }
+    return nullptr;
+}
+
+// The filled edit when its text is still what the dialog put there. Such a
+// value can be wider than the short buffer that typed text is read through,
+// and must come back as it was, not cut.
+const FilledEdit* unchanged_edit(HWND dialog, const DialogState& state, int control) {
+    const FilledEdit* edit = filled_edit(state, control);
+    if (edit != nullptr && read_whole_text(dialog, control) == edit->shown) {
+        return edit;
+    }
+    return nullptr;
 }
 
 void show_font_label(HWND dialog, const MeterRecord& record) {
@@ -209,6 +269,17 @@ void fill_controls(HWND dialog, const MeterRecord& record) {
     set_number(dialog, IDC_TAB_WIDTH, record.tab_width);
 }
 
+void remember_filled(HWND dialog, DialogState& state) {
+    const MeterRecord& record = *state.record;
+    state.filled_template = record.text_template;
+    for (const OkStep& step : ok_steps) {
+        if (step.kind == OkStepKind::number || step.kind == OkStepKind::text) {
+            state.filled.push_back({step.control, read_whole_text(dialog, step.control),
+                                    step.kind == OkStepKind::number ? record.*step.number : 0});
+        }
+    }
+}
+
 // Clears the open dialog window only when it still names `dialog`: a dialog
 // that was already ended by a newer one must not forget the newer one.
 void forget_open_dialog(HWND dialog) {
@@ -217,11 +288,25 @@ void forget_open_dialog(HWND dialog) {
     }
 }
 
-void run_ok_step(HWND dialog, MeterRecord& record, const OkStep& step) {
+int32_t number_at_ok(HWND dialog, const DialogState& state, const OkStep& step) {
+    if (const FilledEdit* edit = unchanged_edit(dialog, state, step.control)) {
+        return edit->number;
+    }
+    return read_dialog_number(read_text(dialog, step.control, step.capacity));
+}
+
+std::string text_at_ok(HWND dialog, const DialogState& state, const OkStep& step) {
+    if (unchanged_edit(dialog, state, step.control) != nullptr) {
+        return state.filled_template;
+    }
+    return read_text(dialog, step.control, step.capacity);
+}
+
+void run_ok_step(HWND dialog, const DialogState& state, const OkStep& step) {
+    MeterRecord& record = *state.record;
     switch (step.kind) {
     case OkStepKind::number: {
-        const RuledNumber ruled = apply_number_rule(
-            step.rule, read_dialog_number(read_text(dialog, step.control, step.capacity)));
+        const RuledNumber ruled = apply_number_rule(step.rule, number_at_ok(dialog, state, step));
         record.*step.number = ruled.value;
         if (ruled.warn) {
             // Owned by the host's window, not by this dialog, which stays
@@ -235,7 +320,7 @@ void run_ok_step(HWND dialog, MeterRecord& record, const OkStep& step) {
         record.alignment = checked_alignment(dialog);
         break;
     case OkStepKind::text:
-        record.text_template = read_text(dialog, step.control, step.capacity);
+        record.text_template = text_at_ok(dialog, state, step);
         break;
     case OkStepKind::font_style: {
         // Bold and italic come from the font last chosen, not from the
@@ -254,12 +339,35 @@ void run_ok_step(HWND dialog, MeterRecord& record, const OkStep& step) {
     }
 }
 
-void confirm(HWND dialog, MeterRecord& record) {
-    for (const OkStep& step : ok_steps) {
-        run_ok_step(dialog, record, step);
+// False when the window went while the steps ran: its controls are gone,
+// nothing is left to read the rest from, and the state has been released.
+// A step that fails (out of memory) ends the steps; what they stored stays,
+// and the dialog still closes, as it always does on OK.
+bool run_ok_steps(HWND dialog, DialogState& state) {
+    state.running_ok = true;
+    try {
+        for (const OkStep& step : ok_steps) {
+            if (state.destroyed) {
+                break;
+            }
+            run_ok_step(dialog, state, step);
+        }
+    } catch (...) {
     }
-    EndDialog(dialog, IDOK);
-    forget_open_dialog(dialog);
+    state.running_ok = false;
+    if (state.destroyed) {
+        delete &state;
+        return false;
+    }
+    return true;
+}
+
+void confirm(HWND dialog, DialogState& state) {
+    state.confirming = true;
+    if (run_ok_steps(dialog, state)) {
+        EndDialog(dialog, IDOK);
+        forget_open_dialog(dialog);
+    }
 }
 
 void cancel(HWND dialog) {
@@ -284,10 +392,41 @@ void pick_colour(HWND dialog, MeterRecord& record, const ColourButton& button) {
     record.*button.blue = chosen.blue;
 }
 
+constexpr int points_per_inch = 72;
+
+// A window's device context for as long as the guard lives.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+    ~WindowDc() {
+        if (dc_ != nullptr) {
+            ReleaseDC(window_, dc_);
+        }
+    }
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Vertical resolution of the screen the dialog is on; 0 when unknown.
+int screen_pixels_per_inch(HWND dialog) {
+    const WindowDc dc(dialog);
+    return dc.get() != nullptr ? GetDeviceCaps(dc.get(), LOGPIXELSY) : 0;
+}
+
 void pick_font(HWND dialog, MeterRecord& record) {
     // The picker writes into a copy, so a cancelled choice leaves the record
     // as it was.
     LOGFONTA working = record.log_font;
+    // log_font's height is whatever the font last chosen (or the default)
+    // had; the picker must open at font_size, which is what the meter draws.
+    if (const int pixels_per_inch = screen_pixels_per_inch(dialog); pixels_per_inch > 0) {
+        working.lfHeight = -MulDiv(record.font_size, pixels_per_inch, points_per_inch);
+    }
     CHOOSEFONTA request{};
     request.lStructSize = sizeof(request);
     request.hwndOwner = dialog;
@@ -303,13 +442,20 @@ void pick_font(HWND dialog, MeterRecord& record) {
     show_font_label(dialog, record);
 }
 
-void on_command(HWND dialog, MeterRecord& record, int control) {
+void on_command(HWND dialog, DialogState& state, int control) {
+    MeterRecord& record = *state.record;
     switch (control) {
     case IDOK:
-        confirm(dialog, record);
-        return;
     case IDCANCEL:
-        cancel(dialog);
+        // Under way, the OK finishes and ends the dialog itself.
+        if (state.confirming) {
+            return;
+        }
+        if (control == IDOK) {
+            confirm(dialog, state);
+        } else {
+            cancel(dialog);
+        }
         return;
     case IDC_FONT_BUTTON:
         pick_font(dialog, record);
@@ -331,8 +477,8 @@ void on_command(HWND dialog, MeterRecord& record, int control) {
     }
 }
 
-MeterRecord* record_of(HWND dialog) {
-    return reinterpret_cast<MeterRecord*>(GetWindowLongPtrA(dialog, DWLP_USER));
+DialogState* state_of(HWND dialog) {
+    return reinterpret_cast<DialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
 } // namespace
@@ -349,23 +495,42 @@ INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
         case WM_INITDIALOG: {
             auto* record = reinterpret_cast<MeterRecord*>(lparam);
             open_dialog = dialog;
-            SetWindowLongPtrA(dialog, DWLP_USER, lparam);
             if (record != nullptr) {
+                auto state = std::make_unique<DialogState>();
+                state->record = record;
+                SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state.get()));
+                DialogState& kept = *state.release();
                 fill_controls(dialog, *record);
+                remember_filled(dialog, kept);
             }
             break;
         }
         case WM_COMMAND:
             // Controls report changes while WM_INITDIALOG fills them; the
-            // record is set by then, and before it nothing is looked at.
-            if (MeterRecord* record = record_of(dialog)) {
-                on_command(dialog, *record, LOWORD(wparam));
+            // state is set by then, and before it nothing is looked at. A
+            // dialog without one can still be cancelled.
+            if (DialogState* state = state_of(dialog)) {
+                on_command(dialog, *state, LOWORD(wparam));
+            } else if (LOWORD(wparam) == IDCANCEL) {
+                cancel(dialog);
             }
             break;
         case WM_DESTROY:
             // A dialog destroyed with its owner never sees OK or Cancel; its
             // handle must not be ended later, when it may name another window.
             forget_open_dialog(dialog);
+            break;
+        case WM_NCDESTROY:
+            // The last message the dialog gets; an OK held by the warning
+            // still uses the state and releases it when it resumes.
+            if (DialogState* state = state_of(dialog)) {
+                SetWindowLongPtrA(dialog, DWLP_USER, 0);
+                if (state->running_ok) {
+                    state->destroyed = true;
+                } else {
+                    delete state;
+                }
+            }
             break;
         default:
             break;

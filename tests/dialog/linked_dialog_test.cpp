@@ -8,6 +8,7 @@
 #include "dialog/settings_dialog.h"
 #include "dialog_driver.h"
 #include "plugin/module.h"
+#include "render/log_pixels.h"
 #include "support/plugin.h"
 #include "support/surface.h"
 
@@ -243,7 +244,11 @@ TEST_F(LinkedDialog, FontButtonWorksOnACopyAndStoresOnlyAConfirmedChoice) {
         EXPECT_EQ(seen.hwndOwner, settings);
         EXPECT_EQ(seen.hDC, nullptr);
         EXPECT_NE(seen.lpLogFont, &record.log_font) << "a working copy";
-        EXPECT_EQ(std::memcmp(&handed, &before, sizeof(LOGFONTA)), 0) << "copy of log_font";
+        // At 96 pixels per inch, 14 pt are 18.67 pixels.
+        LOGFONTA expected_handed = before;
+        expected_handed.lfHeight = -19;
+        EXPECT_EQ(std::memcmp(&handed, &expected_handed, sizeof(LOGFONTA)), 0)
+            << "copy of log_font at font_size; height " << handed.lfHeight;
         EXPECT_EQ(seen.iPointSize, 0);
         EXPECT_EQ(seen.Flags, 0x41u);
         EXPECT_EQ(seen.rgbColors, 0u);
@@ -260,6 +265,71 @@ TEST_F(LinkedDialog, FontButtonWorksOnACopyAndStoresOnlyAConfirmedChoice) {
         EXPECT_EQ(label, c.label);
         EXPECT_EQ(record.font_style, c.style);
     }
+}
+
+int screen_pixels_per_inch() {
+    const HDC screen = GetDC(nullptr);
+    const int pixels = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// log_font's height is left over from whatever font it last described; the
+// picker must open at the meter's own size, in the screen's pixels, with the
+// face and style of log_font, and confirming that unchanged keeps the size.
+TEST_F(LinkedDialog, FontPickerOpensAtTheMetersSize) {
+    struct Case {
+        int32_t font_size;
+        LONG height_at_96;
+        LONG height_at_120;
+    };
+    const Case cases[] = {
+        {14, -19, -23},  {16, -21, -27}, {8, -11, -13},     {11, -15, -18},
+        {72, -96, -120}, {1, -1, -2},    {200, -267, -333},
+    };
+    const int dpi = child_dpi() != 0 ? child_dpi() : 96;
+    ASSERT_EQ(screen_pixels_per_inch(), dpi) << "the screen's resolution did not take";
+    ASSERT_TRUE(dpi == 96 || dpi == 120);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.font_size << " pt at " << dpi);
+        record = make_default_record(host.handle());
+        record.font_size = c.font_size;
+        lstrcpyA(record.log_font.lfFaceName, "Liberation Serif");
+        record.log_font.lfWeight = 700;
+        record.log_font.lfItalic = 1;
+        record.log_font.lfCharSet = 0xEE;
+        record.log_font.lfHeight = -35;
+        LOGFONTA expected_handed = record.log_font;
+        expected_handed.lfHeight = dpi == 96 ? c.height_at_96 : c.height_at_120;
+        LOGFONTA handed{};
+        INT point_size_handed = -1;
+        font_user = [&](CHOOSEFONTA& request) {
+            handed = *request.lpLogFont;
+            point_size_handed = request.iPointSize;
+            // Confirmed unchanged: the picker reports the whole points that
+            // the height it opened at stands for.
+            request.iPointSize = 10 * MulDiv(-request.lpLogFont->lfHeight, 72, dpi);
+            return TRUE;
+        };
+        run(record, [&](HWND dialog) {
+            click(dialog, IDC_FONT_BUTTON);
+            click(dialog, IDOK);
+        });
+        EXPECT_EQ(handed.lfHeight, expected_handed.lfHeight);
+        EXPECT_EQ(std::memcmp(&handed, &expected_handed, sizeof(LOGFONTA)), 0)
+            << "the rest of log_font as it was";
+        EXPECT_EQ(point_size_handed, 0);
+        EXPECT_EQ(record.font_size, c.font_size);
+        EXPECT_EQ(std::memcmp(&record.log_font, &expected_handed, sizeof(LOGFONTA)), 0);
+        EXPECT_EQ(record.font_style, 3) << "bold italic kept";
+    }
+}
+
+TEST_F(LinkedDialog, FontPickerOpensAtTheMetersSizeOnAnotherScreen) {
+    if (child_dpi() != 0) {
+        GTEST_SKIP() << "run by the parent only";
+    }
+    EXPECT_EQ(run_at_dpi(120, "LinkedDialog.FontPickerOpensAtTheMetersSize"), 0);
 }
 
 TEST_F(LinkedDialog, SecondDialogEndsTheFirstAsCancelled) {

@@ -137,5 +137,48 @@ TEST_F(PlatformPicker, FontPickerStartsFromTheRecordAndStoresAConfirmedFont) {
     }
 }
 
+TEST_F(PlatformPicker, FontPickerOpensAtTheMetersSizeAndKeepsItWhenConfirmed) {
+    struct Case {
+        int32_t font_size;
+        const char* face;
+        LONG weight;
+        BYTE italic;
+        const char* style_shown;
+    };
+    const Case cases[] = {
+        {14, "Arial", 400, 0, "Regular"},
+        {16, "Liberation Serif", 700, 0, "Bold"},
+        {28, "Liberation Mono", 400, 1, "Italic"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.font_size);
+        MeterRecord& r = meter.record();
+        r = make_default_record(host.handle());
+        r.font_size = c.font_size;
+        lstrcpyA(r.log_font.lfFaceName, c.face);
+        r.log_font.lfWeight = c.weight;
+        r.log_font.lfItalic = c.italic;
+        std::string size_shown;
+        std::string face_shown;
+        std::string style_shown;
+        run([&](HWND dialog) {
+            post_click(dialog, IDC_FONT_BUTTON);
+            const HWND picker = wait_for_owned_dialog(dialog);
+            ASSERT_NE(picker, nullptr);
+            face_shown = item_text(picker, cmb1);
+            style_shown = item_text(picker, cmb2);
+            size_shown = item_text(picker, cmb3);
+            click(picker, IDOK);
+            EXPECT_TRUE(wait_until_closed(picker));
+            click(dialog, IDOK);
+        });
+        EXPECT_EQ(size_shown, std::to_string(c.font_size));
+        EXPECT_EQ(face_shown, c.face);
+        EXPECT_EQ(style_shown, c.style_shown);
+        EXPECT_EQ(r.font_size, c.font_size);
+        EXPECT_STREQ(r.log_font.lfFaceName, c.face);
+    }
+}
+
 } // namespace
 } // namespace scrivlet::test
