@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -96,6 +97,81 @@ constexpr size_t longest_written_value = 32766;
 // every key.
 constexpr size_t first_read_size = 256;
 
+// The weights a bold and a plain face have in LOGFONTA.
+constexpr LONG bold_weight = FW_BOLD;
+constexpr LONG plain_weight = FW_NORMAL;
+
+// A character that the profile reader drops from an end of a value: the
+// blanks it trims there (Wine trims vertical tab, form feed and ^Z too), and
+// quotes, since a value enclosed in a matching pair of either kind comes back
+// without them. Line breaks are not here: they end the line in the file
+// whatever is written round them.
+bool reader_drops_at_end(char c) {
+    return c == '"' || c == '\'' || c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A';
+}
+
+// The text to hand the writer so that the reader gives back `value`: the
+// platform's own convention, a value enclosed in double quotes, for values
+// that begin or end with a character the reader would drop; every other
+// value as it is. The writer sees the value up to its first NUL.
+std::string profile_text(const std::string& value) {
+    std::string text(value.c_str());
+    if (!text.empty() && (reader_drops_at_end(text.front()) || reader_drops_at_end(text.back()))) {
+        text = '"' + text + '"';
+    }
+    return text;
+}
+
+// The file the profile functions open for `file`: a bare name lives in the
+// Windows folder, any other path is taken as it is.
+std::string profile_path(const char* file) {
+    if (std::strpbrk(file, "\\/") != nullptr) {
+        return file;
+    }
+    std::string folder(MAX_PATH, '\0');
+    const UINT length = GetWindowsDirectoryA(folder.data(), MAX_PATH);
+    folder.resize(length < MAX_PATH ? length : 0);
+    if (!folder.empty() && folder.back() != '\\') {
+        folder += '\\';
+    }
+    return folder + file;
+}
+
+// The settings file opened for reading, as the profile reader opens it, for
+// as long as the keys are read: while it is held no one can open the file
+// exclusively, so every read sees the same file. A file that exists but
+// cannot be opened so (held without sharing, not ours to read, a folder)
+// would read as all defaults, and the next save would write those over the
+// real section; the load leaves the record alone instead.
+class ProfileFileHold {
+public:
+    explicit ProfileFileHold(const std::string& path)
+        : handle_(CreateFileA(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+        if (handle_ == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            unreadable_ = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+                          error == ERROR_ACCESS_DENIED ||
+                          GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+        }
+    }
+    ProfileFileHold(const ProfileFileHold&) = delete;
+    ProfileFileHold& operator=(const ProfileFileHold&) = delete;
+    ~ProfileFileHold() {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+    }
+
+    // The file is there but the profile reader could not read it.
+    bool unreadable() const { return unreadable_; }
+
+private:
+    HANDLE handle_;
+    bool unreadable_ = false;
+};
+
 std::vector<ListPosition> list_positions(std::span<const ListField> fields) {
     std::vector<ListPosition> positions;
     positions.reserve(fields.size());
@@ -117,8 +193,10 @@ std::string missing_text(const Key& key) {
 
 // The whole value, however long. The platform cuts a value that does not fit
 // and then answers the buffer size less one, as it would for a value that
-// fills the buffer exactly, so only an answer below that proves the value
-// whole.
+// fills the buffer exactly. Wine, cutting a quoted value whose text is one
+// character longer than the buffer holds, also drops the last character
+// kept and answers the buffer size less two. Only an answer below both
+// proves the value whole.
 std::string read_value(const char* file, const char* section, const Key& key) {
     const std::string missing = missing_text(key);
     if (file == nullptr || section == nullptr) {
@@ -131,7 +209,7 @@ std::string read_value(const char* file, const char* section, const Key& key) {
         const DWORD size = static_cast<DWORD>(buffer.size());
         const DWORD length =
             GetPrivateProfileStringA(section, key.name, missing.c_str(), buffer.data(), size, file);
-        if (length + 1 < size) {
+        if (length + 2 < size) {
             buffer.resize(length);
             return buffer;
         }
@@ -181,6 +259,13 @@ std::string write_text(const MeterRecord& record, const Key& key) {
 } // namespace
 
 void load_settings_from_profile(MeterRecord& record, const char* file, const char* section) {
+    std::optional<ProfileFileHold> hold;
+    if (file != nullptr) {
+        hold.emplace(profile_path(file));
+        if (hold->unreadable()) {
+            return;
+        }
+    }
     // Everything is read and converted before the record is touched: running
     // out of memory on a huge value then leaves the record as it was.
     std::array<std::vector<int32_t>, keys.size()> lists;
@@ -211,6 +296,11 @@ void load_settings_from_profile(MeterRecord& record, const char* file, const cha
     std::memset(face_name, 0, LF_FACESIZE);
     std::memcpy(face_name, face.data(), face.size());
     record.text_template.swap(text_template);
+    // The file keeps bold and italic only in the style bits; the font
+    // description must agree with them, or the dialog's OK, which takes the
+    // style from it, would drop them.
+    record.log_font.lfWeight = (record.font_style & 1) != 0 ? bold_weight : plain_weight;
+    record.log_font.lfItalic = (record.font_style & 2) != 0 ? 1 : 0;
 }
 
 void save_settings_to_profile(MeterRecord& record, const char* file, const char* section) {
@@ -229,12 +319,11 @@ void save_settings_to_profile(MeterRecord& record, const char* file, const char*
             replace_all(record.text_template, "\n", "%b");
             replace_all(record.text_template, "\t", "%tab");
         }
-        const std::string value = write_text(record, key);
+        const std::string value = profile_text(write_text(record, key));
         // Null would make the platform write win.ini or fail anyway. Only a
         // template read whole from a hand-made file can be too long to write;
         // the file then keeps the value it has.
-        if (file != nullptr && section != nullptr &&
-            std::strlen(value.c_str()) <= longest_written_value) {
+        if (file != nullptr && section != nullptr && value.size() <= longest_written_value) {
             WritePrivateProfileStringA(section, key.name, value.c_str(), file);
         }
     }

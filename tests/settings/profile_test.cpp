@@ -17,6 +17,8 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
+#include <utility>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -153,11 +155,22 @@ void scribble(MeterRecord& r) {
     r.tab_width = 116;
 }
 
-// The fields the file does not hold, compared whole.
-void expect_unpersisted_as_scribbled(const MeterRecord& r, const std::string& context) {
+enum class Since { save, load };
+
+// The fields the file does not hold, compared whole. A load also sets the
+// font description's weight and italic byte from the style bits it read
+// (bold 700 else 400, italic 1 else 0); nothing else.
+void expect_unpersisted_as_scribbled(const MeterRecord& r, const std::string& context,
+                                     Since since = Since::save) {
     MeterRecord scribbled;
     scribble(scribbled);
+    if (since == Since::load) {
+        scribbled.log_font.lfWeight = (r.font_style & 1) != 0 ? 700 : 400;
+        scribbled.log_font.lfItalic = (r.font_style & 2) != 0 ? 1 : 0;
+    }
     EXPECT_EQ(r.owner_window, scribbled.owner_window) << context;
+    EXPECT_EQ(r.log_font.lfWeight, scribbled.log_font.lfWeight) << context;
+    EXPECT_EQ(r.log_font.lfItalic, scribbled.log_font.lfItalic) << context;
     EXPECT_EQ(std::memcmp(&r.log_font, &scribbled.log_font, offsetof(LOGFONTA, lfFaceName)), 0)
         << context;
 }
@@ -166,7 +179,7 @@ void expect_unpersisted_as_scribbled(const MeterRecord& r, const std::string& co
 void load_scribbled(const Meter& meter, const std::string& file, const std::string& context) {
     scribble(meter.record());
     EXPECT_EQ(plugin().load_settings(meter.instance(), file.c_str(), section), 0) << context;
-    expect_unpersisted_as_scribbled(meter.record(), context);
+    expect_unpersisted_as_scribbled(meter.record(), context, Since::load);
 }
 
 int save(const Meter& meter, const std::string& file) {
@@ -607,7 +620,7 @@ TEST(SettingsExports, NullFileOrSectionReadsDefaultsAndWritesNothing) {
         scribble(meter.record());
         EXPECT_EQ(plugin().load_settings(meter.instance(), c.file, c.section), 0) << c.name;
         EXPECT_EQ(persisted_lines(meter.record()), listed_defaults) << c.name;
-        expect_unpersisted_as_scribbled(meter.record(), c.name);
+        expect_unpersisted_as_scribbled(meter.record(), c.name, Since::load);
 
         meter.record().text_template = "mine";
         EXPECT_EQ(plugin().save_settings(meter.instance(), c.file, c.section), 0) << c.name;
@@ -616,6 +629,209 @@ TEST(SettingsExports, NullFileOrSectionReadsDefaultsAndWritesNothing) {
         EXPECT_STREQ(value, "absent") << c.name; // win.ini untouched
     }
     EXPECT_EQ(file_bytes(file), section_text(section, {"Scrivlet_Text=from the file"}));
+}
+
+// The value's line as the file holds it after a save.
+std::string key_line(const std::string& file, const std::string& key) {
+    const std::string bytes = file_bytes(file);
+    const size_t start = bytes.find("\r\n" + key + "=");
+    if (start == std::string::npos) {
+        return "(no " + key + ")";
+    }
+    const size_t end = bytes.find("\r\n", start + 2);
+    return bytes.substr(start + 2, end - start - 2);
+}
+
+TEST(SettingsRoundTrip, ValuesTheReaderWouldTrimOrUnquoteComeBackExactly) {
+    const IniFolder folder;
+    struct Case {
+        const char* name;
+        std::string face;
+        std::string text_template;
+        std::string face_line; // as the first save writes them
+        std::string text_line;
+    };
+    const std::string long_blank = " " + std::string(254, 'x'); // 255 characters
+    const Case cases[] = {
+        {"quoted words", "'Arial'", R"("Up" %v "s")", R"(Scrivlet_Font="'Arial'")",
+         R"(Scrivlet_Text=""Up" %v "s"")"},
+        {"blanks round", " Arial ", "   %v   ", R"(Scrivlet_Font=" Arial ")",
+         R"(Scrivlet_Text="   %v   ")"},
+        {"one double quote", "\"", "\"", R"(Scrivlet_Font=""")", R"(Scrivlet_Text=""")"},
+        {"two double quotes", "\"\"", "\"\"", R"(Scrivlet_Font="""")", R"(Scrivlet_Text="""")"},
+        {"quote then blank", "\" a", "\" a", R"(Scrivlet_Font="" a")", R"(Scrivlet_Text="" a")"},
+        {"single quotes", "'", "''", R"(Scrivlet_Font="'")", R"(Scrivlet_Text="''")"},
+        {"mixed quotes", "'\"", "\"'", R"(Scrivlet_Font="'"")", R"(Scrivlet_Text=""'")"},
+        {"tabs round the face", "\tArial\t", "%v '", "Scrivlet_Font=\"\tArial\t\"",
+         R"(Scrivlet_Text="%v '")"},
+        {"only blanks", " \t ", " ", "Scrivlet_Font=\" \t \"", R"(Scrivlet_Text=" ")"},
+        {"other characters Wine trims", "\vFace\f", "\x1A%v\x1A", "Scrivlet_Font=\"\vFace\f\"",
+         "Scrivlet_Text=\"\x1A%v\x1A\""},
+        {"quotes and blanks inside only", "Ari al", "a \"%v\" 'b' c", "Scrivlet_Font=Ari al",
+         "Scrivlet_Text=a \"%v\" 'b' c"},
+        {"empty", "", "", "Scrivlet_Font=", "Scrivlet_Text="},
+        {"plain", "Arial", "%v", "Scrivlet_Font=Arial", "Scrivlet_Text=%v"},
+        {"255 characters after a blank", "A", long_blank, "Scrivlet_Font=A",
+         "Scrivlet_Text=\"" + long_blank + "\""},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string first = folder.path("quoted" + std::to_string(n) + "a.ini");
+        const std::string second = folder.path("quoted" + std::to_string(n++) + "b.ini");
+        const Meter saved;
+        std::strcpy(saved.record().log_font.lfFaceName, c.face.c_str());
+        saved.record().text_template = c.text_template;
+        saved.record().font_style = 3;
+        save(saved, first);
+        EXPECT_EQ(key_line(first, "Scrivlet_Font"), c.face_line) << c.name;
+        EXPECT_EQ(key_line(first, "Scrivlet_Text"), c.text_line) << c.name;
+
+        const Meter loaded;
+        load_scribbled(loaded, first, c.name);
+        EXPECT_EQ(persisted_lines(loaded.record()), persisted_lines(saved.record())) << c.name;
+        save(loaded, second);
+        EXPECT_EQ(file_bytes(second), file_bytes(first)) << c.name;
+    }
+}
+
+TEST(SettingsLoad, StyleBitsSetTheFontWeightAndItalic) {
+    const IniFolder folder;
+    struct Case {
+        int32_t style;
+        LONG weight;
+        BYTE italic;
+    };
+    const Case cases[] = {
+        {0, 400, 0},  {1, 700, 0},  {2, 400, 1},  {3, 700, 1},         {4, 400, 0},
+        {8, 400, 0},  {12, 400, 0}, {15, 700, 1}, {16, 400, 0},        {-1, 700, 1},
+        {-4, 400, 0}, {-3, 700, 0}, {-2, 400, 1}, {INT32_MIN, 400, 0},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string file =
+            folder.write("style" + std::to_string(n++) + ".ini",
+                         section_text(section, {"Scrivlet_FontSettings=0,0,16," +
+                                                std::to_string(c.style) + ",0,0,30,1"}));
+        // From a plain and from a bold italic description: the bits decide.
+        for (const auto& [weight, italic] : {std::pair<LONG, BYTE>{400, 0}, {700, 1}, {900, 255}}) {
+            const Meter meter;
+            meter.record().log_font.lfWeight = weight;
+            meter.record().log_font.lfItalic = italic;
+            MeterRecord expected = meter.record();
+            plugin().load_settings(meter.instance(), file.c_str(), section);
+            expected.log_font.lfWeight = c.weight;
+            expected.log_font.lfItalic = c.italic;
+            expected.font_style = c.style;
+            EXPECT_EQ(record_lines(meter.record()), record_lines([&] {
+                          MeterRecord r = expected;
+                          r.font_size = 16;
+                          r.border_enabled = 0;
+                          return r;
+                      }()))
+                << "style " << c.style << " from weight " << weight;
+        }
+    }
+}
+
+// Holds a file open as another program can, keeping the profile reader out
+// when the sharing does not allow reading.
+class HeldFile {
+public:
+    HeldFile(const std::string& path, DWORD access, DWORD share)
+        : handle_(CreateFileA(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)) {
+        if (handle_ == INVALID_HANDLE_VALUE) {
+            throw std::runtime_error("cannot hold " + path);
+        }
+    }
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    ~HeldFile() { CloseHandle(handle_); }
+
+private:
+    HANDLE handle_;
+};
+
+TEST(SettingsLoad, FileThatExistsButCannotBeReadLeavesTheRecordAsItWas) {
+    const IniFolder folder;
+    const std::vector<std::string> lines = {"Scrivlet_FontSettings=1,1,20,1,4,2,40,0",
+                                            "Scrivlet_Text=from the file",
+                                            "Scrivlet_BorderSettings=1,3"};
+    const std::vector<std::string> from_file =
+        defaults_with({"underline=1", "strikeout=1", "font_size=20", "font_style=1", "alignment=4",
+                       "decimals=2", "tab_width=40", "antialias=0", "text_template=from the file",
+                       "border_enabled=1", "border_width=3"});
+    struct Case {
+        const char* name;
+        DWORD access; // 0: not held
+        DWORD share;
+        bool readable;
+    };
+    const Case cases[] = {
+        {"held without sharing", GENERIC_READ, 0, false},
+        {"held for writing, shared for writing only", GENERIC_WRITE, FILE_SHARE_WRITE, false},
+        {"held, shared for reading and writing", GENERIC_READ | GENERIC_WRITE,
+         FILE_SHARE_READ | FILE_SHARE_WRITE, true},
+        {"not held", 0, 0, true},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string file =
+            folder.write("held" + std::to_string(n++) + ".ini", section_text(section, lines));
+        const Meter meter;
+        scribble(meter.record());
+        const MeterRecord before = meter.record();
+        {
+            std::optional<HeldFile> held;
+            if (c.access != 0) {
+                held.emplace(file, c.access, c.share);
+            }
+            EXPECT_EQ(plugin().load_settings(meter.instance(), file.c_str(), section), 0) << c.name;
+            if (c.readable) {
+                EXPECT_EQ(persisted_lines(meter.record()), from_file) << c.name;
+            } else {
+                EXPECT_EQ(record_lines(meter.record()), record_lines(before)) << c.name;
+            }
+        }
+        // Once let go, the same file loads.
+        scribble(meter.record());
+        plugin().load_settings(meter.instance(), file.c_str(), section);
+        EXPECT_EQ(persisted_lines(meter.record()), from_file) << c.name;
+        EXPECT_EQ(file_bytes(file), section_text(section, lines)) << c.name;
+    }
+}
+
+TEST(SettingsLoad, FolderWhereTheFileShouldBeLeavesTheRecordAsItWas) {
+    const IniFolder folder;
+    const std::string path = folder.path("a folder.ini");
+    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    const Meter meter;
+    scribble(meter.record());
+    const MeterRecord before = meter.record();
+    plugin().load_settings(meter.instance(), path.c_str(), section);
+    EXPECT_EQ(record_lines(meter.record()), record_lines(before));
+    RemoveDirectoryA(path.c_str());
+}
+
+TEST(SettingsLoad, BareFileNameIsTheOneInTheWindowsFolder) {
+    // The profile functions look for a name without a folder in the Windows
+    // folder, so that is the file whose sharing counts.
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string name = "scrivlet-bare-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(GetTickCount()) + ".ini";
+    const std::string path = std::string(windows) + "\\" + name;
+    std::ofstream(path, std::ios::binary) << section_text(section, {"Scrivlet_Text=bare"});
+    const Meter meter;
+    {
+        const HeldFile held(path, GENERIC_READ, 0);
+        scribble(meter.record());
+        plugin().load_settings(meter.instance(), name.c_str(), section);
+        EXPECT_EQ(meter.record().text_template, "scribbled");
+    }
+    plugin().load_settings(meter.instance(), name.c_str(), section);
+    EXPECT_EQ(meter.record().text_template, "bare");
+    DeleteFileA(path.c_str());
 }
 
 } // namespace
