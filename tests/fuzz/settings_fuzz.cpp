@@ -1,0 +1,701 @@
+// End-to-end settings fuzzing of Scrivlet.dll, as a host drives it: hostile
+// INI files, generated from a seed and by mutating the corpus, each loaded,
+// repainted at three sizes, saved, loaded into a second meter and saved
+// again. The two saved sections must match byte for byte, except for keys
+// whose first saved value is longer than the key's read limit (those are cut
+// on load by design). A repaint that takes longer than the watchdog allows,
+// and a crash, end the run with the file named; a generated file that fails
+// stays in the corpus folder as a regression case.
+//
+//   settings_fuzz --corpus DIR [--seed S] [--seconds T] [--count N] [FILE...]
+//
+// The corpus is replayed first, every file, whatever the bounds; then new
+// files are made until T seconds have passed or N files have run. With FILE
+// arguments only those files run.
+
+#include "support/plugin.h"
+#include "support/surface.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstdarg>
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace scrivlet;
+
+constexpr char section[] = "Meter";
+constexpr DWORD repaint_limit_ms = 10000;
+constexpr DWORD other_step_limit_ms = 30000;
+constexpr DWORD watchdog_poll_ms = 50;
+constexpr int exit_failed = 1;
+constexpr int exit_usage = 2;
+constexpr int exit_hang = 3;
+constexpr int exit_crash = 4;
+constexpr size_t largest_parent = 64 * 1024;
+
+struct Size {
+    int width, height;
+};
+constexpr Size sizes[] = {{1, 1}, {200, 40}, {4000, 1000}};
+constexpr const char* values[] = {"42", "-3.14159", "99999999999999999999", "idle"};
+
+// ---------------------------------------------------------------------------
+// What the run is doing, for the watchdog and the crash handlers.
+
+struct Activity {
+    std::atomic<DWORD> started{0};
+    std::atomic<DWORD> limit{0}; // 0: idle
+    char file[MAX_PATH * 2] = {};
+    char step[160] = {};
+};
+Activity activity;
+
+void print_activity(const char* what) {
+    std::fprintf(stderr, "settings_fuzz: %s during %s\nsettings_fuzz: file %s\n", what,
+                 activity.step, activity.file);
+    std::fflush(stderr);
+    std::fflush(stdout);
+}
+
+class Step {
+public:
+    __attribute__((format(printf, 3, 4))) Step(DWORD limit, const char* format, ...) {
+        va_list arguments;
+        va_start(arguments, format);
+        std::vsnprintf(activity.step, sizeof activity.step, format, arguments);
+        va_end(arguments);
+        activity.started = GetTickCount();
+        activity.limit = limit;
+    }
+    Step(const Step&) = delete;
+    Step& operator=(const Step&) = delete;
+    ~Step() { activity.limit = 0; }
+    DWORD elapsed() const { return GetTickCount() - activity.started; }
+};
+
+class Watchdog {
+public:
+    Watchdog()
+        : thread_([this] {
+              while (!stop_) {
+                  const DWORD limit = activity.limit;
+                  if (limit != 0 && GetTickCount() - activity.started > limit) {
+                      char what[64];
+                      std::snprintf(what, sizeof what, "HANG: over %lu ms",
+                                    static_cast<unsigned long>(limit));
+                      print_activity(what);
+                      TerminateProcess(GetCurrentProcess(), exit_hang);
+                  }
+                  Sleep(watchdog_poll_ms);
+              }
+          }) {}
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+    ~Watchdog() {
+        stop_ = true;
+        thread_.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+LONG WINAPI on_crash(EXCEPTION_POINTERS* exception) {
+    char what[64];
+    std::snprintf(what, sizeof what, "CRASH: exception 0x%08lx",
+                  static_cast<unsigned long>(exception->ExceptionRecord->ExceptionCode));
+    print_activity(what);
+    TerminateProcess(GetCurrentProcess(), exit_crash);
+    return EXCEPTION_EXECUTE_HANDLER;
+}
+
+void on_abort(int) {
+    print_activity("CRASH: abort");
+    TerminateProcess(GetCurrentProcess(), exit_crash);
+}
+
+// ---------------------------------------------------------------------------
+// Files.
+
+std::string windows_path(std::string path) {
+    // CMake hands folders over as Unix paths; Wine shows the Unix root as Z.
+    if (!path.empty() && path.front() == '/') {
+        path = "Z:" + path;
+    }
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool write_file(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+std::vector<std::string> corpus_files(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry{};
+    const HANDLE search = FindFirstFileA((folder + "\\*.ini").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            names.emplace_back(entry.cFileName);
+        } while (FindNextFileA(search, &entry));
+        FindClose(search);
+    }
+    std::sort(names.begin(), names.end());
+    for (std::string& name : names) {
+        name = folder + "\\" + name;
+    }
+    return names;
+}
+
+uint64_t fnv1a(const std::string& bytes) {
+    uint64_t hash = 14695981039346656037ull;
+    for (const char c : bytes) {
+        hash = (hash ^ static_cast<uint8_t>(c)) * 1099511628211ull;
+    }
+    return hash;
+}
+
+// Every temporary file gets a name of its own: the platform's profile
+// functions cache files by name and modification time, and two files
+// written within one tick of the file system's clock would look the same.
+std::string scratch_path(const char* what) {
+    static unsigned long counter = 0;
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    return std::string(temp) + "scrivlet-fuzz-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(++counter) + "-" + what + ".ini";
+}
+
+// ---------------------------------------------------------------------------
+// Hostile INI files.
+
+struct Key {
+    const char* name;
+    int positions; // 0: a text key
+    size_t read_limit;
+};
+constexpr Key keys[] = {
+    {"Scrivlet_FontSettings", 8, 255},
+    {"Scrivlet_FontColor", 4, 15},
+    {"Scrivlet_Font", 0, 31},
+    {"Scrivlet_Text", 0, 255},
+    {"Scrivlet_BorderSettings", 2, 255},
+    {"Scrivlet_BorderColor", 4, 15},
+    {"Scrivlet_ShadowColor", 4, 15},
+    {"Scrivlet_ShadowSettings", 5, 255},
+};
+
+constexpr const char* extreme_numbers[] = {
+    "0",
+    "1",
+    "-1",
+    "2",
+    "255",
+    "256",
+    "-2147483648",
+    "2147483647",
+    "2147483648",
+    "-2147483649",
+    "65536",
+    "60000",
+    "-141639757",
+    "1000000",
+    "-1000000",
+    "4294967295",
+    "99999999999999999999",
+    "-99999999999999999999",
+    "12345678901234567890",
+    "00000000000000000007",
+    "+7",
+    " -3",
+    "0x10",
+    "3.9",
+    "16pt",
+    "",
+    " ",
+    "\t9",
+    "-",
+    "+",
+    "1e9",
+    "10",
+};
+
+constexpr const char* template_pieces[] = {
+    "%v",       "%b", "%tab", "%",  "%%v",    "%vv",      "CPU ", " %",   "\t",
+    "\"",       "'",  " ",    "  ", "%b%b%b", "%tab%tab", "\xE9", "\xFF", "\x80",
+    "\xC3\xA9", "=",  ";",    "[",  "]",      ",",        "\r",
+};
+
+class Generator {
+public:
+    explicit Generator(uint32_t seed) : random_(seed) {}
+
+    uint32_t below(uint32_t bound) { return bound == 0 ? 0 : random_() % bound; }
+    bool chance(uint32_t one_in) { return below(one_in) == 0; }
+
+    std::string number() {
+        if (chance(2)) {
+            return extreme_numbers[below(std::size(extreme_numbers))];
+        }
+        if (chance(2)) {
+            return std::to_string(static_cast<int>(below(300)) - 20);
+        }
+        return std::to_string(static_cast<int32_t>(random_()));
+    }
+
+    std::string list(int positions) {
+        std::string value;
+        const int fields =
+            chance(10) ? static_cast<int>(below(200)) : positions - 2 + static_cast<int>(below(5));
+        for (int i = 0; i < fields; ++i) {
+            if (i > 0) {
+                value += chance(15) ? std::string(1 + below(6), ',') : ",";
+            }
+            value += number();
+        }
+        return value;
+    }
+
+    std::string text(size_t longest) {
+        std::string value;
+        const size_t pieces = 1 + below(chance(8) ? 200 : 8);
+        for (size_t i = 0; i < pieces && value.size() < longest; ++i) {
+            value += chance(5) ? std::string(1, static_cast<char>(1 + below(255)))
+                               : template_pieces[below(std::size(template_pieces))];
+        }
+        if (chance(12)) {
+            value += std::string(below(2000), chance(2) ? 'x' : ' ');
+        }
+        return value;
+    }
+
+    // Quotes and blanks at either end of a value, as a user's editor or
+    // another tool might leave them.
+    std::string dress(std::string value) {
+        switch (below(8)) {
+        case 0:
+            return "\"" + value + "\"";
+        case 1:
+            return "'" + value + "'";
+        case 2:
+            return "  " + value + "  ";
+        case 3:
+            return "\" " + value + " \"";
+        case 4:
+            return value + "\r";
+        default:
+            return value;
+        }
+    }
+
+    std::string key_name(const char* name) {
+        std::string key = name;
+        if (chance(10)) {
+            for (char& c : key) {
+                c = static_cast<char>(chance(2) ? std::toupper(static_cast<unsigned char>(c))
+                                                : std::tolower(static_cast<unsigned char>(c)));
+            }
+        }
+        return chance(20) ? " " + key + " " : key;
+    }
+
+    std::string fresh() {
+        if (chance(20)) {
+            std::string junk = "[Meter]\r\n";
+            const size_t length = below(4096);
+            for (size_t i = 0; i < length; ++i) {
+                junk += static_cast<char>(random_());
+            }
+            return junk;
+        }
+        std::string file = chance(10) ? "[meter]\r\n" : "[Meter]\r\n";
+        const int lines = 1 + static_cast<int>(below(12));
+        for (int i = 0; i < lines; ++i) {
+            const Key& key = keys[below(std::size(keys))];
+            const std::string value =
+                key.positions != 0 ? list(key.positions) : text(key.read_limit * 2);
+            file += key_name(key.name) + "=" + dress(value) + (chance(15) ? "\r" : "\r\n");
+        }
+        return file;
+    }
+
+    std::string mutate(std::string file) {
+        const int edits = 1 + static_cast<int>(below(6));
+        for (int i = 0; i < edits && !file.empty(); ++i) {
+            const size_t at = below(static_cast<uint32_t>(file.size()));
+            switch (below(7)) {
+            case 0:
+                file[at] = static_cast<char>(random_());
+                break;
+            case 1:
+                file.insert(at, std::string(1 + below(8), ','));
+                break;
+            case 2:
+                file.erase(at, below(16));
+                break;
+            case 3:
+                file.insert(at, number());
+                break;
+            case 4: { // a line again, as a duplicate key
+                const size_t start = file.rfind('\n', at);
+                const size_t end = file.find('\n', at);
+                const size_t from = start == std::string::npos ? 0 : start + 1;
+                if (end != std::string::npos) {
+                    file.insert(end + 1, file.substr(from, end + 1 - from));
+                }
+                break;
+            }
+            case 5:
+                file.insert(at, template_pieces[below(std::size(template_pieces))]);
+                break;
+            default:
+                file.insert(at, std::string(1 + below(300), static_cast<char>(' ' + below(95))));
+                break;
+            }
+        }
+        return file;
+    }
+
+private:
+    std::mt19937 random_;
+};
+
+// ---------------------------------------------------------------------------
+// One file through the exports.
+
+struct Figures {
+    long files = 0;
+    long repaints = 0;
+    long cut_as_documented = 0;
+    DWORD slowest_ms = 0;
+    std::string slowest_file;
+};
+
+std::map<std::string, std::string> lines_of(const std::string& saved) {
+    std::map<std::string, std::string> lines;
+    std::istringstream in(saved);
+    std::string line;
+    while (std::getline(in, line)) {
+        const size_t equals = line.find('=');
+        if (equals != std::string::npos) {
+            lines[line.substr(0, equals)] = line.substr(equals + 1);
+        }
+    }
+    return lines;
+}
+
+size_t read_limit_of(const std::string& name) {
+    for (const Key& key : keys) {
+        if (name == key.name) {
+            return key.read_limit;
+        }
+    }
+    return 0;
+}
+
+std::string escaped(const std::string& bytes) {
+    constexpr size_t shown = 600;
+    std::string text;
+    for (const char c : bytes.substr(0, shown)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= ' ' && byte < 0x7F && byte != '\\') {
+            text += c;
+        } else {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02X", byte);
+            text += code;
+        }
+    }
+    return bytes.size() > shown ? text + "..." : text;
+}
+
+// Empty when the second save matches the first, or differs only in keys
+// whose first saved value the next load cuts to its read limit.
+std::string round_trip_difference(const std::string& first, const std::string& second, bool& cut,
+                                  std::string& keys_lost) {
+    cut = false;
+    keys_lost.clear();
+    if (first == second) {
+        return {};
+    }
+    const auto before = lines_of(first);
+    const auto after = lines_of(second);
+    std::string difference;
+    for (const auto& [name, value] : before) {
+        const auto found = after.find(name);
+        const std::string again = found == after.end() ? "(missing)" : found->second;
+        std::string first_value = value;
+        if (!first_value.empty() && first_value.back() == '\r') {
+            first_value.pop_back();
+        }
+        if (again == value) {
+            continue;
+        }
+        if (first_value.size() > read_limit_of(name)) {
+            cut = true;
+            continue;
+        }
+        difference += "  " + name + ": first saved [" + value + "], then [" + again + "]\n";
+        keys_lost += name + " ";
+    }
+    for (const auto& [name, value] : after) {
+        if (before.find(name) == before.end()) {
+            keys_lost += name + " ";
+            difference += "  " + name + ": only in the second save, [" + value +
+                          "]; the first save: [" + escaped(first) + "]\n";
+        }
+    }
+    if (difference.empty() && !cut) {
+        difference = "  the sections differ outside the keys: first [" + escaped(first) +
+                     "], then [" + escaped(second) + "]\n";
+    }
+    return difference;
+}
+
+// Comment lines "; settings_fuzz size WxH", up to a bound, 1..4000 each.
+std::vector<Size> extra_sizes(const std::string& bytes) {
+    constexpr char marker[] = "; settings_fuzz size ";
+    constexpr int largest = 4000;
+    constexpr size_t most = 4;
+    std::vector<Size> found;
+    for (size_t at = bytes.find(marker); at != std::string::npos && found.size() < most;
+         at = bytes.find(marker, at + 1)) {
+        int width = 0;
+        int height = 0;
+        if (std::sscanf(bytes.c_str() + at + std::strlen(marker), "%dx%d", &width, &height) == 2 &&
+            width >= 1 && height >= 1 && width <= largest && height <= largest) {
+            found.push_back({width, height});
+        }
+    }
+    return found;
+}
+
+// False when settings were lost; `lost` then names the keys, so that a
+// generated file failing like one already kept need not be kept as well.
+bool run_file(const std::string& name, const std::string& bytes, std::string& lost,
+              const std::vector<std::unique_ptr<test::Surface>>& surfaces, Figures& figures) {
+    std::snprintf(activity.file, sizeof activity.file, "%s", name.c_str());
+    const auto& dll = test::plugin();
+    const std::string input = scratch_path("in");
+    const std::string first = scratch_path("saved");
+    const std::string second = scratch_path("saved-again");
+    write_file(input, bytes);
+    bool passed = true;
+    void* meter = nullptr;
+    void* again = nullptr;
+    {
+        const Step step(other_step_limit_ms, "dllstartup and load_settings");
+        meter = dll.dllstartup(nullptr, 0);
+        dll.load_settings(meter, input.c_str(), section);
+    }
+    // A corpus file can ask for a size of its own, where it once failed.
+    std::vector<std::pair<Size, const test::Surface*>> drawn;
+    for (size_t i = 0; i < std::size(sizes); ++i) {
+        drawn.emplace_back(sizes[i], surfaces[i].get());
+    }
+    std::vector<std::unique_ptr<test::Surface>> own_sizes;
+    for (const Size& size : extra_sizes(bytes)) {
+        own_sizes.push_back(std::make_unique<test::Surface>(size.width, size.height));
+        drawn.emplace_back(size, own_sizes.back().get());
+    }
+    for (const auto& [size, surface] : drawn) {
+        for (const char* value : values) {
+            const Step step(repaint_limit_ms, "repaint of \"%s\" at %dx%d", value, size.width,
+                            size.height);
+            dll.repaint(surface->dc(), meter, value, size.width, size.height);
+            const DWORD took = step.elapsed();
+            ++figures.repaints;
+            if (took > figures.slowest_ms || figures.slowest_file.empty()) {
+                figures.slowest_ms = took;
+                figures.slowest_file = name;
+            }
+        }
+    }
+    {
+        const Step step(other_step_limit_ms, "save, load into a second meter, save again");
+        dll.save_settings(meter, first.c_str(), section);
+        again = dll.dllstartup(nullptr, 0);
+        dll.load_settings(again, first.c_str(), section);
+        dll.save_settings(again, second.c_str(), section);
+        dll.dllshutdown(again);
+        dll.dllshutdown(meter);
+    }
+    bool cut = false;
+    const std::string difference =
+        round_trip_difference(read_file(first), read_file(second), cut, lost);
+    if (!difference.empty()) {
+        std::printf("FAIL: settings lost between two saves of %s\n%s", name.c_str(),
+                    difference.c_str());
+        passed = false;
+    } else if (cut) {
+        ++figures.cut_as_documented;
+    }
+    DeleteFileA(input.c_str());
+    DeleteFileA(first.c_str());
+    DeleteFileA(second.c_str());
+    ++figures.files;
+    return passed;
+}
+
+SIZE_T peak_memory() {
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    // Wine keeps the commit in the page-file figures.
+    return std::max(memory.PeakPagefileUsage, memory.PagefileUsage);
+}
+
+struct Options {
+    std::string corpus;
+    uint32_t seed = 1;
+    DWORD seconds = 40;
+    long count = 1000000;
+    std::vector<std::string> files;
+};
+
+bool parse(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        const bool has_value = i + 1 < argc;
+        if (option == "--corpus" && has_value) {
+            options.corpus = windows_path(argv[++i]);
+        } else if (option == "--seed" && has_value) {
+            options.seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (option == "--seconds" && has_value) {
+            options.seconds = static_cast<DWORD>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (option == "--count" && has_value) {
+            options.count = std::atol(argv[++i]);
+        } else if (option.rfind("--", 0) != 0) {
+            options.files.push_back(windows_path(option));
+        } else {
+            return false;
+        }
+    }
+    return !options.corpus.empty() || !options.files.empty();
+}
+
+int run(const Options& options) {
+    std::vector<std::unique_ptr<test::Surface>> surfaces;
+    for (const Size& size : sizes) {
+        surfaces.push_back(std::make_unique<test::Surface>(size.width, size.height));
+    }
+    const Watchdog watchdog;
+    Figures figures;
+    long failures = 0;
+    const DWORD start = GetTickCount();
+    std::printf("settings_fuzz: seed %lu, at most %lu s and %ld new files\n",
+                static_cast<unsigned long>(options.seed),
+                static_cast<unsigned long>(options.seconds), options.count);
+
+    const std::vector<std::string> replay =
+        options.files.empty() ? corpus_files(options.corpus) : options.files;
+    std::vector<std::string> corpus;
+    std::set<std::string> kept_failures;
+    for (const std::string& file : replay) {
+        corpus.push_back(read_file(file));
+        std::string lost;
+        if (!run_file(file, corpus.back(), lost, surfaces, figures)) {
+            ++failures;
+            kept_failures.insert(lost);
+        }
+    }
+    // Large files are replayed but not mutated: their mutants mostly fail
+    // the same way, each as large again.
+    std::vector<const std::string*> parents;
+    for (const std::string& bytes : corpus) {
+        if (bytes.size() <= largest_parent) {
+            parents.push_back(&bytes);
+        }
+    }
+    std::printf("settings_fuzz: %zu corpus files replayed, %ld failed\n", replay.size(), failures);
+
+    if (options.files.empty()) {
+        Generator generate(options.seed);
+        for (long made = 0; made < options.count && GetTickCount() - start < options.seconds * 1000;
+             ++made) {
+            const std::string bytes =
+                parents.empty() || generate.chance(2)
+                    ? generate.fresh()
+                    : generate.mutate(
+                          *parents[generate.below(static_cast<uint32_t>(parents.size()))]);
+            char name[32];
+            std::snprintf(name, sizeof name, "found-%016llx.ini",
+                          static_cast<unsigned long long>(fnv1a(bytes)));
+            // Written before the run, so that a crash or a hang leaves it
+            // behind; removed again when the file passes.
+            const std::string kept = options.corpus + "\\" + name;
+            const bool known = GetFileAttributesA(kept.c_str()) != INVALID_FILE_ATTRIBUTES;
+            if (!known) {
+                write_file(kept, bytes);
+            }
+            std::string lost;
+            const bool passed = run_file(kept, bytes, lost, surfaces, figures);
+            failures += passed ? 0 : 1;
+            const bool kept_already = !passed && !kept_failures.insert(lost).second;
+            if (!known && (passed || kept_already)) {
+                DeleteFileA(kept.c_str());
+            }
+            if (!passed) {
+                std::printf(kept_already ? "settings_fuzz: fails as a kept file does, not kept\n"
+                                         : "settings_fuzz: kept as %s\n",
+                            kept.c_str());
+            }
+        }
+    }
+    std::printf("settings_fuzz: %ld files, %ld repaints, %ld with a value cut on load as "
+                "documented, slowest repaint %lu ms (%s), peak memory %lu KiB, %lu s\n",
+                figures.files, figures.repaints, figures.cut_as_documented,
+                static_cast<unsigned long>(figures.slowest_ms), figures.slowest_file.c_str(),
+                static_cast<unsigned long>(peak_memory() / 1024),
+                static_cast<unsigned long>((GetTickCount() - start) / 1000));
+    std::printf("settings_fuzz: %s (%ld failed)\n", failures == 0 ? "passed" : "FAILED", failures);
+    return failures == 0 ? 0 : exit_failed;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::fprintf(stderr, "usage: settings_fuzz --corpus DIR [--seed S] [--seconds T] "
+                             "[--count N] [FILE...]\n");
+        return exit_usage;
+    }
+    setvbuf(stdout, nullptr, _IONBF, 0);
+    SetUnhandledExceptionFilter(on_crash);
+    std::signal(SIGABRT, on_abort);
+    try {
+        return run(options);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "settings_fuzz: %s\n", error.what());
+        return exit_usage;
+    }
+}
