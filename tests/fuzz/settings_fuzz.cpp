@@ -52,6 +52,11 @@ constexpr int exit_usage = 2;
 constexpr int exit_hang = 3;
 constexpr int exit_crash = 4;
 constexpr size_t largest_parent = 64 * 1024;
+// Hostile files mostly repaint in well under half a second under Wine; one
+// that takes a second or more is kept in the corpus's slow/ folder, as the
+// next hang's nearest neighbour. The bounded run does not replay that
+// folder (its files take seconds each); name them as FILE arguments.
+constexpr DWORD slow_keep_ms = 1000;
 
 struct Size {
     int width, height;
@@ -396,6 +401,7 @@ struct Figures {
     long repaints = 0;
     long cut_as_documented = 0;
     DWORD slowest_ms = 0;
+    DWORD slowest_of_file = 0;
     std::string slowest_file;
 };
 
@@ -503,6 +509,7 @@ std::vector<Size> extra_sizes(const std::string& bytes) {
 bool run_file(const std::string& name, const std::string& bytes, std::string& lost,
               const std::vector<std::unique_ptr<test::Surface>>& surfaces, Figures& figures) {
     std::snprintf(activity.file, sizeof activity.file, "%s", name.c_str());
+    figures.slowest_of_file = 0;
     const auto& dll = test::plugin();
     const std::string input = scratch_path("in");
     const std::string first = scratch_path("saved");
@@ -533,6 +540,7 @@ bool run_file(const std::string& name, const std::string& bytes, std::string& lo
             dll.repaint(surface->dc(), meter, value, size.width, size.height);
             const DWORD took = step.elapsed();
             ++figures.repaints;
+            figures.slowest_of_file = std::max(figures.slowest_of_file, took);
             if (took > figures.slowest_ms || figures.slowest_file.empty()) {
                 figures.slowest_ms = took;
                 figures.slowest_file = name;
@@ -660,8 +668,19 @@ int run(const Options& options) {
             const bool passed = run_file(kept, bytes, lost, surfaces, figures);
             failures += passed ? 0 : 1;
             const bool kept_already = !passed && !kept_failures.insert(lost).second;
-            if (!known && (passed || kept_already)) {
+            const bool slow = passed && figures.slowest_of_file >= slow_keep_ms;
+            if (!known && ((passed && !slow) || kept_already)) {
                 DeleteFileA(kept.c_str());
+            }
+            if (slow) {
+                const std::string slow_folder = options.corpus + "\\slow";
+                CreateDirectoryA(slow_folder.c_str(), nullptr);
+                const std::string slow_file = slow_folder + "\\" + name;
+                if (!known) {
+                    MoveFileExA(kept.c_str(), slow_file.c_str(), MOVEFILE_REPLACE_EXISTING);
+                }
+                std::printf("settings_fuzz: a repaint took %lu ms; kept as %s\n",
+                            static_cast<unsigned long>(figures.slowest_of_file), slow_file.c_str());
             }
             if (!passed) {
                 std::printf(kept_already ? "settings_fuzz: fails as a kept file does, not kept\n"
