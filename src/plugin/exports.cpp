@@ -41,6 +41,7 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     case DLL_PROCESS_DETACH:
         scrivlet::end_open_dialog();
         scrivlet::set_module_handle(nullptr);
+        scrivlet::release_runtime_buffers();
         break;
     default:
         break;
@@ -85,7 +86,9 @@ int WINAPI repaint(HDC dc, void* instance, const char* value, int width, int hei
     return with_live_instance(instance, [&](MeterRecord& record) {
         const std::string value_text =
             scrivlet::format_meter_value(value != nullptr ? value : "", record.decimals);
-        const std::string expanded = scrivlet::expand_template(record.text_template, value_text);
+        // No more of the text is ever laid out, so no more is built.
+        const std::string expanded = scrivlet::expand_template(record.text_template, value_text,
+                                                               scrivlet::max_drawable_text_bytes);
         scrivlet::render_text(dc, record, expanded, width, height);
     });
 }

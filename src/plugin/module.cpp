@@ -2,9 +2,17 @@
 
 #include <gdiplus.h>
 
+#include <array>
 #include <memory>
 #include <new>
+#include <string>
 #include <unordered_map>
+
+namespace __gnu_cxx {
+// libstdc++'s own release of the emergency exception buffer it allocates at
+// start-up (declared by no header of GCC 12).
+void __freeres();
+} // namespace __gnu_cxx
 
 namespace scrivlet {
 
@@ -25,6 +33,34 @@ std::unordered_map<const void*, std::unique_ptr<Instance>>& instances() {
     return registry;
 }
 
+// Released records' memory, kept aside so that the allocator cannot hand
+// the same address to the next dllstartup: a host that calls dllshutdown
+// twice, or keeps using a pointer it has shut down, would otherwise reach
+// a newer meter through the old pointer. A ring of fixed size, so that
+// releasing never allocates and cannot fail; the oldest block is freed when
+// a newer one takes its slot.
+class ReleasedRecords {
+public:
+    void keep(std::unique_ptr<Instance> instance) noexcept {
+        // Only the block's address matters from here on; what it owned goes.
+        std::string().swap(instance->record.text_template);
+        slots_[next_] = std::move(instance);
+        next_ = (next_ + 1) % slots_.size();
+    }
+
+private:
+    std::array<std::unique_ptr<Instance>, released_records_kept> slots_;
+    size_t next_ = 0;
+};
+
+static_assert(sizeof(Instance) * released_records_kept < 256 * 1024,
+              "the kept blocks should cost under a quarter of a megabyte");
+
+ReleasedRecords& released() {
+    static ReleasedRecords records;
+    return records;
+}
+
 Instance* find_instance(const void* record) {
     auto& registry = instances();
     const auto found = registry.find(record);
@@ -33,7 +69,11 @@ Instance* find_instance(const void* record) {
 
 void release_if_unheld(Instance& instance) {
     if (instance.shut_down && instance.dialog_holds == 0) {
-        instances().erase(&instance.record);
+        auto& registry = instances();
+        const auto found = registry.find(&instance.record);
+        std::unique_ptr<Instance> owned = std::move(found->second);
+        registry.erase(found);
+        released().keep(std::move(owned));
     }
 }
 
@@ -54,16 +94,18 @@ MeterRecord* create_instance(HWND owner) {
     }
     instance->record = make_default_record(owner != nullptr ? owner : GetActiveWindow());
 
+    // Registered before GDI+ starts: registering can throw, and nothing is
+    // left to undo then. Nothing after it can fail.
+    Instance& registered = *instance;
+    instances().try_emplace(&registered.record, std::move(instance));
+
     Gdiplus::GdiplusStartupInput input;
     input.GdiplusVersion = 1;
     input.DebugEventCallback = nullptr;
     input.SuppressBackgroundThread = FALSE;
     input.SuppressExternalCodecs = FALSE;
-    Gdiplus::GdiplusStartup(&instance->gdiplus_token, &input, nullptr);
-
-    MeterRecord* record = &instance->record;
-    instances().emplace(record, std::move(instance));
-    return record;
+    Gdiplus::GdiplusStartup(&registered.gdiplus_token, &input, nullptr);
+    return &registered.record;
 }
 
 MeterRecord* find_live_instance(const void* record) {
@@ -97,6 +139,10 @@ DialogHold::~DialogHold() {
 
 size_t instance_count() {
     return instances().size();
+}
+
+void release_runtime_buffers() {
+    __gnu_cxx::__freeres();
 }
 
 } // namespace scrivlet

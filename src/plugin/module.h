@@ -12,8 +12,15 @@ namespace scrivlet {
 HINSTANCE module_handle();
 void set_module_handle(HINSTANCE module);
 
+// How many released records' memory is kept from reuse, newest first. A
+// host keeps a pointer for as long as its meter lives and may call in with
+// it once more after dllshutdown; a thousand covers a host that rebuilds
+// hundreds of meters at once, at under a quarter of a megabyte.
+constexpr size_t released_records_kept = 1024;
+
 // A new record with the defaults, with GDI+ started for it alone; null when
-// it cannot be made.
+// it cannot be made. Throws (std::bad_alloc) when it cannot be registered,
+// with nothing left behind.
 MeterRecord* create_instance(HWND owner);
 
 // The record behind a host's pointer, or null when this module did not make
@@ -40,5 +47,10 @@ private:
 // Number of records made and not yet released (shut-down ones that a dialog
 // still holds included).
 size_t instance_count();
+
+// Frees what the statically linked C++ runtime keeps for the module's whole
+// life (its emergency exception buffer), which would otherwise stay behind
+// in the host's process each time the DLL is unloaded. Only at detach.
+void release_runtime_buffers();
 
 } // namespace scrivlet
