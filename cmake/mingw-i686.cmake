@@ -1,5 +1,6 @@
-# Cross toolchain for the 32-bit plug-in. The posix-thread flavour is needed:
-# the win32-thread one has no std::mutex, which GoogleTest uses.
+# Cross toolchain for the 32-bit tests and tools. The posix-thread flavour is needed:
+# the win32-thread one has no std::mutex, which GoogleTest uses. Scrivlet.dll
+# itself is built with mingw-i686-win32-threads.cmake.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
