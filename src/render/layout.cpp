@@ -75,12 +75,70 @@ AlignmentPair alignment_pair(int32_t alignment) {
     return AlignmentPair{alignment % 3, alignment / 3};
 }
 
+Drawable drawable_geometry(const DrawableInputs& in) {
+    Drawable drawable;
+    if (!(std::isfinite(in.dpi_x) && std::isfinite(in.dpi_y) && in.dpi_x > 0 && in.dpi_y > 0)) {
+        return drawable; // a metafile, released or bogus DC: no size in points at all
+    }
+    constexpr double points_per_inch = 72.0;
+    auto points = [](double pixels, double dpi) { return points_per_inch / dpi * pixels; };
+    // Sizes beyond the largest surface count as the largest one: no real
+    // surface has more to show.
+    auto visible = [&](int32_t side_px, double dpi) {
+        return points(std::clamp(side_px, 0, max_surface_side_px), dpi);
+    };
+    const double visible_width = visible(in.width_px, in.dpi_x);
+    const double visible_height = visible(in.height_px, in.dpi_y);
+    const double reach_x = points(max_surface_side_px, in.dpi_x);
+    const double reach_y = points(max_surface_side_px, in.dpi_y);
+
+    const double em = in.em_size_pt;
+    const double em_bound = std::max<double>(
+        min_em_bound_pt, em_bound_per_side * std::max(visible_width, visible_height));
+    if (!(em > 0 && em <= em_bound)) {
+        return drawable;
+    }
+    // Glyphs stand out of their rectangle by less than this: a glyph wider
+    // than a narrow rectangle, a line taller than a low one.
+    const double overhang = 2 * em;
+    // The rectangle must come near the surface, and must not reach further
+    // past it than the largest surface is wide: only shadow and border
+    // numbers beyond any surface push it there, and coordinates of that size
+    // are what sent the library into divisions by zero and endless
+    // flattening.
+    auto axis_shows = [overhang](double start, double extent, double visible_side, double reach) {
+        return std::isfinite(start) && std::isfinite(extent) && extent > 0 &&
+               start < visible_side + overhang && start + extent > -overhang && start >= -reach &&
+               start + extent <= visible_side + reach;
+    };
+    const LayoutRect& rect = in.rect;
+    drawable.text = axis_shows(rect.x, rect.width, visible_width, reach_x) &&
+                    axis_shows(rect.y, rect.height, visible_height, reach_y);
+    if (!drawable.text) {
+        return drawable;
+    }
+    drawable.passes = in.width_px <= max_surface_side_px && in.height_px <= max_surface_side_px;
+    // Moved by a whole side or more, the stretched shadow misses the surface.
+    auto within = [](int32_t offset, int32_t side) {
+        return std::abs(static_cast<int64_t>(offset)) < static_cast<int64_t>(side);
+    };
+    // A pen wider than twice the largest surface paints nothing more than
+    // one that wide; the rectangle bounds the shadow's own width only while
+    // the border does not pull the rectangle back in.
+    const double widest_pen = 2 * std::max(reach_x, reach_y);
+    auto pen_drawable = [widest_pen](double width) { return std::fabs(width) <= widest_pen; };
+    drawable.shadow = pen_drawable(in.shadow_size) && within(in.shadow_offset_x, in.width_px) &&
+                      within(in.shadow_offset_y, in.height_px);
+    drawable.border = pen_drawable(2.0 * in.border_width);
+    return drawable;
+}
+
 size_t drawable_text_length(LayoutRect rect, float em_size_pt, size_t text_length) {
     constexpr double lines_per_em = 1.0;
     constexpr double glyphs_per_em = 10.0;
     constexpr double slack = 64;
     const double em = em_size_pt;
-    if (!(rect.width > 0 && rect.height > 0 && em > 0 && em <= max_em_size_pt)) {
+    if (!(rect.width > 0 && rect.height > 0 && em > 0)) {
         return 0;
     }
     const double lines = std::floor(rect.height / em * lines_per_em) + 1;

@@ -64,10 +64,45 @@ struct AlignmentPair {
 // horizontal one; anything out of range maps as 0.
 AlignmentPair alignment_pair(int32_t alignment);
 
-// Em sizes above this draw nothing: no glyph of that size fits whole on any
-// surface a host can hand over (16384 pixels is at most 16384 points), and
-// the graphics library takes seconds to lay out a single one.
-inline constexpr float max_em_size_pt = 65536.0f;
+// The largest side of a surface a host can hand over, in pixels. No pass
+// bitmap is made beyond it, and every bound on the geometry below is taken
+// from a surface of at most this size.
+inline constexpr int32_t max_surface_side_px = 16384;
+
+// Whatever the em of a small meter's surface, text up to an inch keeps
+// drawing as it always has.
+inline constexpr float min_em_bound_pt = 72.0f;
+
+// An em more than this many times the surface's larger side cannot show a
+// whole glyph, at most a piece of one stroke; the library lays out such
+// glyphs in seconds (an em of some 57,000 points takes ten).
+inline constexpr float em_bound_per_side = 2.0f;
+
+// What of a repaint can show on its surface, decided once from every number
+// that would reach the graphics library. The record keeps whatever it holds;
+// what cannot affect any real surface is simply not drawn, so that a hostile
+// settings file can neither crash the host nor hold its thread.
+struct Drawable {
+    bool text = false;   // the glyphs can show: the fill, and the passes when they are on
+    bool passes = false; // the surface fits the pass bitmaps
+    bool shadow = false; // the shadow's pen is drawable and its destination meets the surface
+    bool border = false; // the border band's pen is drawable
+};
+
+struct DrawableInputs {
+    float dpi_x = 0;
+    float dpi_y = 0;
+    int32_t width_px = 0;
+    int32_t height_px = 0;
+    LayoutRect rect;
+    float em_size_pt = 0;
+    int32_t shadow_size = 0;
+    int32_t shadow_offset_x = 0;
+    int32_t shadow_offset_y = 0;
+    int32_t border_width = 0;
+};
+
+Drawable drawable_geometry(const DrawableInputs& in);
 
 // No meter shows more text than this (a dialog-typed template holds 255
 // bytes); past it, laying out every glyph three times on a large surface
@@ -77,7 +112,7 @@ inline constexpr size_t max_drawable_text_bytes = 1024;
 // How many bytes of the text are worth laying out in the rectangle: at most
 // max_drawable_text_bytes, and no more than every line that can show (lines
 // at least one em apart) can hold (glyphs at least a tenth of an em wide),
-// plus slack. A rectangle with no room, or an em size that is not drawable,
+// plus slack. A rectangle with no room, or an em size that is not positive,
 // takes none. What lies past that point cannot show, and the library's
 // layout time grows with the square of the text in a narrow rectangle,
 // where every glyph wraps onto a line of its own.

@@ -40,6 +40,11 @@ void add_text_outlines(GpPath* path, std::string_view text, GpFontFamily* family
 
 void render_text(HDC dc, MeterRecord& record, std::string_view expanded_text, int32_t width_px,
                  int32_t height_px) {
+    // Before anything can fail: the next save must not write the bad value
+    // back, whether or not this DC can be drawn on.
+    if (!alignment_in_range(record.alignment)) {
+        record.alignment = 0;
+    }
     UniqueGraphics graphics;
     gdip::GdipCreateFromHDC(dc, graphics.put());
     if (!graphics) {
@@ -57,16 +62,14 @@ void render_text(HDC dc, MeterRecord& record, std::string_view expanded_text, in
         layout_rectangle(surface, LayoutRoom{record.shadow_enabled != 0, record.shadow_size,
                                              record.shadow_offset_x, record.shadow_offset_y,
                                              record.border_enabled != 0, record.border_width});
-
-    const std::string_view text = expanded_text.substr(
-        0, drawable_text_length(rect, static_cast<float>(record.font_size), expanded_text.size()));
+    const float em_size = static_cast<float>(record.font_size);
+    const Drawable drawable = drawable_geometry(
+        DrawableInputs{dpi_x, dpi_y, width_px, height_px, rect, em_size, record.shadow_size,
+                       record.shadow_offset_x, record.shadow_offset_y, record.border_width});
 
     UniqueStringFormat format;
     const LANGID language = record.log_font.lfCharSet;
     gdip::GdipCreateStringFormat(0, language, format.put());
-    if (!alignment_in_range(record.alignment)) {
-        record.alignment = 0;
-    }
     const AlignmentPair alignment = alignment_pair(record.alignment);
     const TabStops stops = tab_stops(surface.width_pt, record.tab_width);
     if (format) {
@@ -76,13 +79,18 @@ void render_text(HDC dc, MeterRecord& record, std::string_view expanded_text, in
                                            static_cast<StringAlignment>(alignment.line));
         gdip::GdipSetStringFormatTabStops(format.get(), 0.0f, stops.count, stops.distances.data());
     }
+    if (!drawable.text) {
+        return; // the surface stays cleared; the handles release themselves in order
+    }
+    const std::string_view text =
+        expanded_text.substr(0, drawable_text_length(rect, em_size, expanded_text.size()));
 
     const float width_f = static_cast<float>(width_px);
     const float height_f = static_cast<float>(height_px);
-    if (record.shadow_enabled) {
+    if (record.shadow_enabled && drawable.passes && drawable.shadow) {
         draw_shadow_pass(dc, record, text, width_f, height_f, rect, format.get());
     }
-    if (record.border_enabled) {
+    if (record.border_enabled && drawable.passes && drawable.border) {
         draw_border_pass(dc, record, text, width_f, height_f, rect, format.get());
     }
 

@@ -180,14 +180,170 @@ TEST(DrawableText, CutsWhatCannotShowAndBoundsTheRest) {
         {"negative height", {0, 0, 147, -0.25f}, 14, 10, 0},
         {"em size zero", {1, 1, 147, 27}, 0, 10, 0},
         {"negative em size", {1, 1, 147, 27}, -5, 10, 0},
-        {"largest drawable em", {1, 1, 147, 27}, max_em_size_pt, 10, 10},
-        {"em too large for any surface", {1, 1, 147, 27}, 1e6f, 10, 0},
+        {"a huge em still shows its first glyphs", {1, 1, 147, 27}, 1e6f, 100, 66},
         {"not a number", {0, 0, std::nanf(""), 27}, 14, 10, 0},
         {"empty text", {1, 1, 147, 27}, 14, 0, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(drawable_text_length(c.rect, c.em, c.length), c.expected) << c.name;
     }
+}
+
+std::string flags(Drawable d) {
+    return std::string(d.text ? "text" : "-") + (d.passes ? " passes" : " -") +
+           (d.shadow ? " shadow" : " -") + (d.border ? " border" : " -");
+}
+
+constexpr float inf = std::numeric_limits<float>::infinity();
+constexpr const char* everything = "text passes shadow border";
+constexpr const char* nothing = "- - - -";
+
+TEST(DrawableGeometry, EveryNumberIsCheckedAgainstWhatCanShow) {
+    struct Case {
+        const char* name;
+        DrawableInputs in;
+        const char* expected;
+    };
+    // At 96 dpi the default meter of 200 x 40 pixels is 150 x 30 points, its
+    // rectangle 1,1,147,27; the largest surface is 12288 points a side.
+    const DrawableInputs meter{96, 96, 200, 40, {1, 1, 147, 27}, 14, 5, 0, 0, 1};
+    auto with = [&meter](auto change) {
+        DrawableInputs in = meter;
+        change(in);
+        return in;
+    };
+    const Case cases[] = {
+        {"the default meter", meter, everything},
+        {"a DC of no resolution", with([](auto& in) { in.dpi_x = in.dpi_y = 0; }), nothing},
+        {"negative resolution", with([](auto& in) { in.dpi_y = -96; }), nothing},
+        {"infinite resolution", with([](auto& in) { in.dpi_x = inf; }), nothing},
+        {"resolution not a number", with([](auto& in) { in.dpi_x = std::nanf(""); }), nothing},
+        {"no width", with([](auto& in) { in.rect.width = 0; }), nothing},
+        {"negative height", with([](auto& in) { in.rect.height = -0.25f; }), nothing},
+        {"rectangle not a number", with([](auto& in) { in.rect.x = std::nanf(""); }), nothing},
+        {"infinite rectangle", with([](auto& in) { in.rect.width = inf; }), nothing},
+        // Shadow offset -141639757 pushes the rectangle down by as much.
+        {"far below the surface", with([](auto& in) { in.rect.y = 141639760.0f; }), nothing},
+        {"within two ems below", with([](auto& in) { in.rect.y = 57.5f; }), everything},
+        {"two ems below", with([](auto& in) { in.rect.y = 58; }), nothing},
+        {"ends two ems left of it", with([](auto& in) {
+             in.rect.x = -200;
+             in.rect.width = 172;
+         }),
+         nothing},
+        {"ends within two ems left of it", with([](auto& in) {
+             in.rect.x = -200;
+             in.rect.width = 173;
+         }),
+         everything},
+        // A shadow size of INT_MIN widens the rectangle by 2^30 each way.
+        {"reaches past the largest surface", with([](auto& in) {
+             in.rect.x = -1073741824.0f;
+             in.rect.width = 2147483648.0f;
+         }),
+         nothing},
+        {"reaches as far as the largest surface", with([](auto& in) {
+             in.rect.x = -12288;
+             in.rect.width = 12288 + 150 + 12288;
+         }),
+         everything},
+        {"em zero", with([](auto& in) { in.em_size_pt = 0; }), nothing},
+        {"negative em", with([](auto& in) { in.em_size_pt = -5; }), nothing},
+        {"em twice the longer side", with([](auto& in) { in.em_size_pt = 300; }), everything},
+        {"em beyond twice the longer side", with([](auto& in) { in.em_size_pt = 300.5f; }),
+         nothing},
+        {"an inch on a small meter", with([](auto& in) {
+             in.width_px = 37;
+             in.height_px = 13;
+             in.rect = {1, 1, 24.75f, 6.75f};
+             in.em_size_pt = 72;
+         }),
+         everything},
+        {"60000 points on a small meter", with([](auto& in) {
+             in.width_px = 37;
+             in.height_px = 13;
+             in.rect = {1, 1, 24.75f, 6.75f};
+             in.em_size_pt = 60000;
+         }),
+         nothing},
+        {"the largest surface's em bound", with([](auto& in) {
+             in.width_px = in.height_px = max_surface_side_px;
+             in.em_size_pt = 24576;
+         }),
+         everything},
+        {"past it on a larger surface", with([](auto& in) {
+             in.width_px = in.height_px = 65536;
+             in.em_size_pt = 24577;
+         }),
+         nothing},
+        {"sides beyond any surface make no pass bitmap", with([](auto& in) {
+             in.width_px = 40000;
+             in.height_px = 30000;
+         }),
+         "text - shadow border"},
+        {"the largest side makes one", with([](auto& in) { in.width_px = max_surface_side_px; }),
+         everything},
+        {"shadow moved less than a side", with([](auto& in) { in.shadow_offset_x = 199; }),
+         everything},
+        {"shadow moved a whole side", with([](auto& in) { in.shadow_offset_x = 200; }),
+         "text passes - border"},
+        {"shadow moved up a whole side", with([](auto& in) { in.shadow_offset_y = -40; }),
+         "text passes - border"},
+        {"shadow moved INT_MIN", with([](auto& in) { in.shadow_offset_y = INT32_MIN; }),
+         "text passes - border"},
+        {"shadow pen twice the largest surface", with([](auto& in) { in.shadow_size = -24576; }),
+         everything},
+        {"shadow pen wider than that", with([](auto& in) { in.shadow_size = 24577; }),
+         "text passes - border"},
+        {"shadow size INT_MIN", with([](auto& in) { in.shadow_size = INT32_MIN; }),
+         "text passes - border"},
+        {"border band as wide as the largest surface",
+         with([](auto& in) { in.border_width = -12288; }), everything},
+        {"border band wider than the largest surface",
+         with([](auto& in) { in.border_width = -12289; }), "text passes shadow -"},
+        {"border width INT_MIN", with([](auto& in) { in.border_width = INT32_MIN; }),
+         "text passes shadow -"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(flags(drawable_geometry(c.in)), c.expected) << c.name;
+    }
+}
+
+// The hostile settings files that crashed or held the host, through the
+// whole geometry.
+TEST(DrawableGeometry, HostileSettingsDrawNothing) {
+    struct Case {
+        const char* name;
+        LayoutRoom room;
+        int32_t width_px, height_px;
+        float em;
+    };
+    const Case cases[] = {
+        {"shadow offset pushes the text off", {true, 5, 0, -141639757, false, 0}, 200, 40, 14},
+        {"negative shadow size on one pixel", {true, INT32_MIN, 0, 0, false, 0}, 1, 1, 65536},
+        {"negative shadow size on a meter", {true, INT32_MIN, 0, 0, false, 0}, 200, 40, 14},
+        {"huge shadow size", {true, INT32_MAX, 0, 0, false, 0}, 200, 40, 14},
+        {"huge border", {false, 0, 0, 0, true, INT32_MAX}, 200, 40, 14},
+        {"shadow offsets INT_MIN", {true, 5, INT32_MIN, INT32_MIN, true, 1}, 200, 40, 14},
+        {"shadow offsets INT_MAX", {true, 5, INT32_MAX, INT32_MAX, true, 1}, 200, 40, 14},
+        {"em of 60000 points on 37 x 13", {false, 0, 0, 0, true, 1}, 37, 13, 60000},
+        {"65536 pixels a side", {false, 0, 0, 0, true, 1}, 65536, 65536, 14},
+        {"40000 x 30000 pixels", {true, 5, 3, 3, true, 1}, 40000, 30000, 14},
+    };
+    for (const Case& c : cases) {
+        const SurfacePoints surface = surface_points(c.width_px, c.height_px, 96, 96);
+        const LayoutRect rect = layout_rectangle(surface, c.room);
+        const Drawable d = drawable_geometry({96, 96, c.width_px, c.height_px, rect, c.em,
+                                              c.room.shadow_size, c.room.shadow_offset_x,
+                                              c.room.shadow_offset_y, c.room.border_width});
+        EXPECT_FALSE(d.text) << c.name;
+    }
+    // With the border on, the rectangle is pulled back onto the surface but
+    // the shadow's pen stays as wide as the file says.
+    const LayoutRoom room{true, INT32_MIN, 0, 0, true, 1};
+    const LayoutRect rect = layout_rectangle(surface_points(200, 40, 96, 96), room);
+    EXPECT_EQ(flags(drawable_geometry({96, 96, 200, 40, rect, 14, INT32_MIN, 0, 0, 1})),
+              "text passes - border");
 }
 
 } // namespace

@@ -252,16 +252,13 @@ TEST_F(PassCalls, NoBitmapMeansNoPassCallsAndTheTextStillInset) {
         std::string text; // what of "42" is laid out in it
     };
     // 49 x (1/49) is just below 1 in double precision: the reciprocal, not a
-    // division, decides, and there is no bitmap. A rectangle with no room
-    // lays out none of the text.
+    // division, decides, and there is no bitmap.
     const std::vector<Case> cases = {
         {"softness 0", 200, 40, 0, false, "{2,2,143,23}", "\"42\",2"},
         {"softness -3", 200, 40, -3, false, "{2,2,143,23}", "\"42\",2"},
         {"softness 1000", 200, 40, 1000, false, "{2,2,143,23}", "\"42\",2"},
         {"softness above the height", 200, 40, 41, false, "{2,2,143,23}", "\"42\",2"},
         {"reciprocal just below one", 49, 49, 49, false, "{2,2,29.75,29.75}", "\"42\",2"},
-        {"zero width", 0, 40, 1, true, "{2,2,-7,23}", "\"\",0"},
-        {"zero height", 200, 0, 1, true, "{2,2,143,-7}", "\"\",0"},
     };
     MeterRecord& r = meter.record();
     r.shadow_enabled = 1;
@@ -279,6 +276,77 @@ TEST_F(PassCalls, NoBitmapMeansNoPassCallsAndTheTextStillInset) {
             << c.name;
         EXPECT_EQ(standin::live_objects(), 0) << c.name;
     }
+}
+
+// A rectangle with no room, or one that no surface can show, lays out
+// nothing: no pass runs and the fill makes no glyphs.
+TEST_F(PassCalls, GeometryThatCannotShowMakesNoGlyphsAndNoBitmap) {
+    struct Case {
+        const char* name;
+        int width, height;
+        int32_t shadow_size, offset_y;
+        bool border;
+    };
+    const Case cases[] = {
+        {"zero width", 0, 40, 5, 0, true},
+        {"zero height", 200, 0, 5, 0, true},
+        {"shadow offset pushes the text off", 200, 40, 5, -141639757, true},
+        {"negative shadow size", 200, 40, INT32_MIN, 0, false},
+        {"40000 pixels wide", 40000, 40, 5, 0, true},
+    };
+    MeterRecord& r = meter.record();
+    r.shadow_enabled = 1;
+    r.shadow_softness = 1;
+    for (const Case& c : cases) {
+        r.border_enabled = c.border ? 1 : 0;
+        r.shadow_size = c.shadow_size;
+        r.shadow_offset_y = c.offset_y;
+        repaint(c.width, c.height);
+        EXPECT_EQ(standin::lines_of({"GdipCreateFontFamilyFromName", "GdipAddPathString",
+                                     "GdipCreateBitmapFromScan0", "GdipCreatePath"}),
+                  Lines{})
+            << c.name << "\n"
+            << standin::log();
+        EXPECT_EQ(standin::lines_of({"GdipGraphicsClear"}),
+                  Lines{"GdipGraphicsClear(graphics1,0x00FFFFFF)"})
+            << c.name;
+        EXPECT_EQ(standin::live_objects(), 0) << c.name;
+    }
+}
+
+// A shadow pen wider than any surface is not drawn, even where the border
+// keeps the text on the surface.
+TEST_F(PassCalls, ShadowPenWiderThanAnySurfaceIsNotDrawn) {
+    MeterRecord& r = meter.record();
+    r.shadow_enabled = 1;
+    r.shadow_softness = 1;
+    r.shadow_size = INT32_MIN;
+    r.border_enabled = 1;
+    repaint(200, 40);
+    // The border's bitmap and drawing only; the text fill after it.
+    EXPECT_EQ(standin::lines_of({"GdipCreateBitmapFromScan0"}).size(), 1u) << standin::log();
+    EXPECT_EQ(standin::lines_of({"GdipDrawImageRectI"}), Lines{});
+    EXPECT_EQ(standin::lines_of({"GdipDrawImageI"}).size(), 1u);
+    EXPECT_EQ(standin::lines_of({"GdipAddPathString"}).size(), 2u);
+    EXPECT_EQ(standin::live_objects(), 0);
+}
+
+// Sides beyond any surface a host can give make no pass bitmap; the text
+// itself still draws where it can.
+TEST_F(PassCalls, SurfaceBeyondTheLargestMakesNoPassBitmap) {
+    MeterRecord& r = meter.record();
+    r.shadow_enabled = 1;
+    r.shadow_softness = 1;
+    r.border_enabled = 1;
+    repaint(16385, 40);
+    EXPECT_TRUE(standin::lines_of(bitmap_calls).empty()) << standin::log();
+    EXPECT_EQ(standin::lines_of({"GdipAddPathString"}),
+              Lines{"GdipAddPathString(path1,\"42\",2,family1,0,14,{2,2,12281.75,23},format1)"});
+    EXPECT_EQ(standin::live_objects(), 0);
+    repaint(16384, 40);
+    EXPECT_EQ(standin::lines_of({"GdipCreateBitmapFromScan0"}),
+              (Lines{"GdipCreateBitmapFromScan0(16384,40,0,2498570,null) -> bitmap1",
+                     "GdipCreateBitmapFromScan0(16384,40,0,2498570,null) -> bitmap2"}));
 }
 
 TEST_F(PassCalls, AbsentTextFormatLaysOutWithNone) {

@@ -174,16 +174,24 @@ TEST_F(RenderCalls, TextThatCannotShowIsNotLaidOut) {
     const Case cases[] = {
         {"fits whole", 200, 40, 14, 100, "100"},
         {"cut after the lines that can show", 200, 40, 14, 5000, "388"},
-        {"no room at 1 x 1", 1, 1, 14, 10, "0"},
-        {"no room at 0 x 0", 0, 0, 14, 10, "0"},
-        {"em larger than any surface", 200, 40, 1000000, 10, "0"},
         {"capped on a large surface", 4000, 4000, 14, 5000, "1024"},
+        {"em of an inch on 37 x 13", 37, 13, 72, 10, "10"},
+        {"em twice the longer side", 200, 40, 300, 10, "10"},
+        // Not laid out at all.
+        {"no room at 1 x 1", 1, 1, 14, 10, ""},
+        {"no room at 0 x 0", 0, 0, 14, 10, ""},
+        {"em larger than twice the surface", 200, 40, 301, 10, ""},
+        {"em of 60000 points on 37 x 13", 37, 13, 60000, 10, ""},
     };
     for (const Case& c : cases) {
         meter.record().font_size = c.font_size;
         meter.record().text_template = std::string(c.template_length, 'x');
         const Lines added =
             (repaint("", c.width, c.height), standin::lines_of({"GdipAddPathString"}));
+        if (c.expected_length.empty()) {
+            EXPECT_EQ(added, Lines{}) << c.name;
+            continue;
+        }
         ASSERT_EQ(added.size(), 1u) << c.name;
         const std::string quoted_end = "\"," + c.expected_length + ",family1,";
         EXPECT_NE(added[0].find(quoted_end), std::string::npos)
@@ -259,9 +267,12 @@ TEST_F(RenderCalls, NoGraphicsForTheDcMeansNothingElse) {
     meter.record().border_enabled = 1;
     meter.record().shadow_enabled = 1;
     standin::reset();
+    meter.record().alignment = 12;
     standin::fail("GdipCreateFromHDC", 1);
     meter.repaint(surface.dc(), "42", 200, 40);
     EXPECT_EQ(standin::lines(), Lines{"GdipCreateFromHDC(dc) -> fail"});
+    // Needs no graphics object: the next save must not write 12 back.
+    EXPECT_EQ(meter.record().alignment, 0);
 }
 
 TEST(StartupCalls, EachMeterStartsAndShutsDownItsOwnToken) {
