@@ -58,6 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (text_template.find("%v") == std::string_view::npos) {
         check(expanded == scrivlet::expand_template(text_template, ""));
     }
+    // A bounded expansion is exactly the start of the whole one, wherever the
+    // bound cuts a placeholder or a value.
+    for (size_t limit : {size_t{0}, size_t{1}, size % 61, expanded.size() / 3, expanded.size() / 2,
+                         expanded.size(), expanded.size() + 1}) {
+        check(scrivlet::expand_template(text_template, value_text, limit) ==
+              expanded.substr(0, limit));
+    }
     check(expanded.find("%b") == std::string::npos);
     check(expanded.find("%tab") == std::string::npos);
     return 0;

@@ -12,7 +12,9 @@ namespace scrivlet {
 void replace_all(std::string& target, std::string_view search, std::string_view replacement);
 
 // The template with "%v" replaced by the value text, then "%b" by a line
-// feed, then "%tab" by a tab.
-std::string expand_template(std::string_view text_template, std::string_view value_text);
+// feed, then "%tab" by a tab; only its first `max_length` bytes, when those
+// are all that will be used.
+std::string expand_template(std::string_view text_template, std::string_view value_text,
+                            size_t max_length = std::string::npos);
 
 } // namespace scrivlet

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <string>
 
 namespace scrivlet {
@@ -151,6 +153,72 @@ TEST(ExpandTemplate, ValueTextTakesPartInTheLaterPasses) {
         EXPECT_EQ(expand_template(c.text_template, c.value_text), c.expected)
             << "'" << c.text_template << "' with '" << c.value_text << "'";
     }
+}
+
+TEST(ExpandTemplate, BoundedExpansionIsTheStartOfTheWholeOne) {
+    struct Case {
+        std::string text_template, value_text;
+        size_t max_length;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"%v%v%v", "abc", 4, "abca"},
+        {"%v%v%v", "abc", 0, ""},
+        {"%v", "abc", 100, "abc"},
+        // The breaks and tabs shrink after the values went in: the bound is
+        // on the result, not on the text between the passes.
+        {"%b%b%b%b%b%b", "", 5, "\n\n\n\n\n"},
+        {"%tab%tab%tab", "", 2, "\t\t"},
+        {"%v", "%tab%tab%tab", 3, "\t\t\t"},
+        // A placeholder just past the bound still counts as one byte.
+        {"ab%tab", "", 3, "ab\t"},
+        {"ab%b", "", 3, "ab\n"},
+        {"a%vb", "%", 2, "a\n"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(expand_template(c.text_template, c.value_text, c.max_length), c.expected)
+            << "'" << c.text_template << "' with '" << c.value_text << "' to " << c.max_length;
+    }
+}
+
+TEST(ExpandTemplate, BoundedExpansionMatchesOnGeneratedTemplates) {
+    // Templates built of pieces of placeholders, so that every bound falls
+    // inside one sooner or later.
+    const char* const pieces[] = {"%", "v", "b", "t", "a", "%v", "%b", "%tab", "x", "%ta"};
+    const char* const values[] = {"", "%", "12,5", "%b", "%tab%v", "t"};
+    uint32_t state = 12345;
+    auto next = [&state] {
+        state = state * 1103515245u + 12345u;
+        return state >> 16;
+    };
+    int compared = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string text_template;
+        const unsigned piece_count = next() % 24;
+        for (unsigned i = 0; i < piece_count; ++i) {
+            text_template += pieces[next() % std::size(pieces)];
+        }
+        const std::string value_text = values[next() % std::size(values)];
+        const std::string whole = expand_template(text_template, value_text);
+        for (size_t limit = 0; limit <= whole.size() + 1; ++limit) {
+            ASSERT_EQ(expand_template(text_template, value_text, limit), whole.substr(0, limit))
+                << "'" << text_template << "' with '" << value_text << "' to " << limit;
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 3000);
+}
+
+TEST(ExpandTemplate, HugeTemplateFullOfValuesBuildsOnlyTheBound) {
+    const std::string text_template(1 << 20, 'x');
+    std::string of_values;
+    for (int i = 0; i < (1 << 19); ++i) {
+        of_values += "%v";
+    }
+    const std::string value_text(347, '9');
+    const std::string bounded = expand_template(of_values, value_text, 1024);
+    EXPECT_EQ(bounded, expand_template(of_values.substr(0, 8), value_text).substr(0, 1024));
+    EXPECT_EQ(expand_template(text_template, "", 1024), std::string(1024, 'x'));
 }
 
 } // namespace
