@@ -418,6 +418,9 @@ std::map<std::string, std::string> lines_of(const std::string& saved) {
     return lines;
 }
 
+// The longest value the settings writer hands to the platform's.
+constexpr size_t longest_written_value = 32766;
+
 size_t read_limit_of(const std::string& name) {
     for (const Key& key : keys) {
         if (name == key.name) {
@@ -446,7 +449,7 @@ std::string escaped(const std::string& bytes) {
 // Empty when the second save matches the first, or differs only in keys
 // whose first saved value the next load cuts to its read limit.
 std::string round_trip_difference(const std::string& first, const std::string& second, bool& cut,
-                                  std::string& keys_lost) {
+                                  std::string& keys_lost, bool text_unwritable) {
     cut = false;
     keys_lost.clear();
     if (first == second) {
@@ -474,6 +477,10 @@ std::string round_trip_difference(const std::string& first, const std::string& s
     }
     for (const auto& [name, value] : after) {
         if (before.find(name) == before.end()) {
+            if (text_unwritable && name == "Scrivlet_Text") {
+                cut = true;
+                continue;
+            }
             keys_lost += name + " ";
             difference += "  " + name + ": only in the second save, [" + value +
                           "]; the first save: [" + escaped(first) + "]\n";
@@ -518,6 +525,7 @@ bool run_file(const std::string& name, const std::string& bytes, std::string& lo
     bool passed = true;
     void* meter = nullptr;
     void* again = nullptr;
+    bool text_unwritable = false;
     {
         const Step step(other_step_limit_ms, "dllstartup and load_settings");
         meter = dll.dllstartup(nullptr, 0);
@@ -550,6 +558,10 @@ bool run_file(const std::string& name, const std::string& bytes, std::string& lo
     {
         const Step step(other_step_limit_ms, "save, load into a second meter, save again");
         dll.save_settings(meter, first.c_str(), section);
+        // The platform's writer takes no longer value: the key is left as
+        // the file had it, which in a new file is not at all.
+        text_unwritable =
+            static_cast<MeterRecord*>(meter)->text_template.size() > longest_written_value;
         again = dll.dllstartup(nullptr, 0);
         dll.load_settings(again, first.c_str(), section);
         dll.save_settings(again, second.c_str(), section);
@@ -558,7 +570,7 @@ bool run_file(const std::string& name, const std::string& bytes, std::string& lo
     }
     bool cut = false;
     const std::string difference =
-        round_trip_difference(read_file(first), read_file(second), cut, lost);
+        round_trip_difference(read_file(first), read_file(second), cut, lost, text_unwritable);
     if (!difference.empty()) {
         std::printf("FAIL: settings lost between two saves of %s\n%s", name.c_str(),
                     difference.c_str());
@@ -578,7 +590,9 @@ SIZE_T peak_memory() {
     memory.cb = sizeof memory;
     GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
     // Wine keeps the commit in the page-file figures.
-    return std::max(memory.PeakPagefileUsage, memory.PagefileUsage);
+    // Wine keeps the commit in the page-file figures but no peak of it; the
+    // working set's peak it does keep.
+    return std::max({memory.PeakPagefileUsage, memory.PagefileUsage, memory.PeakWorkingSetSize});
 }
 
 struct Options {
