@@ -222,6 +222,18 @@ bool wait_until_closed(HWND window) {
     return false;
 }
 
+bool wait_until_item_text(HWND dialog, int id, const std::string& text) {
+    const auto deadline = Clock::now() + wait_limit;
+    while (Clock::now() < deadline) {
+        if (item_text(dialog, id) == text) {
+            return true;
+        }
+        std::this_thread::sleep_for(poll_interval);
+    }
+    ADD_FAILURE() << "control " << id << " never showed \"" << text << "\"";
+    return false;
+}
+
 std::string item_text(HWND dialog, int id) {
     char text[1024] = {};
     send(GetDlgItem(dialog, id), WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));

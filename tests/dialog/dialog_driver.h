@@ -4,7 +4,7 @@
 // dialog the driver leaves open fails the test and is cancelled, and one
 // that cannot be cancelled ends the program, so ctest never waits forever.
 
-#include "plugin/meter_record.h"
+#include "meter/meter_record.h"
 
 #include <windows.h>
 
@@ -51,6 +51,11 @@ HWND wait_for_owned_dialog(HWND owner);
 
 // True once `window` is gone or hidden, false after the time limit.
 bool wait_until_closed(HWND window);
+
+// True once the control shows `text`, false after the time limit. A picker
+// is hidden before its call returns to the dialog, which handles what was
+// chosen only then: a click sent in between would overtake it.
+bool wait_until_item_text(HWND dialog, int id, const std::string& text);
 
 // Control access from the driving thread; each message has a time limit,
 // and a control that does not answer fails the test.

@@ -117,6 +117,9 @@ TEST_F(PlatformPicker, FontPickerStartsFromTheRecordAndStoresAConfirmedFont) {
             choose(cmb3, "20");
             click(picker, c.close);
             EXPECT_TRUE(wait_until_closed(picker));
+            if (c.close == IDOK) {
+                wait_until_item_text(dialog, IDC_FONT_LABEL, "Liberation Serif, 20pt");
+            }
             label = item_text(dialog, IDC_FONT_LABEL);
             click(dialog, IDOK);
         });
