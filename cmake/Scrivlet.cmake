@@ -47,3 +47,18 @@ function(scrivlet_standin_test name)
     add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin/standin)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "SCRIVLET_DLLOVERRIDES=gdiplus=n")
 endfunction()
+
+# A subsystem's library: its sources and the subsystems it may use, which
+# are also the only ones its files may include (checked at build time by
+# cmake/check_includes.cmake). Portable libraries build in both trees.
+function(scrivlet_subsystem_library name)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "PORTABLE" "" "SOURCES;USES;LINKS")
+    add_library(${name} STATIC ${arg_SOURCES})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${arg_USES} ${arg_LINKS})
+    scrivlet_warnings(${name})
+    if(arg_PORTABLE AND SCRIVLET_FUZZ)
+        # Coverage for the fuzz targets, which link the portable libraries.
+        target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link)
+    endif()
+endfunction()

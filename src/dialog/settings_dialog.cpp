@@ -3,7 +3,6 @@
 #include "dialog/dialog_ids.h"
 #include "dialog/dialog_rules.h"
 #include "dialog/pickers.h"
-#include "plugin/module.h"
 
 #include <commdlg.h>
 
@@ -540,9 +539,9 @@ INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
     return 0;
 }
 
-INT_PTR run_settings_dialog(MeterRecord& record) {
+INT_PTR run_settings_dialog(HINSTANCE resources, MeterRecord& record) {
     end_open_dialog();
-    return DialogBoxParamA(module_handle(), MAKEINTRESOURCEA(IDD_SETTINGS), record.owner_window,
+    return DialogBoxParamA(resources, MAKEINTRESOURCEA(IDD_SETTINGS), record.owner_window,
                            settings_dialog_proc, reinterpret_cast<LPARAM>(&record));
 }
 

@@ -1,15 +1,16 @@
 #pragma once
 
-#include "plugin/meter_record.h"
+#include "meter/meter_record.h"
 
 #include <windows.h>
 
 namespace scrivlet {
 
-// Runs the modal settings dialog on `record`; returns when it has closed,
-// with the dialog's result (IDOK, IDCANCEL, or -1 when it could not open).
-// A dialog of this module that is still open is ended first, as cancelled.
-INT_PTR run_settings_dialog(MeterRecord& record);
+// Runs the modal settings dialog on `record`, its template taken from the
+// module `resources`; returns when it has closed, with the dialog's result
+// (IDOK, IDCANCEL, or -1 when it could not open). A dialog of this module
+// that is still open is ended first, as cancelled.
+INT_PTR run_settings_dialog(HINSTANCE resources, MeterRecord& record);
 
 // Ends the open settings dialog, if any, as cancelled (module detach).
 void end_open_dialog();

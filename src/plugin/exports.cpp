@@ -96,7 +96,7 @@ int WINAPI repaint(HDC dc, void* instance, const char* value, int width, int hei
 int WINAPI vis_configure(void* instance) {
     return with_live_instance(instance, [](MeterRecord& record) {
         const scrivlet::DialogHold hold(record);
-        scrivlet::run_settings_dialog(record);
+        scrivlet::run_settings_dialog(scrivlet::module_handle(), record);
     });
 }
 

@@ -3,7 +3,7 @@
 // this module made. The host calls in on one thread at a time, so nothing
 // here is locked.
 
-#include "plugin/meter_record.h"
+#include "meter/meter_record.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plugin/meter_record.h"
+#include "meter/meter_record.h"
 
 namespace scrivlet {
 

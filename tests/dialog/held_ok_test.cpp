@@ -7,7 +7,6 @@
 #include "dialog/dialog_ids.h"
 #include "dialog/settings_dialog.h"
 #include "dialog_driver.h"
-#include "plugin/module.h"
 #include "support/plugin.h"
 
 #include <gtest/gtest.h>
@@ -46,17 +45,10 @@ std::vector<HWND> warnings_up() {
 
 class HeldOk : public ::testing::Test {
 protected:
-    void SetUp() override {
-        saved_module = module_handle();
-        set_module_handle(plugin_module());
-    }
-    void TearDown() override { set_module_handle(saved_module); }
-
     HostWindow host;
     MeterRecord record = make_default_record(host.handle());
 
 private:
-    HINSTANCE saved_module = nullptr;
 };
 
 TEST_F(HeldOk, FurtherOkAndCancelWaitForTheOkUnderWay) {
@@ -89,7 +81,7 @@ TEST_F(HeldOk, FurtherOkAndCancelWaitForTheOkUnderWay) {
         bool settings_up_after_late = false;
         int32_t tab_width_after_late = 0;
         INT_PTR result = -100;
-        drive_dialog([&] { result = run_settings_dialog(record); },
+        drive_dialog([&] { result = run_settings_dialog(plugin_module(), record); },
                      [&] {
                          const HWND dialog = wait_for_dialog(settings_caption);
                          ASSERT_NE(dialog, nullptr);
@@ -136,7 +128,7 @@ TEST_F(HeldOk, OkStopsWhenTheDialogGoesWithItsOwner) {
     expected.font_alpha = 9;
     expected.decimals = 10;
     bool dialog_gone = false;
-    drive_dialog([&] { run_settings_dialog(record); },
+    drive_dialog([&] { run_settings_dialog(plugin_module(), record); },
                  [&] {
                      const HWND dialog = wait_for_dialog(settings_caption);
                      ASSERT_NE(dialog, nullptr);

@@ -7,7 +7,6 @@
 #include "dialog/pickers.h"
 #include "dialog/settings_dialog.h"
 #include "dialog_driver.h"
-#include "plugin/module.h"
 #include "render/log_pixels.h"
 #include "support/plugin.h"
 #include "support/surface.h"
@@ -40,9 +39,7 @@ BOOL WINAPI stand_in_font_picker(LPCHOOSEFONTA request) {
 class LinkedDialog : public ::testing::Test {
 protected:
     void SetUp() override {
-        saved_module = module_handle();
         saved_pickers = dialog_pickers();
-        set_module_handle(plugin_module());
         dialog_pickers() = Pickers{stand_in_colour_picker, stand_in_font_picker};
         colour_user = nullptr;
         font_user = nullptr;
@@ -50,7 +47,6 @@ protected:
 
     void TearDown() override {
         dialog_pickers() = saved_pickers;
-        set_module_handle(saved_module);
         colour_user = nullptr;
         font_user = nullptr;
     }
@@ -59,7 +55,7 @@ protected:
     // result.
     INT_PTR run(MeterRecord& edited, const std::function<void(HWND)>& drive) {
         INT_PTR result = -100;
-        drive_dialog([&] { result = run_settings_dialog(edited); },
+        drive_dialog([&] { result = run_settings_dialog(plugin_module(), edited); },
                      [&] {
                          const HWND dialog = wait_for_dialog(settings_caption);
                          ASSERT_NE(dialog, nullptr);
@@ -72,7 +68,6 @@ protected:
     MeterRecord record = make_default_record(host.handle());
 
 private:
-    HINSTANCE saved_module = nullptr;
     Pickers saved_pickers;
 };
 
@@ -340,7 +335,7 @@ TEST_F(LinkedDialog, SecondDialogEndsTheFirstAsCancelled) {
     INT_PTR second_result = -100;
     const INT_PTR first_result = run(record, [&](HWND first) {
         set_item_text(first, IDC_DECIMALS, "3");
-        host.post([&] { second_result = run_settings_dialog(second); });
+        host.post([&] { second_result = run_settings_dialog(plugin_module(), second); });
         const HWND next = wait_for_dialog(settings_caption, first);
         ASSERT_NE(next, nullptr);
         set_item_text(next, IDC_DECIMALS, "4");

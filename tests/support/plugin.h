@@ -1,7 +1,7 @@
 #pragma once
 // Loads Scrivlet.dll the way a host does and hands tests its exports.
 
-#include "plugin/meter_record.h"
+#include "meter/meter_record.h"
 #include "plugin/scrivlet_api.h"
 
 #include <windows.h>

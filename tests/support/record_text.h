@@ -2,7 +2,7 @@
 // Every field of a meter record as "name=value" lines, so that tests can
 // compare whole records exactly and read the difference when they fail.
 
-#include "plugin/meter_record.h"
+#include "meter/meter_record.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "plugin/meter_record.h"
+#include "meter/meter_record.h"
 
 #include <cstring>
 
