@@ -62,3 +62,16 @@ function(scrivlet_subsystem_library name)
         target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link)
     endif()
 endfunction()
+
+# Under Xvfb no window manager runs, and Wine waits two seconds for one
+# whenever a managed window hides. The windows of `program` (its .exe name
+# without the extension) are left unmanaged by a fixture that TESTS require.
+function(scrivlet_unmanaged_windows program)
+    cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "TESTS")
+    set(fixture ${program}_unmanaged)
+    add_test(NAME ${fixture}
+        COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} reg add
+            "HKCU\\Software\\Wine\\AppDefaults\\${program}.exe\\X11 Driver" /v Managed /d N /f)
+    set_tests_properties(${fixture} PROPERTIES FIXTURES_SETUP ${fixture})
+    set_tests_properties(${arg_TESTS} PROPERTIES FIXTURES_REQUIRED ${fixture})
+endfunction()
