@@ -3,15 +3,20 @@
 #include "dialog/dialog_ids.h"
 #include "dialog/dialog_rules.h"
 #include "dialog/pickers.h"
+#include "dialog/settings_template.h"
+#include "text/decimal_number.h"
 
 #include <commdlg.h>
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace scrivlet {
@@ -37,8 +42,43 @@ constexpr DWORD font_picker_flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
 constexpr char decimals_warning_text[] = "No one needs that much decimals :)\nSorry! Only 10";
 constexpr char decimals_warning_caption[] = "Error";
 
-// The alignment buttons, indexed by the alignment value they stand for; also
-// the order in which their check states are set and read.
+// The template's controls, for checking the tables below against it.
+struct TemplateControl {
+    int id;
+    int class_atom;
+    DWORD style; // besides WS_CHILD | WS_VISIBLE
+    int x, y;
+};
+#define TEMPLATE_CONTROL(caption, id, class_atom, style, x, y, width, height, ex_style)            \
+    {id, class_atom, static_cast<DWORD>(style), x, y},
+constexpr TemplateControl template_controls[] = {SETTINGS_CONTROLS(TEMPLATE_CONTROL)};
+#undef TEMPLATE_CONTROL
+
+constexpr const TemplateControl* template_control(int id) {
+    for (const TemplateControl& control : template_controls) {
+        if (control.id == id) {
+            return &control;
+        }
+    }
+    return nullptr;
+}
+
+constexpr bool is_edit(int id, DWORD style_bits) {
+    const TemplateControl* control = template_control(id);
+    return control != nullptr && control->class_atom == SETTINGS_CLASS_EDIT &&
+           (control->style & style_bits) == style_bits;
+}
+
+constexpr bool is_button(int id, DWORD type) {
+    const TemplateControl* control = template_control(id);
+    return control != nullptr && control->class_atom == SETTINGS_CLASS_BUTTON &&
+           (control->style & BS_TYPEMASK) == type;
+}
+
+// The alignment buttons, indexed by the alignment value they stand for. It is
+// the one order of all three uses: the buttons are cleared and checked in it
+// when the dialog opens and when one is clicked, and OK looks for the first
+// checked one in it.
 constexpr int alignment_buttons[] = {
     IDC_ALIGN_TOP_LEFT,    IDC_ALIGN_TOP_CENTRE,    IDC_ALIGN_TOP_RIGHT,
     IDC_ALIGN_MIDDLE_LEFT, IDC_ALIGN_CENTRE,        IDC_ALIGN_MIDDLE_RIGHT,
@@ -48,6 +88,25 @@ constexpr int alignment_count = static_cast<int>(std::size(alignment_buttons));
 // OK looks at the first eight only: when none of them is checked the text
 // goes to the last cell, whatever the last button shows.
 constexpr int32_t alignment_when_none_checked = alignment_count - 1;
+
+// Value v is drawn in row v / 3 and column v % 3 of the text's box; its
+// button sits in the same cell of the template's grid.
+constexpr int alignment_columns = 3;
+constexpr int alignment_cell = 12;
+constexpr bool alignment_buttons_match_the_grid() {
+    const TemplateControl* first = template_control(alignment_buttons[0]);
+    for (int value = 0; value < alignment_count; ++value) {
+        const TemplateControl* button = template_control(alignment_buttons[value]);
+        if (first == nullptr || button == nullptr || !is_button(button->id, BS_RADIOBUTTON) ||
+            button->x != first->x + alignment_cell * (value % alignment_columns) ||
+            button->y != first->y + alignment_cell * (value / alignment_columns)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(alignment_buttons_match_the_grid(),
+              "each alignment value's button sits in its cell of the template's grid");
 
 struct ColourButton {
     int control;
@@ -64,74 +123,210 @@ constexpr ColourButton colour_buttons[] = {
      &MeterRecord::border_blue},
 };
 
-// What OK stores, step by step in this order; each value is stored as soon
-// as it is read, so a repaint during the decimals warning already sees the
-// steps before it.
-enum class OkStepKind { number, alignment, text, font_style, check };
-
-struct OkStep {
-    OkStepKind kind;
-    int control;
-    int capacity; // bytes of the read buffer, its NUL included
-    NumberRule rule;
-    int32_t MeterRecord::*number;
-    uint8_t MeterRecord::*flag;
-};
-
-constexpr OkStep number_step(int control, int capacity, NumberRule rule,
-                             int32_t MeterRecord::*field) {
-    return {OkStepKind::number, control, capacity, rule, field, nullptr};
-}
-constexpr OkStep check_step(int control, uint8_t MeterRecord::*flag) {
-    return {OkStepKind::check, control, 0, NumberRule::as_read, nullptr, flag};
-}
-constexpr OkStep other_step(OkStepKind kind, int control = 0, int capacity = 0) {
-    return {kind, control, capacity, NumberRule::as_read, nullptr, nullptr};
-}
-
-constexpr int number_capacity = 4;
-constexpr int border_width_capacity = 3;
-constexpr int text_capacity = 256;
-
-constexpr OkStep ok_steps[] = {
-    // 1-4
-    number_step(IDC_BORDER_WIDTH, border_width_capacity, NumberRule::as_read,
-                &MeterRecord::border_width),
-    number_step(IDC_FONT_ALPHA, number_capacity, NumberRule::channel, &MeterRecord::font_alpha),
-    number_step(IDC_SHADOW_ALPHA, number_capacity, NumberRule::channel, &MeterRecord::shadow_alpha),
-    number_step(IDC_BORDER_ALPHA, number_capacity, NumberRule::channel, &MeterRecord::border_alpha),
-    // 5, 6
-    other_step(OkStepKind::alignment),
-    other_step(OkStepKind::text, IDC_TEXT_TEMPLATE, text_capacity),
-    // 7: the only step that may warn
-    number_step(IDC_DECIMALS, number_capacity, NumberRule::at_most_ten, &MeterRecord::decimals),
-    // 8-12
-    number_step(IDC_TAB_WIDTH, number_capacity, NumberRule::zero_is_one, &MeterRecord::tab_width),
-    number_step(IDC_SHADOW_OFFSET_X, number_capacity, NumberRule::as_read,
-                &MeterRecord::shadow_offset_x),
-    number_step(IDC_SHADOW_OFFSET_Y, number_capacity, NumberRule::as_read,
-                &MeterRecord::shadow_offset_y),
-    number_step(IDC_SHADOW_SOFTNESS, number_capacity, NumberRule::zero_is_one,
-                &MeterRecord::shadow_softness),
-    number_step(IDC_SHADOW_SIZE, number_capacity, NumberRule::as_read, &MeterRecord::shadow_size),
-    // 13: font_style, underline and strikeout from the U and S boxes
-    other_step(OkStepKind::font_style),
-    // 14, 15
-    check_step(IDC_BORDER_ENABLED, &MeterRecord::border_enabled),
-    check_step(IDC_SHADOW_ENABLED, &MeterRecord::shadow_enabled),
-    check_step(IDC_ANTIALIAS, &MeterRecord::antialias),
-    // 16 (ending the dialog) follows the table.
-};
-
-constexpr bool capacities_fit() {
-    for (const OkStep& step : ok_steps) {
-        if (step.capacity > text_capacity) {
+constexpr bool colour_buttons_in_template() {
+    for (const ColourButton& button : colour_buttons) {
+        if (!is_button(button.control, BS_PUSHBUTTON)) {
             return false;
         }
     }
     return true;
 }
-static_assert(capacities_fit(), "every OK read fits the one buffer size");
+static_assert(colour_buttons_in_template());
+
+// The controls that show the record, one row each, by how they are filled
+// and read back.
+struct FontLabel {}; // filled only: the face and size
+struct NumberEdit {
+    int control;
+    int capacity; // bytes of OK's read buffer, its NUL included
+    NumberRule rule;
+    int32_t MeterRecord::*field;
+};
+struct TemplateEdit {
+    int control;
+    int capacity;
+};
+struct CheckBox {
+    int control;
+    uint8_t MeterRecord::*field;
+};
+struct AlignmentButtons {};
+// U and S: OK also recomputes font_style from them and the chosen font.
+struct StyleBoxes {};
+// Outline and Shadow: both cleared first, then each checked when it is on.
+struct PassSwitches {
+    CheckBox border;
+    CheckBox shadow;
+};
+using ControlKind = std::variant<FontLabel, NumberEdit, TemplateEdit, CheckBox, AlignmentButtons,
+                                 StyleBoxes, PassSwitches>;
+
+constexpr int no_ok_step = 0;
+
+struct DialogRow {
+    int fill; // step of the filling when the dialog opens, from 1
+    int ok;   // step of OK, from 1; each value is stored as soon as it is read
+    ControlKind kind;
+};
+
+constexpr int number_capacity = 4;
+constexpr int border_width_capacity = 3;
+constexpr int text_capacity = 256;
+
+constexpr DialogRow dialog_rows[] = {
+    {1, no_ok_step, FontLabel{}},
+    {2, 1,
+     NumberEdit{IDC_BORDER_WIDTH, border_width_capacity, NumberRule::as_read,
+                &MeterRecord::border_width}},
+    {3, 2,
+     NumberEdit{IDC_FONT_ALPHA, number_capacity, NumberRule::channel, &MeterRecord::font_alpha}},
+    {4, 3,
+     NumberEdit{IDC_SHADOW_ALPHA, number_capacity, NumberRule::channel,
+                &MeterRecord::shadow_alpha}},
+    {5, 4,
+     NumberEdit{IDC_BORDER_ALPHA, number_capacity, NumberRule::channel,
+                &MeterRecord::border_alpha}},
+    {6, 13, StyleBoxes{}},
+    {7, 15, CheckBox{IDC_ANTIALIAS, &MeterRecord::antialias}},
+    {8, 5, AlignmentButtons{}},
+    {9, 14,
+     PassSwitches{{IDC_BORDER_ENABLED, &MeterRecord::border_enabled},
+                  {IDC_SHADOW_ENABLED, &MeterRecord::shadow_enabled}}},
+    {10, 6, TemplateEdit{IDC_TEXT_TEMPLATE, text_capacity}},
+    {11, 11,
+     NumberEdit{IDC_SHADOW_SOFTNESS, number_capacity, NumberRule::zero_is_one,
+                &MeterRecord::shadow_softness}},
+    {12, 12,
+     NumberEdit{IDC_SHADOW_SIZE, number_capacity, NumberRule::as_read, &MeterRecord::shadow_size}},
+    {13, 9,
+     NumberEdit{IDC_SHADOW_OFFSET_X, number_capacity, NumberRule::as_read,
+                &MeterRecord::shadow_offset_x}},
+    {14, 10,
+     NumberEdit{IDC_SHADOW_OFFSET_Y, number_capacity, NumberRule::as_read,
+                &MeterRecord::shadow_offset_y}},
+    // The only step that may warn.
+    {15, 7,
+     NumberEdit{IDC_DECIMALS, number_capacity, NumberRule::at_most_ten, &MeterRecord::decimals}},
+    {16, 8,
+     NumberEdit{IDC_TAB_WIDTH, number_capacity, NumberRule::zero_is_one, &MeterRecord::tab_width}},
+    // Ending the dialog follows OK's last step.
+};
+constexpr size_t row_count = std::size(dialog_rows);
+
+// The control a row stands for, by the first of its controls.
+constexpr int row_control(const DialogRow& row) {
+    struct First {
+        constexpr int operator()(FontLabel) const { return IDC_FONT_LABEL; }
+        constexpr int operator()(const NumberEdit& edit) const { return edit.control; }
+        constexpr int operator()(const TemplateEdit& edit) const { return edit.control; }
+        constexpr int operator()(const CheckBox& box) const { return box.control; }
+        constexpr int operator()(AlignmentButtons) const { return alignment_buttons[0]; }
+        constexpr int operator()(StyleBoxes) const { return IDC_UNDERLINE; }
+        constexpr int operator()(const PassSwitches& pass) const { return pass.border.control; }
+    };
+    return std::visit(First{}, row.kind);
+}
+
+// The rows in the order of one of their steps; rows without that step are
+// left out (the count says how many have it).
+struct RowOrder {
+    std::array<size_t, row_count> rows{};
+    size_t count = 0;
+};
+
+constexpr RowOrder order_by(int DialogRow::*step) {
+    RowOrder order;
+    for (int wanted = 1; wanted <= static_cast<int>(row_count); ++wanted) {
+        for (size_t i = 0; i < row_count; ++i) {
+            if (dialog_rows[i].*step == wanted) {
+                order.rows[order.count++] = i;
+            }
+        }
+    }
+    return order;
+}
+
+constexpr RowOrder fill_order = order_by(&DialogRow::fill);
+constexpr RowOrder ok_order = order_by(&DialogRow::ok);
+
+constexpr size_t rows_with(int DialogRow::*step) {
+    size_t count = 0;
+    for (const DialogRow& row : dialog_rows) {
+        count += row.*step != no_ok_step ? 1 : 0;
+    }
+    return count;
+}
+
+// Every row filled once and every OK step taken once, numbered without gaps.
+static_assert(fill_order.count == row_count);
+static_assert(ok_order.count == rows_with(&DialogRow::ok));
+
+template <size_t n>
+constexpr bool controls_in_order(const RowOrder& order, const int (&controls)[n]) {
+    if (order.count != n) {
+        return false;
+    }
+    for (size_t i = 0; i < n; ++i) {
+        if (row_control(dialog_rows[order.rows[i]]) != controls[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The two orders hosts see (a repaint during the decimals warning shows the
+// steps before it stored and the ones after it not yet), written out once
+// more so that a row moved in the table fails the build.
+constexpr int fill_controls_in_order[] = {
+    IDC_FONT_LABEL,      IDC_BORDER_WIDTH,    IDC_FONT_ALPHA,      IDC_SHADOW_ALPHA,
+    IDC_BORDER_ALPHA,    IDC_UNDERLINE,       IDC_ANTIALIAS,       IDC_ALIGN_TOP_LEFT,
+    IDC_BORDER_ENABLED,  IDC_TEXT_TEMPLATE,   IDC_SHADOW_SOFTNESS, IDC_SHADOW_SIZE,
+    IDC_SHADOW_OFFSET_X, IDC_SHADOW_OFFSET_Y, IDC_DECIMALS,        IDC_TAB_WIDTH,
+};
+constexpr int ok_controls_in_order[] = {
+    IDC_BORDER_WIDTH,    IDC_FONT_ALPHA,      IDC_SHADOW_ALPHA,    IDC_BORDER_ALPHA,
+    IDC_ALIGN_TOP_LEFT,  IDC_TEXT_TEMPLATE,   IDC_DECIMALS,        IDC_TAB_WIDTH,
+    IDC_SHADOW_OFFSET_X, IDC_SHADOW_OFFSET_Y, IDC_SHADOW_SOFTNESS, IDC_SHADOW_SIZE,
+    IDC_UNDERLINE,       IDC_BORDER_ENABLED,  IDC_ANTIALIAS,
+};
+static_assert(controls_in_order(fill_order, fill_controls_in_order), "the filling's order");
+static_assert(controls_in_order(ok_order, ok_controls_in_order), "OK's order");
+
+// Each row's controls are of the kind the row treats them as, and every
+// read fits the one buffer size.
+constexpr bool row_matches_template(const DialogRow& row) {
+    struct Matches {
+        constexpr bool operator()(FontLabel) const { return is_edit(IDC_FONT_LABEL, ES_READONLY); }
+        constexpr bool operator()(const NumberEdit& edit) const {
+            return edit.capacity <= text_capacity && is_edit(edit.control, 0);
+        }
+        constexpr bool operator()(const TemplateEdit& edit) const {
+            return edit.capacity <= text_capacity && is_edit(edit.control, ES_MULTILINE);
+        }
+        constexpr bool operator()(const CheckBox& box) const {
+            return is_button(box.control, BS_AUTOCHECKBOX);
+        }
+        constexpr bool operator()(AlignmentButtons) const { return true; } // checked above
+        constexpr bool operator()(StyleBoxes) const {
+            return (*this)(CheckBox{IDC_UNDERLINE, nullptr}) &&
+                   (*this)(CheckBox{IDC_STRIKEOUT, nullptr});
+        }
+        constexpr bool operator()(const PassSwitches& pass) const {
+            return (*this)(pass.border) && (*this)(pass.shadow);
+        }
+    };
+    return std::visit(Matches{}, row.kind);
+}
+
+constexpr bool rows_match_template() {
+    for (const DialogRow& row : dialog_rows) {
+        if (!row_matches_template(row)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(rows_match_template(), "every row's controls are in the template as that kind");
 
 // What one open dialog keeps besides its controls, with its window
 // (DWLP_USER): the record it edits, what its edits were filled with, and
@@ -235,46 +430,64 @@ int32_t checked_alignment(HWND dialog) {
     return alignment_when_none_checked;
 }
 
-void fill_controls(HWND dialog, const MeterRecord& record) {
-    show_font_label(dialog, record);
-    set_number(dialog, IDC_BORDER_WIDTH, record.border_width);
-    set_number(dialog, IDC_FONT_ALPHA, record.font_alpha);
-    set_number(dialog, IDC_SHADOW_ALPHA, record.shadow_alpha);
-    set_number(dialog, IDC_BORDER_ALPHA, record.border_alpha);
-    set_check(dialog, IDC_UNDERLINE, record.underline != 0);
-    set_check(dialog, IDC_STRIKEOUT, record.strikeout != 0);
-    set_check(dialog, IDC_ANTIALIAS, record.antialias != 0);
-    // A value outside the grid leaves all nine unchecked.
-    for (const int button : alignment_buttons) {
-        set_check(dialog, button, false);
-    }
-    if (record.alignment >= 0 && record.alignment < alignment_count) {
-        set_check(dialog, alignment_buttons[record.alignment], true);
-    }
-    set_check(dialog, IDC_SHADOW_ENABLED, false);
-    set_check(dialog, IDC_BORDER_ENABLED, false);
-    if (record.border_enabled != 0) {
-        set_check(dialog, IDC_BORDER_ENABLED, true);
-    }
-    if (record.shadow_enabled != 0) {
-        set_check(dialog, IDC_SHADOW_ENABLED, true);
-    }
-    SetDlgItemTextA(dialog, IDC_TEXT_TEMPLATE, record.text_template.c_str());
-    set_number(dialog, IDC_SHADOW_SOFTNESS, record.shadow_softness);
-    set_number(dialog, IDC_SHADOW_SIZE, record.shadow_size);
-    set_number(dialog, IDC_SHADOW_OFFSET_X, record.shadow_offset_x);
-    set_number(dialog, IDC_SHADOW_OFFSET_Y, record.shadow_offset_y);
-    set_number(dialog, IDC_DECIMALS, record.decimals);
-    set_number(dialog, IDC_TAB_WIDTH, record.tab_width);
+void fill_row(HWND dialog, const MeterRecord& record, const DialogRow& row) {
+    struct Fill {
+        HWND dialog;
+        const MeterRecord& record;
+        void operator()(FontLabel) const { show_font_label(dialog, record); }
+        void operator()(const NumberEdit& edit) const {
+            set_number(dialog, edit.control, record.*edit.field);
+        }
+        void operator()(const TemplateEdit& edit) const {
+            SetDlgItemTextA(dialog, edit.control, record.text_template.c_str());
+        }
+        void operator()(const CheckBox& box) const {
+            set_check(dialog, box.control, record.*box.field != 0);
+        }
+        void operator()(AlignmentButtons) const {
+            // A value outside the grid leaves all nine unchecked.
+            for (const int button : alignment_buttons) {
+                set_check(dialog, button, false);
+            }
+            if (record.alignment >= 0 && record.alignment < alignment_count) {
+                set_check(dialog, alignment_buttons[record.alignment], true);
+            }
+        }
+        void operator()(StyleBoxes) const {
+            set_check(dialog, IDC_UNDERLINE, record.underline != 0);
+            set_check(dialog, IDC_STRIKEOUT, record.strikeout != 0);
+        }
+        void operator()(const PassSwitches& pass) const {
+            set_check(dialog, pass.shadow.control, false);
+            set_check(dialog, pass.border.control, false);
+            if (record.*pass.border.field != 0) {
+                set_check(dialog, pass.border.control, true);
+            }
+            if (record.*pass.shadow.field != 0) {
+                set_check(dialog, pass.shadow.control, true);
+            }
+        }
+    };
+    std::visit(Fill{dialog, record}, row.kind);
 }
 
+void fill_controls(HWND dialog, const MeterRecord& record) {
+    for (size_t i = 0; i < fill_order.count; ++i) {
+        fill_row(dialog, record, dialog_rows[fill_order.rows[i]]);
+    }
+}
+
+// What the edits show right after filling, in OK's order.
 void remember_filled(HWND dialog, DialogState& state) {
     const MeterRecord& record = *state.record;
     state.filled_template = record.text_template;
-    for (const OkStep& step : ok_steps) {
-        if (step.kind == OkStepKind::number || step.kind == OkStepKind::text) {
-            state.filled.push_back({step.control, read_whole_text(dialog, step.control),
-                                    step.kind == OkStepKind::number ? record.*step.number : 0});
+    for (size_t i = 0; i < ok_order.count; ++i) {
+        const ControlKind& kind = dialog_rows[ok_order.rows[i]].kind;
+        if (const auto* edit = std::get_if<NumberEdit>(&kind)) {
+            state.filled.push_back(
+                {edit->control, read_whole_text(dialog, edit->control), record.*edit->field});
+        } else if (const auto* text = std::get_if<TemplateEdit>(&kind)) {
+            state.filled.push_back({text->control, read_whole_text(dialog, text->control), 0});
         }
     }
 }
@@ -287,55 +500,60 @@ void forget_open_dialog(HWND dialog) {
     }
 }
 
-int32_t number_at_ok(HWND dialog, const DialogState& state, const OkStep& step) {
-    if (const FilledEdit* edit = unchanged_edit(dialog, state, step.control)) {
-        return edit->number;
+int32_t number_at_ok(HWND dialog, const DialogState& state, const NumberEdit& edit) {
+    if (const FilledEdit* filled = unchanged_edit(dialog, state, edit.control)) {
+        return filled->number;
     }
-    return read_dialog_number(read_text(dialog, step.control, step.capacity));
+    return read_number(read_text(dialog, edit.control, edit.capacity));
 }
 
-std::string text_at_ok(HWND dialog, const DialogState& state, const OkStep& step) {
-    if (unchanged_edit(dialog, state, step.control) != nullptr) {
+std::string text_at_ok(HWND dialog, const DialogState& state, const TemplateEdit& edit) {
+    if (unchanged_edit(dialog, state, edit.control) != nullptr) {
         return state.filled_template;
     }
-    return read_text(dialog, step.control, step.capacity);
+    return read_text(dialog, edit.control, edit.capacity);
 }
 
-void run_ok_step(HWND dialog, const DialogState& state, const OkStep& step) {
-    MeterRecord& record = *state.record;
-    switch (step.kind) {
-    case OkStepKind::number: {
-        const RuledNumber ruled = apply_number_rule(step.rule, number_at_ok(dialog, state, step));
-        record.*step.number = ruled.value;
-        if (ruled.warn) {
-            // Owned by the host's window, not by this dialog, which stays
-            // usable while the warning is up.
-            MessageBoxA(record.owner_window, decimals_warning_text, decimals_warning_caption,
-                        MB_OK);
+void run_ok_step(HWND dialog, const DialogState& state, const DialogRow& row) {
+    struct Store {
+        HWND dialog;
+        const DialogState& state;
+        MeterRecord& record;
+        void operator()(FontLabel) const {}
+        void operator()(const NumberEdit& edit) const {
+            const RuledNumber ruled =
+                apply_number_rule(edit.rule, number_at_ok(dialog, state, edit));
+            record.*edit.field = ruled.value;
+            if (ruled.warn) {
+                // Owned by the host's window, not by this dialog, which stays
+                // usable while the warning is up.
+                MessageBoxA(record.owner_window, decimals_warning_text, decimals_warning_caption,
+                            MB_OK);
+            }
         }
-        break;
-    }
-    case OkStepKind::alignment:
-        record.alignment = checked_alignment(dialog);
-        break;
-    case OkStepKind::text:
-        record.text_template = text_at_ok(dialog, state, step);
-        break;
-    case OkStepKind::font_style: {
-        // Bold and italic come from the font last chosen, not from the
-        // style bits stored before.
-        const bool underline = is_checked(dialog, IDC_UNDERLINE);
-        const bool strikeout = is_checked(dialog, IDC_STRIKEOUT);
-        record.underline = underline ? 1 : 0;
-        record.strikeout = strikeout ? 1 : 0;
-        record.font_style = font_style_at_ok(record.log_font.lfItalic != 0,
-                                             record.log_font.lfWeight, underline, strikeout);
-        break;
-    }
-    case OkStepKind::check:
-        record.*step.flag = is_checked(dialog, step.control) ? 1 : 0;
-        break;
-    }
+        void operator()(const TemplateEdit& edit) const {
+            record.text_template = text_at_ok(dialog, state, edit);
+        }
+        void operator()(const CheckBox& box) const {
+            record.*box.field = is_checked(dialog, box.control) ? 1 : 0;
+        }
+        void operator()(AlignmentButtons) const { record.alignment = checked_alignment(dialog); }
+        void operator()(StyleBoxes) const {
+            // Bold and italic come from the font last chosen, not from the
+            // style bits stored before.
+            const bool underline = is_checked(dialog, IDC_UNDERLINE);
+            const bool strikeout = is_checked(dialog, IDC_STRIKEOUT);
+            record.underline = underline ? 1 : 0;
+            record.strikeout = strikeout ? 1 : 0;
+            record.font_style = font_style_at_ok(record.log_font.lfItalic != 0,
+                                                 record.log_font.lfWeight, underline, strikeout);
+        }
+        void operator()(const PassSwitches& pass) const {
+            (*this)(pass.border);
+            (*this)(pass.shadow);
+        }
+    };
+    std::visit(Store{dialog, state, *state.record}, row.kind);
 }
 
 // False when the window went while the steps ran: its controls are gone,
@@ -345,11 +563,11 @@ void run_ok_step(HWND dialog, const DialogState& state, const OkStep& step) {
 bool run_ok_steps(HWND dialog, DialogState& state) {
     state.running_ok = true;
     try {
-        for (const OkStep& step : ok_steps) {
+        for (size_t i = 0; i < ok_order.count; ++i) {
             if (state.destroyed) {
                 break;
             }
-            run_ok_step(dialog, state, step);
+            run_ok_step(dialog, state, dialog_rows[ok_order.rows[i]]);
         }
     } catch (...) {
     }

@@ -1,104 +1,41 @@
 // The settings dialog template as compiled into Scrivlet.dll: read back from
 // the module's resources and compared, header and control by control, with
-// the table below. Also what the dialog manager makes of it: the Tab order.
+// the rows the resource script was built from. Also what the dialog manager
+// makes of it: the Tab order.
 
 #include "dialog_driver.h"
+#include "dialog/settings_template.h"
 #include "support/plugin.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace scrivlet::test {
 namespace {
 
-constexpr WORD finnish = MAKELANGID(LANG_FINNISH, SUBLANG_DEFAULT);
-constexpr int settings_template = 2006;
+constexpr WORD template_language = MAKELANGID(SETTINGS_LANGUAGE, SETTINGS_SUBLANGUAGE);
 constexpr DWORD child = WS_CHILD | WS_VISIBLE;
-constexpr DWORD number_edit = ES_LEFT | ES_NUMBER | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
-constexpr DWORD offset_edit = ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
-constexpr DWORD align_button = BS_RADIOBUTTON | BS_PUSHLIKE;
-constexpr DWORD push_check = BS_AUTOCHECKBOX | BS_PUSHLIKE | BS_MULTILINE | WS_TABSTOP;
-constexpr DWORD label = SS_LEFT | WS_GROUP;
-constexpr DWORD legend = SS_LEFTNOWORDWRAP | WS_GROUP;
-constexpr DWORD no_id = 0xFFFFFFFF;
 
 struct Control {
     DWORD id;
-    std::string class_name;
-    std::string caption;
+    uint16_t class_atom;
+    const char* caption;
     short x, y, cx, cy;
     DWORD style; // besides WS_CHILD | WS_VISIBLE
     DWORD ex_style;
 };
 
-// In template order.
-const std::vector<Control> expected_controls = {
-    {1, "BUTTON", "OK", 78, 168, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
-    {2, "BUTTON", "Cancel", 141, 168, 50, 14, BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {2003, "EDIT", "", 12, 144, 24, 12, number_edit, 0},
-    {no_id, "BUTTON", "Align", 138, 42, 48, 54, BS_GROUPBOX, 0},
-    {2016, "BUTTON", "Color", 234, 79, 24, 12, BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {2023, "BUTTON", "Color", 234, 145, 24, 12, BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {2029, "EDIT", "", 204, 79, 24, 12, number_edit, 0},
-    {no_id, "BUTTON", "", 138, 96, 126, 66, BS_GROUPBOX, 0},
-    {no_id, "BUTTON", "Font", 138, 0, 126, 96, BS_GROUPBOX, 0},
-    {2020, "BUTTON", "", 144, 54, 12, 12, align_button | BS_CENTER, 0},
-    {2024, "BUTTON", "", 168, 54, 12, 12, align_button | BS_LEFTTEXT, 0},
-    {2025, "BUTTON", "^", 156, 54, 12, 12, align_button, 0},
-    {2021, "BUTTON", "<", 144, 66, 12, 12, align_button, 0},
-    {2026, "BUTTON", "", 156, 66, 12, 12, align_button, 0},
-    {2027, "BUTTON", ">", 168, 66, 12, 12, align_button | BS_LEFTTEXT | BS_BOTTOM, 0},
-    {2022, "BUTTON", "", 144, 78, 12, 12, align_button, 0},
-    {2028, "BUTTON", "v", 156, 78, 12, 12, align_button, 0},
-    {2031, "BUTTON", "", 168, 78, 12, 12, align_button | BS_LEFTTEXT, 0},
-    {2043, "EDIT", "", 192, 114, 24, 12, number_edit, 0},
-    {2044, "BUTTON", "Outline", 12, 96, 42, 12, BS_AUTOCHECKBOX | BS_TOP | WS_TABSTOP,
-     WS_EX_TRANSPARENT},
-    {2045, "BUTTON", "Shadow", 144, 96, 42, 12, BS_AUTOCHECKBOX | BS_TOP | WS_TABSTOP, 0},
-    {no_id, "STATIC", "Softness", 192, 104, 30, 8, label, 0},
-    {no_id, "STATIC", "Size", 12, 132, 24, 8, label | SS_CENTERIMAGE, 0},
-    {2046, "BUTTON", "Font", 234, 12, 25, 13, BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {2047, "BUTTON", "U", 234, 30, 12, 12, push_check, 0},
-    {2048, "BUTTON", "S", 246, 30, 12, 12, push_check, 0},
-    {no_id, "STATIC", "Position", 144, 116, 30, 8, label, 0},
-    {no_id, "STATIC", "X", 144, 126, 12, 8, label, 0},
-    {no_id, "STATIC", "Y", 144, 145, 12, 8, label, 0},
-    {2057, "EDIT", "", 234, 114, 24, 12, number_edit, 0},
-    {2030, "EDIT", "", 204, 145, 24, 12, number_edit, 0},
-    {no_id, "STATIC", "Size", 234, 104, 24, 8, label | SS_CENTERIMAGE, 0},
-    {2034, "BUTTON", "Color", 102, 144, 24, 12, BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {2035, "EDIT", "", 72, 144, 24, 12, number_edit, 0},
-    {no_id, "STATIC", "Alpha", 204, 68, 24, 8, label, WS_EX_TRANSPARENT},
-    {no_id, "STATIC", "Color", 234, 68, 24, 8, label, WS_EX_TRANSPARENT},
-    {no_id, "STATIC", "Alpha", 204, 134, 24, 8, label, WS_EX_TRANSPARENT},
-    {no_id, "STATIC", "Color", 234, 134, 24, 8, label, WS_EX_TRANSPARENT},
-    {no_id, "STATIC", "Alpha", 72, 132, 24, 8, label, WS_EX_TRANSPARENT},
-    {no_id, "STATIC", "Color", 102, 132, 24, 8, label, WS_EX_TRANSPARENT},
-    {2059, "EDIT", "", 156, 126, 18, 12, offset_edit, 0},
-    {2060, "EDIT", "", 156, 145, 18, 12, offset_edit, 0},
-    {no_id, "BUTTON", "", 198, 60, 66, 36, BS_GROUPBOX, 0},
-    {2063, "EDIT", "", 144, 12, 84, 12, ES_RIGHT | ES_READONLY | WS_DISABLED | WS_TABSTOP,
-     WS_EX_TRANSPARENT},
-    {2064, "EDIT", "", 12, 12, 114, 48,
-     ES_LEFT | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP, 0},
-    {no_id, "BUTTON", "Text", 6, 0, 126, 96, BS_GROUPBOX, WS_EX_TRANSPARENT},
-    {2065, "EDIT", "", 102, 75, 24, 12, number_edit, 0},
-    {no_id, "STATIC", "# of desimals:", 78, 66, 48, 8, label, WS_EX_RIGHT | WS_EX_TRANSPARENT},
-    {no_id, "STATIC", "Meter Value: %v", 12, 66, 60, 8, legend, WS_EX_TRANSPARENT},
-    {no_id, "STATIC", "Break Line: %b", 12, 74, 60, 8, legend, WS_EX_TRANSPARENT},
-    {no_id, "STATIC", "Tab: %tab", 12, 82, 60, 8, legend, WS_EX_TRANSPARENT},
-    {2066, "EDIT", "", 234, 48, 24, 12, number_edit, 0},
-    {no_id, "STATIC", "tab width:", 198, 48, 36, 8, label, WS_EX_TRANSPARENT},
-    {2069, "BUTTON", "", 216, 30, 12, 12, BS_AUTOCHECKBOX | BS_PUSHLIKE | WS_TABSTOP, 0},
-    {no_id, "STATIC", "AntiAlias", 186, 30, 30, 8, label, WS_EX_TRANSPARENT},
-    {no_id, "BUTTON", "", 6, 96, 126, 66, BS_GROUPBOX, 0},
-    {no_id, "BUTTON", "", 66, 126, 66, 36, BS_GROUPBOX, 0},
-    {no_id, "BUTTON", "", 198, 126, 66, 36, BS_GROUPBOX, 0},
-};
+#define EXPECTED_CONTROL(caption, id, class_atom, style, x, y, cx, cy, ex_style)                   \
+    {static_cast<DWORD>(id),    class_atom, caption, x, y, cx, cy,                                 \
+     static_cast<DWORD>(style), ex_style},
+// In template order: what the resource script was given.
+constexpr Control expected_controls[] = {SETTINGS_CONTROLS(EXPECTED_CONTROL)};
+#undef EXPECTED_CONTROL
 
 // Reads the little-endian fields of a resource, refusing to run past its end.
 class Reader {
@@ -166,22 +103,6 @@ private:
     bool ok_ = true;
 };
 
-std::string class_name(const std::string& field, bool is_ordinal) {
-    if (!is_ordinal) {
-        return field;
-    }
-    if (field == "#128") {
-        return "BUTTON";
-    }
-    if (field == "#129") {
-        return "EDIT";
-    }
-    if (field == "#130") {
-        return "STATIC";
-    }
-    return field;
-}
-
 struct TemplateBytes {
     const uint8_t* data = nullptr;
     size_t size = 0;
@@ -190,7 +111,7 @@ struct TemplateBytes {
 TemplateBytes settings_resource() {
     const HMODULE module = plugin_module();
     const HRSRC found =
-        FindResourceExA(module, RT_DIALOG, MAKEINTRESOURCEA(settings_template), finnish);
+        FindResourceExA(module, RT_DIALOG, MAKEINTRESOURCEA(IDD_SETTINGS), template_language);
     if (found == nullptr) {
         return {};
     }
@@ -206,10 +127,9 @@ BOOL CALLBACK collect_language(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR 
 
 TEST(DialogTemplate, OnlyInFinnish) {
     std::vector<WORD> languages;
-    EnumResourceLanguagesA(plugin_module(), RT_DIALOG, MAKEINTRESOURCEA(settings_template),
+    EnumResourceLanguagesA(plugin_module(), RT_DIALOG, MAKEINTRESOURCEA(IDD_SETTINGS),
                            collect_language, reinterpret_cast<LONG_PTR>(&languages));
     EXPECT_EQ(languages, std::vector<WORD>{1035});
-    EXPECT_EQ(finnish, 1035);
 }
 
 TEST(DialogTemplate, HeaderAndEveryControlInOrder) {
@@ -223,22 +143,21 @@ TEST(DialogTemplate, HeaderAndEveryControlInOrder) {
     EXPECT_EQ(in.dword(), 0u) << "extended style";
     const DWORD style = in.dword();
     EXPECT_EQ(style, 0x80C808C0u);
-    EXPECT_EQ(style, static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME |
-                                        DS_CENTER | DS_SETFONT));
+    EXPECT_EQ(style, static_cast<DWORD>(SETTINGS_STYLE));
     const uint16_t count = in.word();
-    EXPECT_EQ(count, expected_controls.size());
+    EXPECT_EQ(count, std::size(expected_controls));
     EXPECT_EQ(in.coordinate(), 0);
     EXPECT_EQ(in.coordinate(), 0);
-    EXPECT_EQ(in.coordinate(), 268);
-    EXPECT_EQ(in.coordinate(), 190);
+    EXPECT_EQ(in.coordinate(), SETTINGS_WIDTH);
+    EXPECT_EQ(in.coordinate(), SETTINGS_HEIGHT);
     EXPECT_EQ(in.name_or_ordinal(), "") << "menu";
     EXPECT_EQ(in.name_or_ordinal(), "") << "window class";
-    EXPECT_EQ(in.name_or_ordinal(), "Settings");
-    EXPECT_EQ(in.word(), 8) << "point size";
-    EXPECT_EQ(in.word(), 400) << "weight";
+    EXPECT_EQ(in.name_or_ordinal(), SETTINGS_CAPTION);
+    EXPECT_EQ(in.word(), SETTINGS_FONT_POINTS) << "point size";
+    EXPECT_EQ(in.word(), SETTINGS_FONT_WEIGHT) << "weight";
     EXPECT_EQ(in.byte(), 0) << "italic";
     EXPECT_EQ(in.byte(), 0) << "character set";
-    EXPECT_EQ(in.name_or_ordinal(), "Tahoma");
+    EXPECT_EQ(in.name_or_ordinal(), SETTINGS_FONT_FACE);
     ASSERT_TRUE(in.ok()) << "header runs past the resource";
 
     for (size_t i = 0; i < count && in.ok(); ++i) {
@@ -250,21 +169,20 @@ TEST(DialogTemplate, HeaderAndEveryControlInOrder) {
         const short cx = in.coordinate(), cy = in.coordinate();
         const DWORD id = in.dword();
         bool class_is_atom = false;
-        const std::string class_field = in.name_or_ordinal(&class_is_atom);
-        const std::string control_class = class_name(class_field, class_is_atom);
+        const std::string control_class = in.name_or_ordinal(&class_is_atom);
         const std::string caption = in.name_or_ordinal();
         const uint16_t extra = in.word();
         in.skip(extra);
         ASSERT_TRUE(in.ok()) << "control #" << i + 1 << " runs past the resource";
-        if (i >= expected_controls.size()) {
+        if (i >= std::size(expected_controls)) {
             continue;
         }
         const Control& e = expected_controls[i];
-        const std::string where = "control #" + std::to_string(i + 1) + " (" + e.class_name +
-                                  " \"" + e.caption + "\" id " + std::to_string(e.id) + ")";
+        const std::string where = "control #" + std::to_string(i + 1) + " (\"" + e.caption +
+                                  "\" id " + std::to_string(e.id) + ")";
         EXPECT_EQ(id, e.id) << where;
-        EXPECT_EQ(control_class, e.class_name) << where;
         EXPECT_TRUE(class_is_atom) << where << ": class as the predefined atom";
+        EXPECT_EQ(control_class, "#" + std::to_string(e.class_atom)) << where;
         EXPECT_EQ(caption, e.caption) << where;
         EXPECT_EQ(x, e.x) << where;
         EXPECT_EQ(y, e.y) << where;
