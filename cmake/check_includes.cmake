@@ -7,7 +7,7 @@ set(uses_meter "meter")
 set(uses_text "text")
 set(uses_render "render;meter")
 set(uses_settings "settings;meter;text")
-set(uses_dialog "dialog;meter")
+set(uses_dialog "dialog;meter;text")
 set(uses_plugin "plugin;meter;text;render;settings;dialog")
 
 set(wrong "")

@@ -1,7 +1,5 @@
 #include "dialog/dialog_rules.h"
 
-#include <limits>
-
 namespace scrivlet {
 
 namespace {
@@ -13,44 +11,7 @@ constexpr int32_t style_underline = 4;
 constexpr int32_t style_strikeout = 8;
 constexpr int32_t tenths_per_point = 10;
 
-bool is_space(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool is_digit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 } // namespace
-
-int32_t read_dialog_number(std::string_view text) {
-    size_t at = 0;
-    while (at < text.size() && is_space(text[at])) {
-        ++at;
-    }
-    bool negative = false;
-    if (at < text.size() && (text[at] == '-' || text[at] == '+')) {
-        negative = text[at] == '-';
-        ++at;
-    }
-    // Accumulated as a negative number, whose range includes INT32_MIN.
-    constexpr int32_t lowest = std::numeric_limits<int32_t>::min();
-    int32_t value = 0;
-    bool saturated = false;
-    for (; at < text.size() && is_digit(text[at]); ++at) {
-        const int32_t digit = text[at] - '0';
-        if (value < (lowest + digit) / 10) {
-            saturated = true;
-            value = lowest;
-        } else if (!saturated) {
-            value = value * 10 - digit;
-        }
-    }
-    if (negative) {
-        return value;
-    }
-    return value == lowest ? std::numeric_limits<int32_t>::max() : -value;
-}
 
 RuledNumber apply_number_rule(NumberRule rule, int32_t value) {
     switch (rule) {

@@ -24,11 +24,6 @@ struct RuledNumber {
 inline constexpr int32_t max_channel = 255;
 inline constexpr int32_t max_decimals = 10;
 
-// Leading white space is skipped, one optional sign is taken, then decimal
-// digits up to the first other character; text without digits is 0. Values
-// beyond 32 bits saturate (the dialog's short buffers never get there).
-int32_t read_dialog_number(std::string_view text);
-
 RuledNumber apply_number_rule(NumberRule rule, int32_t value);
 
 // "Arial, 14pt": what the dialog shows for the chosen font.

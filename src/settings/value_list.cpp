@@ -4,20 +4,6 @@
 
 namespace scrivlet {
 
-namespace {
-
-// The C locale's white space, tested by value: bytes above 0x7F are never
-// space, whatever the signedness of char.
-bool is_space(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool is_digit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-} // namespace
-
 std::vector<std::string_view> split_value_list(std::string_view text, size_t limit) {
     std::vector<std::string_view> fields;
     if (limit == 0) {
@@ -36,29 +22,6 @@ std::vector<std::string_view> split_value_list(std::string_view text, size_t lim
 
 bool read_flag(std::string_view field) {
     return field.empty() || field.front() != '0';
-}
-
-int32_t read_number(std::string_view field) {
-    size_t i = 0;
-    while (i < field.size() && is_space(field[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
-        negative = field[i] == '-';
-        ++i;
-    }
-    // The magnitude stops growing one past the largest int32, which is
-    // exactly the magnitude of the smallest.
-    constexpr int64_t ceiling = int64_t{INT32_MAX} + 1;
-    int64_t magnitude = 0;
-    for (; i < field.size() && is_digit(field[i]); ++i) {
-        magnitude = std::min(ceiling, magnitude * 10 + (field[i] - '0'));
-    }
-    if (negative) {
-        return static_cast<int32_t>(-magnitude);
-    }
-    return static_cast<int32_t>(std::min(magnitude, int64_t{INT32_MAX}));
 }
 
 std::vector<int32_t> read_value_list(std::string_view text,

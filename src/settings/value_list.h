@@ -4,6 +4,8 @@
 // older writer may have left in the file; writing gives the one canonical
 // form.
 
+#include "text/decimal_number.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -30,12 +32,7 @@ std::vector<std::string_view> split_value_list(std::string_view text, size_t lim
 // False only when the field starts with "0": " 0" and "" read true.
 bool read_flag(std::string_view field);
 
-// Leading white space, one optional sign, then decimal digits up to the first
-// non-digit; no digits gives 0. Beyond 32 bits it saturates, so "99999999999"
-// stays the largest value instead of wrapping round to some other one.
-int32_t read_number(std::string_view field);
-
-// One value per position: flags as 0 or 1, numbers as read. A position the
+// One value per position: flags as 0 or 1, numbers by read_number. A position the
 // text has no field for takes its `missing` value.
 std::vector<int32_t> read_value_list(std::string_view text,
                                      std::span<const ListPosition> positions);

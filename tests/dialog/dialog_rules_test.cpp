@@ -1,5 +1,6 @@
-// What the settings dialog makes of typed text: the number reading, the
-// range rules of OK, the font label, the style bits and the picker's colour.
+// What the settings dialog makes of typed text: the range rules of OK, the
+// font label, the style bits and the picker's colour. Its numbers are read
+// as a settings file's are (ReadNumber, value_list_test.cpp).
 
 #include "dialog/dialog_rules.h"
 
@@ -10,39 +11,6 @@
 
 namespace scrivlet {
 namespace {
-
-TEST(DialogNumber, ReadsLikeTheEditTextRule) {
-    struct Case {
-        const char* text;
-        int32_t value;
-    };
-    const Case cases[] = {
-        {"", 0},
-        {"0", 0},
-        {"42", 42},
-        {"-99", -99},
-        {"-10", -10}, // what "-100" leaves in a 3-character read
-        {"+7", 7},
-        {"  \t\r\n\v\f12", 12},
-        {" -5x", -5},
-        {"12abc3", 12},
-        {"abc", 0},
-        {"-", 0},
-        {"+-3", 0},
-        {"--3", 0},
-        {"- 3", 0},
-        {"007", 7},
-        {"2147483647", std::numeric_limits<int32_t>::max()},
-        {"-2147483648", std::numeric_limits<int32_t>::min()},
-        {"2147483648", std::numeric_limits<int32_t>::max()},
-        {"-2147483649", std::numeric_limits<int32_t>::min()},
-        {"99999999999999999999", std::numeric_limits<int32_t>::max()},
-        {"-99999999999999999999", std::numeric_limits<int32_t>::min()},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(read_dialog_number(c.text), c.value) << '"' << c.text << '"';
-    }
-}
 
 TEST(DialogNumber, RulesOfOk) {
     struct Case {
