@@ -280,53 +280,39 @@ std::string message_box_text(HWND box) {
     return joined;
 }
 
-std::string record_differences(const MeterRecord& e, const MeterRecord& a) {
+namespace {
+
+// The font description is compared byte for byte, face tail included.
+bool same_value(const LOGFONTA& expected, const LOGFONTA& actual) {
+    return std::memcmp(&expected, &actual, sizeof(LOGFONTA)) == 0;
+}
+template <typename T> bool same_value(const T& expected, const T& actual) {
+    return expected == actual;
+}
+
+void show(std::ostream& out, const LOGFONTA& font) {
+    out << "face \"" << font.lfFaceName << "\" weight " << font.lfWeight;
+}
+void show(std::ostream& out, const std::string& text) {
+    out << '"' << text << '"';
+}
+template <typename T> void show(std::ostream& out, const T& value) {
+    out << +value;
+}
+
+} // namespace
+
+std::string record_differences(const MeterRecord& expected, const MeterRecord& actual) {
     std::ostringstream out;
-    const auto field = [&](const char* name, auto expected, auto actual) {
-        if (expected != actual) {
-            out << name << ": expected " << +expected << ", got " << +actual << "; ";
+    for_each_meter_field([&](const auto& field) {
+        if (!same_value(expected.*field.member, actual.*field.member)) {
+            out << field.name << ": expected ";
+            show(out, expected.*field.member);
+            out << ", got ";
+            show(out, actual.*field.member);
+            out << "; ";
         }
-    };
-#define SCRIVLET_FIELD(name) field(#name, e.name, a.name)
-    if (e.owner_window != a.owner_window) {
-        out << "owner_window; ";
-    }
-    if (std::memcmp(&e.log_font, &a.log_font, sizeof(LOGFONTA)) != 0) {
-        out << "log_font (face \"" << e.log_font.lfFaceName << "\" / \"" << a.log_font.lfFaceName
-            << "\", weight " << e.log_font.lfWeight << " / " << a.log_font.lfWeight << "); ";
-    }
-    SCRIVLET_FIELD(font_size);
-    SCRIVLET_FIELD(font_style);
-    SCRIVLET_FIELD(alignment);
-    SCRIVLET_FIELD(underline);
-    SCRIVLET_FIELD(strikeout);
-    SCRIVLET_FIELD(font_alpha);
-    SCRIVLET_FIELD(font_red);
-    SCRIVLET_FIELD(font_green);
-    SCRIVLET_FIELD(font_blue);
-    SCRIVLET_FIELD(antialias);
-    SCRIVLET_FIELD(shadow_enabled);
-    SCRIVLET_FIELD(shadow_alpha);
-    SCRIVLET_FIELD(shadow_red);
-    SCRIVLET_FIELD(shadow_green);
-    SCRIVLET_FIELD(shadow_blue);
-    SCRIVLET_FIELD(shadow_size);
-    SCRIVLET_FIELD(shadow_softness);
-    SCRIVLET_FIELD(shadow_offset_x);
-    SCRIVLET_FIELD(shadow_offset_y);
-    SCRIVLET_FIELD(border_enabled);
-    SCRIVLET_FIELD(border_alpha);
-    SCRIVLET_FIELD(border_red);
-    SCRIVLET_FIELD(border_green);
-    SCRIVLET_FIELD(border_blue);
-    SCRIVLET_FIELD(border_width);
-    SCRIVLET_FIELD(decimals);
-    SCRIVLET_FIELD(tab_width);
-#undef SCRIVLET_FIELD
-    if (e.text_template != a.text_template) {
-        out << "text_template: expected \"" << e.text_template << "\", got \"" << a.text_template
-            << "\"; ";
-    }
+    });
     return out.str();
 }
 

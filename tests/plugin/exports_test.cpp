@@ -3,13 +3,14 @@
 // pointer it did not make or has already released.
 
 #include "support/plugin.h"
+#include "support/record_text.h"
 #include "support/surface.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace scrivlet::test {
 namespace {
@@ -39,46 +40,21 @@ TEST(Exports, GetInfoAnswersEveryIndexNeverNull) {
 }
 
 TEST(Exports, NewRecordHoldsEveryDefault) {
-    const HWND owner = reinterpret_cast<HWND>(0x1234);
-    const Meter meter(owner);
-    const MeterRecord& r = meter.record();
-    EXPECT_EQ(r.owner_window, owner);
-    EXPECT_EQ(r.log_font.lfHeight, -11);
-    EXPECT_EQ(r.log_font.lfWidth, 0);
-    EXPECT_EQ(r.log_font.lfEscapement, 0);
-    EXPECT_EQ(r.log_font.lfOrientation, 0);
-    EXPECT_EQ(r.log_font.lfWeight, 400);
-    EXPECT_EQ(r.log_font.lfItalic, 0);
-    EXPECT_EQ(r.log_font.lfUnderline, 0);
-    EXPECT_EQ(r.log_font.lfStrikeOut, 0);
-    EXPECT_EQ(r.log_font.lfCharSet, 0);
-    EXPECT_EQ(r.log_font.lfOutPrecision, 1);
-    EXPECT_EQ(r.log_font.lfClipPrecision, 2);
-    EXPECT_EQ(r.log_font.lfQuality, 0);
-    EXPECT_EQ(r.log_font.lfPitchAndFamily, 0x22);
-    EXPECT_STREQ(r.log_font.lfFaceName, "Arial");
-    EXPECT_EQ(r.font_size, 14);
-    EXPECT_EQ(r.font_style, 0);
-    EXPECT_EQ(r.alignment, 0);
-    EXPECT_EQ(r.underline, 0);
-    EXPECT_EQ(r.strikeout, 0);
-    EXPECT_EQ((std::array{r.font_alpha, r.font_red, r.font_green, r.font_blue}),
-              (std::array{255, 255, 255, 255}));
-    EXPECT_EQ(r.antialias, 1);
-    EXPECT_EQ(r.shadow_enabled, 0);
-    EXPECT_EQ((std::array{r.shadow_alpha, r.shadow_red, r.shadow_green, r.shadow_blue}),
-              (std::array{255, 0, 0, 0}));
-    EXPECT_EQ(r.shadow_size, 5);
-    EXPECT_EQ(r.shadow_softness, 5);
-    EXPECT_EQ(r.shadow_offset_x, 0);
-    EXPECT_EQ(r.shadow_offset_y, 0);
-    EXPECT_EQ(r.border_enabled, 1);
-    EXPECT_EQ((std::array{r.border_alpha, r.border_red, r.border_green, r.border_blue}),
-              (std::array{255, 0, 0, 0}));
-    EXPECT_EQ(r.border_width, 1);
-    EXPECT_EQ(r.text_template, "%v");
-    EXPECT_EQ(r.decimals, 0);
-    EXPECT_EQ(r.tab_width, 30);
+    const Meter meter(reinterpret_cast<HWND>(0x1234));
+    const std::vector<std::string> defaults = {
+        "owner_window=4660", "lfHeight=-11",        "lfWidth=0",         "lfEscapement=0",
+        "lfOrientation=0",   "lfWeight=400",        "lfItalic=0",        "lfUnderline=0",
+        "lfStrikeOut=0",     "lfCharSet=0",         "lfOutPrecision=1",  "lfClipPrecision=2",
+        "lfQuality=0",       "lfPitchAndFamily=34", "font_size=14",      "font_style=0",
+        "alignment=0",       "underline=0",         "strikeout=0",       "font_alpha=255",
+        "font_red=255",      "font_green=255",      "font_blue=255",     "antialias=1",
+        "shadow_enabled=0",  "shadow_alpha=255",    "shadow_red=0",      "shadow_green=0",
+        "shadow_blue=0",     "shadow_size=5",       "shadow_softness=5", "shadow_offset_x=0",
+        "shadow_offset_y=0", "border_enabled=1",    "border_alpha=255",  "border_red=0",
+        "border_green=0",    "border_blue=0",       "border_width=1",    "decimals=0",
+        "tab_width=30",      "font_face=Arial",     "text_template=%v",
+    };
+    EXPECT_EQ(record_lines(meter.record()), defaults);
 }
 
 TEST(Exports, NullOwnerTakesTheActiveWindow) {

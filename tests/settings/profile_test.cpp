@@ -107,52 +107,28 @@ std::vector<std::string> defaults_with(const std::vector<std::string>& changes) 
 }
 
 // Sets every field, persisted or not, away from every default, so that a
-// load has to overwrite each persisted one and must leave the rest.
+// load has to overwrite each persisted one and must leave the rest. Each
+// number gets its own value, `n`, so that one taken for another shows.
+void scribble_value(HWND& window, int32_t) {
+    window = reinterpret_cast<HWND>(0x5151);
+}
+void scribble_value(LOGFONTA& f, int32_t) {
+    f = {-37, 3, 9, 8, 700, 1, 1, 1, 238, 3, 4, 5, 0x31, "Scribbled Face"};
+}
+void scribble_value(int32_t& value, int32_t n) {
+    value = n;
+}
+void scribble_value(uint8_t& value, int32_t n) {
+    value = static_cast<uint8_t>(n);
+}
+void scribble_value(std::string& text, int32_t) {
+    text = "scribbled";
+}
+template <typename T> void scribble_value(T&, int32_t) = delete;
+
 void scribble(MeterRecord& r) {
-    r.owner_window = reinterpret_cast<HWND>(0x5151);
-    LOGFONTA& f = r.log_font;
-    f.lfHeight = -37;
-    f.lfWidth = 3;
-    f.lfEscapement = 9;
-    f.lfOrientation = 8;
-    f.lfWeight = 700;
-    f.lfItalic = 1;
-    f.lfUnderline = 1;
-    f.lfStrikeOut = 1;
-    f.lfCharSet = 238;
-    f.lfOutPrecision = 3;
-    f.lfClipPrecision = 4;
-    f.lfQuality = 5;
-    f.lfPitchAndFamily = 0x31;
-    std::strcpy(f.lfFaceName, "Scribbled Face");
-    r.font_size = 91;
-    r.font_style = 92;
-    r.alignment = 93;
-    r.underline = 94;
-    r.strikeout = 95;
-    r.font_alpha = 96;
-    r.font_red = 97;
-    r.font_green = 98;
-    r.font_blue = 99;
-    r.antialias = 0;
-    r.shadow_enabled = 100;
-    r.shadow_alpha = 101;
-    r.shadow_red = 102;
-    r.shadow_green = 103;
-    r.shadow_blue = 104;
-    r.shadow_size = 105;
-    r.shadow_softness = 106;
-    r.shadow_offset_x = 107;
-    r.shadow_offset_y = 108;
-    r.border_enabled = 109;
-    r.border_alpha = 110;
-    r.border_red = 111;
-    r.border_green = 112;
-    r.border_blue = 113;
-    r.border_width = 114;
-    r.text_template = "scribbled";
-    r.decimals = 115;
-    r.tab_width = 116;
+    int32_t n = 90;
+    for_each_meter_field([&](const auto& field) { scribble_value(r.*field.member, ++n); });
 }
 
 enum class Since { save, load };

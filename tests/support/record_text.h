@@ -9,10 +9,12 @@
 
 namespace scrivlet::test {
 
-// The fields a settings file holds, in the record's order.
+// The fields a settings file holds (every number and text, and of the font
+// description its face), in the record's order, the numbers before the texts.
 std::vector<std::string> persisted_lines(const MeterRecord& record);
 
-// Every field: the window, the LOGFONTA members, then the persisted ones.
+// Every field: those a settings file does not hold (the window, the LOGFONTA
+// members but the face), then the persisted ones.
 std::vector<std::string> record_lines(const MeterRecord& record);
 
 } // namespace scrivlet::test
