@@ -13,6 +13,8 @@
 
 #include <windows.h>
 
+#include <type_traits>
+
 namespace {
 
 using scrivlet::MeterRecord;
@@ -101,3 +103,12 @@ int WINAPI vis_configure(void* instance) {
 }
 
 } // extern "C"
+
+// Each definition has exactly the type the host calls through: a wrong
+// calling convention, argument or result fails the build here, where the
+// linker's stdcall fix-up would have exported it silently.
+#define SCRIVLET_EXPORT_IS_AS_CALLED(name, Type, ...)                                              \
+    static_assert(std::is_same_v<decltype(&::name), scrivlet::api::Type>,                          \
+                  #name " is not defined as the host calls it");
+SCRIVLET_API_EXPORTS(SCRIVLET_EXPORT_IS_AS_CALLED)
+#undef SCRIVLET_EXPORT_IS_AS_CALLED

@@ -4,32 +4,42 @@
 
 #include <windows.h>
 
+#include <array>
 #include <type_traits>
+
+// Every export, once: X(name, type, result, parameters). The function types,
+// the host's table, its binding, the export names and the compile-time check
+// of the definitions in exports.cpp are all made from this list; the linker's
+// list, scrivlet.def, is checked against it by a test.
+#define SCRIVLET_API_EXPORTS(X)                                                                    \
+    X(dllstartup, DllStartup, void*, (HWND owner, int reserved))                                   \
+    X(dllshutdown, DllShutdown, int, (void* instance))                                             \
+    X(dlltype, DllType, int, ())                                                                   \
+    X(getinfo, GetInfo, const char*, (unsigned index))                                             \
+    X(load_settings, LoadSettings, int, (void* instance, const char* file, const char* section))   \
+    X(save_settings, SaveSettings, int, (void* instance, const char* file, const char* section))   \
+    X(repaint, Repaint, int, (HDC dc, void* instance, const char* value, int width, int height))   \
+    X(vis_configure, VisConfigure, int, (void* instance))
 
 namespace scrivlet::api {
 
-using DllStartup = void*(WINAPI*)(HWND owner, int reserved);
-using DllShutdown = int(WINAPI*)(void* instance);
-using DllType = int(WINAPI*)();
-using GetInfo = const char*(WINAPI*)(unsigned index);
-using LoadSettings = int(WINAPI*)(void* instance, const char* file, const char* section);
-using SaveSettings = int(WINAPI*)(void* instance, const char* file, const char* section);
-using Repaint = int(WINAPI*)(HDC dc, void* instance, const char* value, int width, int height);
-using VisConfigure = int(WINAPI*)(void* instance);
+#define SCRIVLET_API_TYPE(name, Type, result, parameters) using Type = result(WINAPI*) parameters;
+SCRIVLET_API_EXPORTS(SCRIVLET_API_TYPE)
+#undef SCRIVLET_API_TYPE
 
 inline constexpr int plugin_type = 2;
 
 // The eight exports of a loaded Scrivlet.dll, as a host binds them.
 struct Exports {
-    DllStartup dllstartup = nullptr;
-    DllShutdown dllshutdown = nullptr;
-    DllType dlltype = nullptr;
-    GetInfo getinfo = nullptr;
-    LoadSettings load_settings = nullptr;
-    SaveSettings save_settings = nullptr;
-    Repaint repaint = nullptr;
-    VisConfigure vis_configure = nullptr;
+#define SCRIVLET_API_MEMBER(name, Type, ...) Type name = nullptr;
+    SCRIVLET_API_EXPORTS(SCRIVLET_API_MEMBER)
+#undef SCRIVLET_API_MEMBER
 };
+
+// The names the module exports, in the list's order.
+#define SCRIVLET_API_NAME(name, ...) #name,
+inline constexpr std::array export_names = {SCRIVLET_API_EXPORTS(SCRIVLET_API_NAME)};
+#undef SCRIVLET_API_NAME
 
 // Binds every export by name; returns the name of the first one missing, or
 // null when all eight are there.
@@ -40,22 +50,12 @@ inline const char* bind_exports(HMODULE module, Exports& exports) {
             reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
         return function != nullptr;
     };
-    if (!bind("dllstartup", exports.dllstartup))
-        return "dllstartup";
-    if (!bind("dllshutdown", exports.dllshutdown))
-        return "dllshutdown";
-    if (!bind("dlltype", exports.dlltype))
-        return "dlltype";
-    if (!bind("getinfo", exports.getinfo))
-        return "getinfo";
-    if (!bind("load_settings", exports.load_settings))
-        return "load_settings";
-    if (!bind("save_settings", exports.save_settings))
-        return "save_settings";
-    if (!bind("repaint", exports.repaint))
-        return "repaint";
-    if (!bind("vis_configure", exports.vis_configure))
-        return "vis_configure";
+#define SCRIVLET_API_BIND(name, ...)                                                               \
+    if (!bind(#name, exports.name)) {                                                              \
+        return #name;                                                                              \
+    }
+    SCRIVLET_API_EXPORTS(SCRIVLET_API_BIND)
+#undef SCRIVLET_API_BIND
     return nullptr;
 }
 

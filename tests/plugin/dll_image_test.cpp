@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,7 +32,14 @@ std::string lower(std::string text) {
     return text;
 }
 
-TEST(DllImage, ExportsExactlyTheEightUndecoratedNames) {
+// The export names, sorted, as the host contract header lists them.
+std::vector<std::string> listed_exports() {
+    std::vector<std::string> names(api::export_names.begin(), api::export_names.end());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(DllImage, ExportsExactlyTheListedUndecoratedNames) {
     const HMODULE module = plugin_module();
     const auto& directory =
         nt_headers(module).OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
@@ -42,11 +51,30 @@ TEST(DllImage, ExportsExactlyTheEightUndecoratedNames) {
         exported.emplace_back(at_rva<char>(module, names[i]));
     }
     std::sort(exported.begin(), exported.end());
-    const std::vector<std::string> expected = {"dllshutdown",   "dllstartup",    "dlltype",
-                                               "getinfo",       "load_settings", "repaint",
-                                               "save_settings", "vis_configure"};
-    EXPECT_EQ(exported, expected);
-    EXPECT_EQ(exports->NumberOfFunctions, 8u);
+    EXPECT_EQ(exported, listed_exports());
+    EXPECT_EQ(exports->NumberOfFunctions, api::export_names.size());
+}
+
+// The linker's list of exports (the build copies scrivlet.def beside the
+// tests): every line after EXPORTS names one, a ';' starts a comment.
+TEST(DllImage, DefinitionFileNamesTheListedExports) {
+    std::ifstream def(program_folder() + "scrivlet.def");
+    ASSERT_TRUE(def.is_open());
+    std::vector<std::string> named;
+    bool in_exports = false;
+    for (std::string line; std::getline(def, line);) {
+        std::istringstream words(line.substr(0, line.find(';')));
+        std::string word;
+        if (!(words >> word)) {
+            continue;
+        }
+        if (in_exports) {
+            named.push_back(word);
+        }
+        in_exports = in_exports || word == "EXPORTS";
+    }
+    std::sort(named.begin(), named.end());
+    EXPECT_EQ(named, listed_exports());
 }
 
 TEST(DllImage, ImportsOnlySystemLibraries) {
