@@ -1,5 +1,7 @@
 #include "plugin/info.h"
 
+#include "plugin/scrivlet_version.h"
+
 #include <array>
 
 namespace scrivlet {
@@ -9,7 +11,7 @@ namespace {
 constexpr std::array<const char*, 7> info_strings = {
     "Scrivlet",                                              // display name
     "scrivlet-dev",                                          // author's handle
-    "0.2.0.4",                                               // version
+    SCRIVLET_VERSION_TEXT,                                   // version
     "22/07/04",                                              // first date
     "28/09/04",                                              // second date
     "https://github.com/scrivlet/scrivlet",                  // where it is published
