@@ -34,7 +34,12 @@ struct Row {
 std::string temp_ini(const std::string& body) {
     char folder[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, folder);
-    const std::string path = std::string(folder) + "scrivlet-bad-input.ini";
+    // A new name each time: the profile functions cache a file by name and
+    // time, and two rows written within one tick would read the same one.
+    static int made = 0;
+    const std::string path = std::string(folder) + "scrivlet-bad-input-" +
+                             std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++made) +
+                             ".ini";
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << "[Meter]\r\n" << body;
     return path;
@@ -179,6 +184,7 @@ TEST(BadInput, ExtremeSettingsLoadExactlyAndRepaintQuickly) {
         const std::string ini = temp_ini(row.section);
         const Meter meter(reinterpret_cast<HWND>(0x10));
         ASSERT_EQ(plugin().load_settings(meter.instance(), ini.c_str(), "Meter"), 0) << row.name;
+        DeleteFileA(ini.c_str());
         MeterRecord expected = loaded_defaults(reinterpret_cast<HWND>(0x10));
         for (const SurfaceSize& size : surface_sizes) {
             const auto start = std::chrono::steady_clock::now();
@@ -270,6 +276,7 @@ TEST(BadInput, GeometryThatCannotShowDrawsNothing) {
         const std::string ini = temp_ini(c.section);
         const Meter meter(reinterpret_cast<HWND>(0x10));
         ASSERT_EQ(plugin().load_settings(meter.instance(), ini.c_str(), "Meter"), 0) << c.name;
+        DeleteFileA(ini.c_str());
         MeterRecord expected = loaded_defaults(reinterpret_cast<HWND>(0x10));
         c.expected(expected);
         Surface surface(c.width, c.height);
