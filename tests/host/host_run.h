@@ -2,6 +2,8 @@
 // Runs scrivlet-host.exe (beside the test program) as a child process, with
 // its output caught in files, as a script or a person would run it.
 
+#include "common/win/child_process.h"
+
 #include <windows.h>
 
 #include <string>
@@ -12,11 +14,11 @@ namespace scrivlet::test {
 struct HostResult {
     int exit_code = -1;
     std::string out; // carriage returns removed
-    std::string err;
+    std::string err; // with a last line saying so when the host ran out of time
 };
 
 struct RunningHost {
-    PROCESS_INFORMATION process{};
+    win::Child child;
     std::string out_path;
     std::string err_path;
 };
@@ -24,12 +26,12 @@ struct RunningHost {
 // A fresh folder for this test program's files, with a trailing backslash.
 const std::string& scratch_folder();
 
-// The command line Windows programs split back into `args`.
-std::string quote_command_line(const std::vector<std::string>& args);
+using win::quote_command_line;
 
 RunningHost start_host(const std::vector<std::string>& args, const std::string& folder = "");
-// Waits (killing the child after `timeout_ms`) and collects its output.
-HostResult finish_host(RunningHost& running, DWORD timeout_ms = 60000);
+// Waits (ending the host and what it started after `timeout_ms`) and
+// collects its output.
+HostResult finish_host(const RunningHost& running, DWORD timeout_ms = 60000);
 HostResult run_host(const std::vector<std::string>& args, const std::string& folder = "");
 
 std::string read_text_file(const std::string& path);

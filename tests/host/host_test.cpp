@@ -463,10 +463,10 @@ TEST(Host, ConfigureSavesWhatTheDialogConfirmed) {
     RunningHost running = start_host({"configure", "--ini", ini, "--section", "Plain"});
     HWND dialog = nullptr;
     for (int tries = 0; tries < dialog_polls && dialog == nullptr; ++tries) {
-        if (WaitForSingleObject(running.process.hProcess, dialog_poll_ms) == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(running.child.process(), dialog_poll_ms) == WAIT_OBJECT_0) {
             break;
         }
-        dialog = find_dialog_of(running.process.dwProcessId);
+        dialog = find_dialog_of(running.child.id());
     }
     EXPECT_NE(dialog, nullptr) << "no Settings dialog appeared";
     if (dialog != nullptr) {
@@ -500,10 +500,10 @@ TEST(Host, ConfigureOfANewSectionStartsFromTheDefaultsAndSavesIt) {
     RunningHost running = start_host({"configure", "--ini", ini, "--section", "Fresh"});
     HWND dialog = nullptr;
     for (int tries = 0; tries < dialog_polls && dialog == nullptr; ++tries) {
-        if (WaitForSingleObject(running.process.hProcess, dialog_poll_ms) == WAIT_OBJECT_0) {
+        if (WaitForSingleObject(running.child.process(), dialog_poll_ms) == WAIT_OBJECT_0) {
             break;
         }
-        dialog = find_dialog_of(running.process.dwProcessId);
+        dialog = find_dialog_of(running.child.id());
     }
     if (dialog != nullptr) {
         PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

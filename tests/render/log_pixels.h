@@ -1,8 +1,9 @@
 #pragma once
 // Runs tests of this program again in a child process under another screen
-// resolution. Wine takes the resolution of the screen and of every memory DC
-// from HKCU\Control Panel\Desktop\LogPixels when a process starts, so the
-// parent sets that value, starts the child and puts the old value back.
+// resolution: the child starts while LogPixels says so (see
+// common/win/log_pixels.h).
+
+#include "common/win/log_pixels.h"
 
 #include <string>
 
@@ -13,10 +14,11 @@ namespace scrivlet::test {
 int child_dpi();
 
 // Runs this program with `--gtest_filter=<filter>` at `dpi`; the child's exit
-// code, or -1 when the setting could not be made or the child not started.
+// code, or -1 when the setting could not be made, the child not started, or
+// it had to be ended for running out of time.
 int run_at_dpi(int dpi, const std::string& filter);
 
 // LOGPIXELSX of a new memory DC.
-int memory_dc_dpi();
+using win::memory_dc_dpi;
 
 } // namespace scrivlet::test

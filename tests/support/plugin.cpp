@@ -53,11 +53,4 @@ int Meter::repaint(HDC dc, const char* value, int width, int height) const {
     return plugin().repaint(dc, instance_, value, width, height);
 }
 
-std::string program_folder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
-
 } // namespace scrivlet::test

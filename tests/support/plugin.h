@@ -1,6 +1,7 @@
 #pragma once
 // Loads Scrivlet.dll the way a host does and hands tests its exports.
 
+#include "common/win/paths.h"
 #include "meter/meter_record.h"
 #include "plugin/scrivlet_api.h"
 
@@ -33,6 +34,6 @@ private:
 };
 
 // Folder of the running test program, with a trailing backslash.
-std::string program_folder();
+using win::program_folder;
 
 } // namespace scrivlet::test

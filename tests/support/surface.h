@@ -1,6 +1,8 @@
 #pragma once
-// A 32-bit top-down DIB section selected into a memory DC: the kind of
-// surface a host hands to repaint, with its pixels readable.
+// The kind of surface a host hands to repaint (a 32-bit top-down DIB section
+// in a memory DC), with its pixels readable one by one.
+
+#include "common/win/dib_surface.h"
 
 #include <windows.h>
 
@@ -16,12 +18,10 @@ struct Pixel {
 
 class Surface {
 public:
+    // Filled with one recognisable colour, so that what is not drawn shows.
     Surface(int width, int height);
-    Surface(const Surface&) = delete;
-    Surface& operator=(const Surface&) = delete;
-    ~Surface();
 
-    HDC dc() const { return dc_; }
+    HDC dc() const { return dib_.dc(); }
     int width() const { return width_; }
     int height() const { return height_; }
     Pixel at(int x, int y) const;
@@ -32,12 +32,11 @@ public:
     bool same_pixels(const Surface& other) const;
 
 private:
+    const Pixel* pixels() const { return reinterpret_cast<const Pixel*>(dib_.pixels()); }
+
     int width_;
     int height_;
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
-    Pixel* pixels_ = nullptr;
+    win::DibSurface dib_;
 };
 
 } // namespace scrivlet::test

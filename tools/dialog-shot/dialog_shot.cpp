@@ -5,6 +5,9 @@
 // With INI and SECTION the meter's settings are loaded from there first.
 
 #include "common/png.h"
+#include "common/win/dib_surface.h"
+#include "common/win/handles.h"
+#include "common/win/paths.h"
 #include "plugin/scrivlet_api.h"
 
 #include <windows.h>
@@ -12,6 +15,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -24,13 +28,6 @@ constexpr auto appear_limit = 15s;
 constexpr auto settle_time = 700ms;
 constexpr char dialog_class[] = "#32770";
 constexpr char dialog_caption[] = "Settings";
-
-std::string beside_program(const char* file) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1) + file;
-}
 
 HWND find_dialog(DWORD thread) {
     HWND found = nullptr;
@@ -57,45 +54,28 @@ bool capture(HWND window, scrivlet::png::Image& image) {
     if (width <= 0 || height <= 0) {
         return false;
     }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool copied = false;
-    if (memory != nullptr && bitmap != nullptr) {
-        const HGDIOBJ previous = SelectObject(memory, bitmap);
-        copied = BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY) != 0;
-        GdiFlush();
-        SelectObject(memory, previous);
+    std::optional<scrivlet::win::DibSurface> surface;
+    try {
+        surface.emplace(static_cast<uint32_t>(width), static_cast<uint32_t>(height));
+    } catch (const scrivlet::win::SurfaceError&) {
+        return false;
     }
-    if (copied) {
-        image.width = static_cast<uint32_t>(width);
-        image.height = static_cast<uint32_t>(height);
-        image.rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-        const auto* bgra = static_cast<const uint8_t*>(bits);
-        for (size_t i = 0; i < image.rgba.size(); i += 4) {
-            image.rgba[i] = bgra[i + 2];
-            image.rgba[i + 1] = bgra[i + 1];
-            image.rgba[i + 2] = bgra[i];
-            image.rgba[i + 3] = 255;
-        }
+    const scrivlet::win::UniqueWindowDc screen = scrivlet::win::window_dc(nullptr);
+    if (!BitBlt(surface->dc(), 0, 0, width, height, screen.get().dc, frame.left, frame.top,
+                SRCCOPY)) {
+        return false;
     }
-    if (bitmap != nullptr) {
-        DeleteObject(bitmap);
+    image.width = surface->width();
+    image.height = surface->height();
+    image.rgba.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
+    const uint8_t* bgra = surface->pixels();
+    for (size_t i = 0; i < image.rgba.size(); i += 4) {
+        image.rgba[i] = bgra[i + 2];
+        image.rgba[i + 1] = bgra[i + 1];
+        image.rgba[i + 2] = bgra[i];
+        image.rgba[i + 3] = 255;
     }
-    if (memory != nullptr) {
-        DeleteDC(memory);
-    }
-    ReleaseDC(nullptr, screen);
-    return copied;
+    return true;
 }
 
 } // namespace
@@ -107,7 +87,7 @@ int main(int argc, char** argv) {
     }
     const std::string output = argv[1];
 
-    const HMODULE module = LoadLibraryA(beside_program("Scrivlet.dll").c_str());
+    const HMODULE module = LoadLibraryA((scrivlet::win::program_folder() + "Scrivlet.dll").c_str());
     scrivlet::api::Exports plugin;
     if (module == nullptr || scrivlet::api::bind_exports(module, plugin) != nullptr) {
         std::fprintf(stderr, "dialog-shot: cannot load Scrivlet.dll beside the program\n");
@@ -115,9 +95,10 @@ int main(int argc, char** argv) {
     }
 
     // A plain top-level window stands for the host's window.
-    const HWND host = CreateWindowExA(0, "STATIC", "dialog-shot host", WS_OVERLAPPEDWINDOW, 0, 0,
-                                      200, 100, nullptr, nullptr, nullptr, nullptr);
-    void* meter = plugin.dllstartup(host, 0);
+    const scrivlet::win::UniqueWindow host(CreateWindowExA(0, "STATIC", "dialog-shot host",
+                                                           WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                                           nullptr, nullptr, nullptr, nullptr));
+    void* meter = plugin.dllstartup(host.get(), 0);
     if (meter == nullptr) {
         std::fprintf(stderr, "dialog-shot: dllstartup gave no record\n");
         return 1;
@@ -150,6 +131,5 @@ int main(int argc, char** argv) {
     plugin.vis_configure(meter);
     shooter.join();
     plugin.dllshutdown(meter);
-    DestroyWindow(host);
     return status;
 }

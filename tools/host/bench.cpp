@@ -1,8 +1,12 @@
 #include "bench.h"
 
-#include "dib_surface.h"
 #include "failure.h"
 #include "plugin_library.h"
+
+#include "common/win/child_process.h"
+#include "common/win/dib_surface.h"
+#include "common/win/handles.h"
+#include "common/win/paths.h"
 
 #include <windows.h>
 // Types and signatures only: every GDI+ function is bound at run time, so
@@ -15,8 +19,10 @@
 #include <cstring>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -128,38 +134,22 @@ std::string settings_text() {
     return text;
 }
 
-std::string temp_folder() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathA(MAX_PATH + 1, path);
-    if (length == 0 || length > MAX_PATH) {
-        throw Failure{exit_code::internal, "bench: no temporary folder"};
-    }
-    return path;
-}
-
+// The four looks' settings in a file of a folder of its own while it lives.
 class TempSettingsFile {
 public:
-    TempSettingsFile() {
-        char path[MAX_PATH] = {};
-        if (GetTempFileNameA(temp_folder().c_str(), "scb", 0, path) == 0) {
-            throw Failure{exit_code::internal, "bench: cannot make a temporary settings file"};
-        }
-        path_ = path;
+    TempSettingsFile() : folder_("scrivlet-bench"), path_(folder_.path() + "bench.ini") {
         std::ofstream file(path_, std::ios::binary | std::ios::trunc);
         file << settings_text();
         if (!file.flush()) {
-            DeleteFileA(path_.c_str());
             throw Failure{exit_code::internal, "bench: cannot write '" + path_ + "'"};
         }
     }
-    TempSettingsFile(const TempSettingsFile&) = delete;
-    TempSettingsFile& operator=(const TempSettingsFile&) = delete;
-    ~TempSettingsFile() { DeleteFileA(path_.c_str()); }
 
     const std::string& path() const { return path_; }
 
 private:
-    std::string path_;
+    const win::ScratchFolder folder_;
+    const std::string path_;
 };
 
 std::vector<Row> measure_repaints(const PluginExports& api, const std::string& settings,
@@ -169,7 +159,7 @@ std::vector<Row> measure_repaints(const PluginExports& api, const std::string& s
         const MeterSession meter(api);
         api.load_settings(meter.instance(), settings.c_str(), look.name);
         for (const Size size : bench_sizes) {
-            DibSurface surface(size.width, size.height);
+            win::DibSurface surface(size.width, size.height);
             const HDC dc = surface.dc();
             const Timing timing = time_runs(runs_at(size, runs), [&] {
                 api.repaint(dc, meter.instance(), bench_value, static_cast<int>(size.width),
@@ -205,49 +195,42 @@ struct GdiplusFlat {
 class GdiplusLibrary {
 public:
     GdiplusLibrary() : module_(LoadLibraryA(gdiplus_file_name)) {
-        if (module_ == nullptr) {
+        if (!module_) {
             throw Failure{exit_code::internal, "bench: cannot load gdiplus.dll"};
         }
-        try {
-            bind("GdiplusStartup", api_.startup);
-            bind("GdiplusShutdown", api_.shutdown);
-            bind("GdipCreateFromHDC", api_.create_from_hdc);
-            bind("GdipDeleteGraphics", api_.delete_graphics);
-            bind("GdipCreateFontFamilyFromName", api_.create_family);
-            bind("GdipDeleteFontFamily", api_.delete_family);
-            bind("GdipCreateFont", api_.create_font);
-            bind("GdipDeleteFont", api_.delete_font);
-            bind("GdipCreateSolidFill", api_.create_solid_fill);
-            bind("GdipDeleteBrush", api_.delete_brush);
-            bind("GdipDrawString", api_.draw_string);
-            const Gdiplus::GdiplusStartupInput input;
-            if (api_.startup(&token_, &input, nullptr) != Gdiplus::Ok) {
-                throw Failure{exit_code::internal, "bench: GdiplusStartup failed"};
-            }
-        } catch (...) {
-            FreeLibrary(module_);
-            throw;
+        bind("GdiplusStartup", api_.startup);
+        bind("GdiplusShutdown", api_.shutdown);
+        bind("GdipCreateFromHDC", api_.create_from_hdc);
+        bind("GdipDeleteGraphics", api_.delete_graphics);
+        bind("GdipCreateFontFamilyFromName", api_.create_family);
+        bind("GdipDeleteFontFamily", api_.delete_family);
+        bind("GdipCreateFont", api_.create_font);
+        bind("GdipDeleteFont", api_.delete_font);
+        bind("GdipCreateSolidFill", api_.create_solid_fill);
+        bind("GdipDeleteBrush", api_.delete_brush);
+        bind("GdipDrawString", api_.draw_string);
+        const Gdiplus::GdiplusStartupInput input;
+        if (api_.startup(&token_, &input, nullptr) != Gdiplus::Ok) {
+            throw Failure{exit_code::internal, "bench: GdiplusStartup failed"};
         }
     }
     GdiplusLibrary(const GdiplusLibrary&) = delete;
     GdiplusLibrary& operator=(const GdiplusLibrary&) = delete;
-    ~GdiplusLibrary() {
-        api_.shutdown(token_);
-        FreeLibrary(module_);
-    }
+    // Shut down before the module is freed.
+    ~GdiplusLibrary() { api_.shutdown(token_); }
 
     const GdiplusFlat& api() const { return api_; }
 
 private:
     template <typename Function> void bind(const char* name, Function& function) {
-        function =
-            reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+        function = reinterpret_cast<Function>(
+            reinterpret_cast<void*>(GetProcAddress(module_.get(), name)));
         if (function == nullptr) {
             throw Failure{exit_code::internal, std::string("bench: gdiplus.dll lacks ") + name};
         }
     }
 
-    HMODULE module_;
+    win::UniqueModule module_;
     GdiplusFlat api_;
     ULONG_PTR token_ = 0;
 };
@@ -287,7 +270,7 @@ std::array<double, bench_sizes.size()> measure_bare_draw_string(uint32_t runs) {
     std::array<double, bench_sizes.size()> medians{};
     for (size_t i = 0; i < bench_sizes.size(); ++i) {
         const Size size = bench_sizes[i];
-        DibSurface surface(size.width, size.height);
+        win::DibSurface surface(size.width, size.height);
         const HDC dc = surface.dc();
         // The plain look's rectangle: the surface less one point each way, here in pixels.
         const double dpi_x = GetDeviceCaps(dc, LOGPIXELSX);
@@ -329,45 +312,29 @@ int run_standin_child(const Options& options) {
     return exit_code::ok;
 }
 
-std::string quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
-
 // A folder of its own for one child: the stand-in, a copy of the plug-in
 // under test and of this program side by side. Wine looks for a native
 // gdiplus.dll in the program's folder, not in the plug-in's.
 class StandinFolder {
 public:
     StandinFolder(const std::string& standin_dll, const std::string& plugin_dll)
-        : folder_(temp_folder() + "scrivlet-bench-" + std::to_string(GetCurrentProcessId()) +
-                  "\\") {
-        CreateDirectoryA(folder_.c_str(), nullptr);
-        if (!CopyFileA(standin_dll.c_str(), (folder_ + gdiplus_file_name).c_str(), FALSE) ||
+        : folder_("scrivlet-bench-standin") {
+        if (!CopyFileA(standin_dll.c_str(), (folder_.path() + gdiplus_file_name).c_str(), FALSE) ||
             !CopyFileA(plugin_dll.c_str(), plugin_path().c_str(), FALSE) ||
-            !CopyFileA((program_folder() + host_file_name).c_str(), program_path().c_str(),
+            !CopyFileA((win::program_folder() + host_file_name).c_str(), program_path().c_str(),
                        FALSE)) {
-            remove();
             throw Failure{exit_code::internal, "bench: cannot copy the stand-in and the plug-in "
                                                "into '" +
-                                                   folder_ + "'"};
+                                                   folder_.path() + "'"};
         }
     }
-    StandinFolder(const StandinFolder&) = delete;
-    StandinFolder& operator=(const StandinFolder&) = delete;
-    ~StandinFolder() { remove(); }
 
-    std::string plugin_path() const { return folder_ + plugin_file_name; }
-    std::string program_path() const { return folder_ + standin_host_file_name; }
+    std::string plugin_path() const { return folder_.path() + plugin_file_name; }
+    std::string program_path() const { return folder_.path() + standin_host_file_name; }
+    std::string output_path() const { return folder_.path() + "standin.out"; }
 
 private:
-    void remove() const {
-        DeleteFileA(program_path().c_str());
-        DeleteFileA(plugin_path().c_str());
-        DeleteFileA((folder_ + gdiplus_file_name).c_str());
-        RemoveDirectoryA(folder_.c_str());
-    }
-
-    std::string folder_;
+    const win::ScratchFolder folder_;
 };
 
 // Wine's per-program DLL overrides for the child's file name, for as long as
@@ -378,16 +345,15 @@ public:
     StandinOverride() {
         const std::string key =
             app_defaults_key + std::string(standin_host_file_name) + "\\" + dll_overrides_subkey;
-        HKEY overrides = nullptr;
+        win::UniqueHkey overrides;
         if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            &overrides, nullptr) != ERROR_SUCCESS) {
+                            overrides.put(), nullptr) != ERROR_SUCCESS) {
             throw Failure{exit_code::internal,
                           "bench: cannot set the DLL override in HKCU\\" + key};
         }
-        RegSetValueExA(overrides, "gdiplus", 0, REG_SZ,
+        RegSetValueExA(overrides.get(), "gdiplus", 0, REG_SZ,
                        reinterpret_cast<const BYTE*>(native_load_order),
                        static_cast<DWORD>(strlen(native_load_order) + 1));
-        RegCloseKey(overrides);
     }
     StandinOverride(const StandinOverride&) = delete;
     StandinOverride& operator=(const StandinOverride&) = delete;
@@ -397,72 +363,28 @@ public:
     }
 };
 
-class Handle {
-public:
-    Handle() = default;
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() { reset(); }
-    HANDLE* put() { return &handle_; }
-    HANDLE get() const { return handle_; }
-    void reset() {
-        if (handle_ != nullptr) {
-            CloseHandle(handle_);
-            handle_ = nullptr;
-        }
-    }
-
-private:
-    HANDLE handle_ = nullptr;
-};
-
 struct ChildResult {
     DWORD exit_code = exit_code::internal;
     std::string out;
 };
 
-ChildResult run_child(const std::string& program, const std::string& plugin_path, uint32_t runs) {
-    std::string line = quoted(program) + " bench --dll " + quoted(plugin_path) + " --runs " +
-                       std::to_string(runs) + " " + std::string(standin_child_flag);
-    std::vector<char> writable(line.begin(), line.end());
-    writable.push_back('\0');
-
-    SECURITY_ATTRIBUTES security{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    Handle read_end;
-    Handle write_end;
-    if (!CreatePipe(read_end.put(), write_end.put(), &security, 0)) {
-        throw Failure{exit_code::internal, "bench: cannot make a pipe for the stand-in run"};
-    }
-    SetHandleInformation(read_end.get(), HANDLE_FLAG_INHERIT, 0);
-    const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-    if (error != nullptr && error != INVALID_HANDLE_VALUE) {
-        SetHandleInformation(error, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-    }
-
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = write_end.get();
-    startup.hStdError = error;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                        nullptr, &startup, &process)) {
-        throw Failure{exit_code::internal, "bench: cannot start the stand-in run (Windows error " +
-                                               std::to_string(GetLastError()) + ")"};
-    }
-    // Only the child may hold the write end, or the read below never ends.
-    write_end.reset();
+// The child writes its lines to a file: read after it ends, nothing can
+// block on a full pipe.
+ChildResult run_child(const StandinFolder& folder, uint32_t runs) {
+    win::ChildSpec spec;
+    spec.program = win::widen(folder.program_path());
+    spec.command_line = win::widen(
+        win::quote_command_line({folder.program_path(), "bench", "--dll", folder.plugin_path(),
+                                 "--runs", std::to_string(runs), std::string(standin_child_flag)}));
+    spec.out_file = folder.output_path();
     ChildResult result;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(read_end.get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
-        result.out.append(buffer, read);
+    try {
+        result.exit_code = win::run_child(spec).code;
+    } catch (const std::runtime_error& error) {
+        throw Failure{exit_code::internal, std::string("bench: the stand-in run: ") + error.what()};
     }
-    WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &result.exit_code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    std::ifstream file(spec.out_file, std::ios::binary);
+    result.out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     return result;
 }
 
@@ -486,7 +408,7 @@ std::map<std::string, double> parse_child_lines(const std::string& out) {
 
 // Stand-in medians, or none (with the reason printed) when there is no run.
 std::map<std::string, double> measure_standin(const std::string& plugin_path, uint32_t runs) {
-    const std::string standin_dll = program_folder() + standin_folder_name + gdiplus_file_name;
+    const std::string standin_dll = win::program_folder() + standin_folder_name + gdiplus_file_name;
     if (GetFileAttributesA(standin_dll.c_str()) == INVALID_FILE_ATTRIBUTES) {
         std::printf("bench: no gdiplus.dll stand-in at %s: stand-in column skipped\n",
                     standin_dll.c_str());
@@ -495,7 +417,7 @@ std::map<std::string, double> measure_standin(const std::string& plugin_path, ui
     const StandinFolder folder(standin_dll, plugin_path);
     const StandinOverride native_gdiplus;
     std::fflush(stdout);
-    const ChildResult child = run_child(folder.program_path(), folder.plugin_path(), runs);
+    const ChildResult child = run_child(folder, runs);
     if (child.exit_code != exit_code::ok) {
         std::printf("bench: the stand-in run failed (exit %lu): stand-in column skipped\n",
                     static_cast<unsigned long>(child.exit_code));

@@ -2,7 +2,8 @@
 
 #include "bench.h"
 #include "common/png.h"
-#include "dib_surface.h"
+#include "common/win/dib_surface.h"
+#include "common/win/handles.h"
 #include "dpi.h"
 #include "pixels.h"
 #include "plugin_library.h"
@@ -85,18 +86,14 @@ uint32_t widest_label(HDC dc, const std::vector<std::string>& labels) {
     return widest;
 }
 
-// Keeps a GDI object selected into a DC for a scope.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-    ~Selection() { SelectObject(dc_, previous_); }
+using win::DibSurface;
+using win::SelectionGuard;
 
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
+int report(const Failure& failure) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "scrivlet-host: %s\n", failure.message.c_str());
+    return failure.exit_code;
+}
 
 } // namespace
 
@@ -171,7 +168,7 @@ int run_sheet(const Options& options) {
     uint32_t label_width = 0;
     {
         const DibSurface probe(1, 1);
-        const Selection selected(probe.dc(), font);
+        const SelectionGuard selected(probe.dc(), font);
         label_width = widest_label(probe.dc(), sections) + 2 * label_padding_px;
     }
     const SheetLayout layout = sheet_layout(sections.size(), cell, label_width);
@@ -181,7 +178,7 @@ int run_sheet(const Options& options) {
     DibSurface sheet(layout.image.width, layout.image.height);
     png::Image image{layout.image.width, layout.image.height, image_buffer(layout.image)};
     {
-        const Selection selected(sheet.dc(), font);
+        const SelectionGuard selected(sheet.dc(), font);
         uint8_t* bits = sheet.pixels();
         const size_t count = static_cast<size_t>(layout.image.width) * layout.image.height;
         for (size_t i = 0; i < count; ++i) {
@@ -278,9 +275,9 @@ int run_host(const std::vector<std::string>& args) noexcept {
             }
             throw Failure{exit_code::internal, "unhandled command"};
         } catch (const Failure& failure) {
-            std::fflush(stdout);
-            std::fprintf(stderr, "scrivlet-host: %s\n", failure.message.c_str());
-            return failure.exit_code;
+            return report(failure);
+        } catch (const win::SurfaceError& error) {
+            return report(Failure{exit_code::output, error.what()});
         } catch (const std::bad_alloc&) {
             std::fflush(stdout);
             std::fputs("scrivlet-host: out of memory\n", stderr);

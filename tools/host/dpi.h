@@ -9,9 +9,6 @@
 
 namespace scrivlet::host {
 
-// Dots per inch of a memory DC in this process (what GDI+ will use).
-int display_dpi();
-
 // nullopt: this process already draws at `dpi`, go on. Otherwise the exit
 // code of the child that ran the same command line at `dpi`. Throws Failure
 // (exit_code::usage) where the resolution cannot be had.

@@ -2,7 +2,7 @@
 
 #include "failure.h"
 
-#include <vector>
+#include "common/win/paths.h"
 
 namespace scrivlet::host {
 
@@ -23,34 +23,8 @@ std::string load_error(const std::string& path, DWORD error) {
 
 } // namespace
 
-std::string program_folder() {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return {};
-        }
-        if (length < path.size()) {
-            const std::string full(path.data(), length);
-            return full.substr(0, full.find_last_of("\\/") + 1);
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
-std::string absolute_path(const std::string& path) {
-    const DWORD needed = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) {
-        return path;
-    }
-    std::vector<char> full(needed);
-    const DWORD length = GetFullPathNameA(path.c_str(), needed, full.data(), nullptr);
-    return length == 0 || length >= needed ? path : std::string(full.data(), length);
-}
-
 PluginLibrary::PluginLibrary(const std::string& path)
-    : path_(absolute_path(path.empty() ? program_folder() + plugin_file_name : path)) {
+    : path_(win::absolute_path(path.empty() ? win::program_folder() + plugin_file_name : path)) {
     const DWORD attributes = GetFileAttributesA(path_.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         throw Failure{exit_code::plugin, "no plug-in at '" + path_ + "'"};
@@ -59,18 +33,13 @@ PluginLibrary::PluginLibrary(const std::string& path)
         throw Failure{exit_code::plugin, "'" + path_ + "' is a folder, not a DLL"};
     }
     // The altered search path lets the plug-in find libraries of its own folder.
-    module_ = LoadLibraryExA(path_.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (module_ == nullptr) {
+    module_.reset(LoadLibraryExA(path_.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!module_) {
         throw Failure{exit_code::plugin, load_error(path_, GetLastError())};
     }
-    if (const char* missing = api::bind_exports(module_, exports_)) {
-        FreeLibrary(module_);
+    if (const char* missing = api::bind_exports(module_.get(), exports_)) {
         throw Failure{exit_code::plugin, "'" + path_ + "' does not export " + missing};
     }
-}
-
-PluginLibrary::~PluginLibrary() {
-    FreeLibrary(module_);
 }
 
 void PluginLibrary::require_visualisation_type() const {

@@ -2,6 +2,7 @@
 // Scrivlet.dll as a host holds it: loaded by path, its eight exports bound
 // by name, freed when the holder goes.
 
+#include "common/win/handles.h"
 #include "plugin/scrivlet_api.h"
 
 #include <windows.h>
@@ -20,7 +21,6 @@ public:
     explicit PluginLibrary(const std::string& path);
     PluginLibrary(const PluginLibrary&) = delete;
     PluginLibrary& operator=(const PluginLibrary&) = delete;
-    ~PluginLibrary();
 
     const PluginExports& exports() const { return exports_; }
     const std::string& path() const { return path_; }
@@ -30,7 +30,7 @@ public:
 
 private:
     std::string path_;
-    HMODULE module_ = nullptr;
+    win::UniqueModule module_;
     PluginExports exports_;
 };
 
@@ -48,12 +48,5 @@ private:
     const PluginExports& exports_;
     void* instance_ = nullptr;
 };
-
-// Folder of the running program, with a trailing backslash.
-std::string program_folder();
-
-// The absolute form of a path: the profile functions look for a bare file
-// name in the Windows folder, not in the current one.
-std::string absolute_path(const std::string& path);
 
 } // namespace scrivlet::host

@@ -1,40 +1,46 @@
 #include "settings_file.h"
 
 #include "failure.h"
-#include "plugin_library.h"
+
+#include "common/win/buffer.h"
+#include "common/win/handles.h"
+#include "common/win/paths.h"
 
 #include <windows.h>
-
-#include <cstring>
 
 namespace scrivlet::host {
 
 namespace {
 
-constexpr DWORD first_buffer_chars = 4096;
-constexpr DWORD max_buffer_chars = 16u << 20;
+constexpr size_t first_list_chars = 4096;
+constexpr size_t list_terminators = 2;
 
 // The profile functions answer a list of NUL-terminated strings, ended by an
-// empty one, and say "size - 2" when the buffer was too small.
+// empty one.
 template <typename Read> std::vector<std::string> read_string_list(Read&& read) {
-    for (DWORD size = first_buffer_chars; size <= max_buffer_chars; size *= 2) {
-        std::vector<char> buffer(size);
-        const DWORD length = read(buffer.data(), size);
-        if (length + 2 < size) {
-            std::vector<std::string> items;
-            for (const char* item = buffer.data(); *item != '\0'; item += strlen(item) + 1) {
-                items.emplace_back(item);
-            }
-            return items;
-        }
+    const auto list = win::read_growing<char>(
+        [&](char* buffer, size_t size) {
+            const auto chars = static_cast<DWORD>(size);
+            return win::profile_reply(read(buffer, chars), size, list_terminators);
+        },
+        first_list_chars);
+    if (!list) {
+        throw Failure{exit_code::settings_file, "the settings file is too large to list"};
     }
-    throw Failure{exit_code::settings_file, "the settings file is too large to list"};
+    std::vector<std::string> items;
+    // An empty string ends the list.
+    for (size_t start = 0; start < list->size() && (*list)[start] != '\0';) {
+        const size_t end = list->find('\0', start);
+        items.push_back(list->substr(start, end - start));
+        start = end == std::string::npos ? list->size() : end + 1;
+    }
+    return items;
 }
 
 } // namespace
 
 std::string readable_settings_file(const std::string& path) {
-    const std::string absolute = absolute_path(path);
+    const std::string absolute = win::absolute_path(path);
     const DWORD attributes = GetFileAttributesA(absolute.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         throw Failure{exit_code::settings_file,
@@ -44,10 +50,10 @@ std::string readable_settings_file(const std::string& path) {
         throw Failure{exit_code::settings_file,
                       "cannot read settings file '" + path + "': it is a folder"};
     }
-    const HANDLE file = CreateFileA(absolute.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    const win::UniqueFile file(CreateFileA(absolute.c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
         const DWORD error = GetLastError();
         throw Failure{exit_code::settings_file,
                       "cannot read settings file '" + path + "': " +
@@ -55,7 +61,6 @@ std::string readable_settings_file(const std::string& path) {
                                ? std::string("access denied")
                                : "Windows error " + std::to_string(error))};
     }
-    CloseHandle(file);
     return absolute;
 }
 

@@ -10,8 +10,8 @@
 // Beside the gdiplus.dll stand-in it also checks that no GDI+ object
 // outlives a repaint.
 
-#include "dib_surface.h"
-#include "failure.h"
+#include "common/win/dib_surface.h"
+#include "common/win/paths.h"
 #include "plugin/scrivlet_api.h"
 
 #include <windows.h>
@@ -34,13 +34,6 @@ using namespace scrivlet;
 
 using Exports = api::Exports;
 
-std::string program_folder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
-}
-
 // The looks under test, one INI section each.
 constexpr const char* looks_ini =
     "[plain]\r\nScrivlet_BorderSettings=0,1\r\n"
@@ -60,7 +53,7 @@ struct Size {
 constexpr Size sizes[] = {{1, 1}, {40, 12}, {200, 40}, {333, 77}, {800, 160}, {1600, 400}};
 constexpr const char* values[] = {"0", "12.5", "-3,25", "idle", "99.999", ""};
 
-using Dib = host::DibSurface;
+using Dib = win::DibSurface;
 
 // FNV-1a of the pixels: the survivors' drawings are compared by it, so that
 // the soak's own bookkeeping does not grow the heap it measures.
@@ -322,7 +315,7 @@ int run(int argc, char** argv) {
         }
     }
 
-    const HMODULE module = LoadLibraryA((program_folder() + "Scrivlet.dll").c_str());
+    const HMODULE module = LoadLibraryA((win::program_folder() + "Scrivlet.dll").c_str());
     if (module == nullptr) {
         std::fprintf(stderr, "soak: cannot load Scrivlet.dll beside the program\n");
         return 2;
@@ -334,10 +327,8 @@ int run(int argc, char** argv) {
     }
 
     stop_standin_recording();
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string ini =
-        std::string(temp) + "scrivlet-soak-" + std::to_string(GetCurrentProcessId()) + ".ini";
+    const win::ScratchFolder folder("scrivlet-soak");
+    const std::string ini = folder.path() + "looks.ini";
     if (FILE* file = std::fopen(ini.c_str(), "wb")) {
         std::fputs(looks_ini, file);
         std::fclose(file);
@@ -405,7 +396,6 @@ int run(int argc, char** argv) {
             failed = true;
         }
     }
-    DeleteFileA(ini.c_str());
     std::printf("%s\n", failed ? "soak: FAILED" : "soak: passed");
     return failed ? 1 : 0;
 }
@@ -415,9 +405,6 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         return run(argc, argv);
-    } catch (const host::Failure& failure) {
-        std::fprintf(stderr, "soak: %s\n", failure.message.c_str());
-        return 2;
     } catch (const std::exception& error) {
         std::fprintf(stderr, "soak: %s\n", error.what());
         return 2;
