@@ -249,17 +249,28 @@ constexpr RowOrder order_by(int DialogRow::*step) {
 constexpr RowOrder fill_order = order_by(&DialogRow::fill);
 constexpr RowOrder ok_order = order_by(&DialogRow::ok);
 
-constexpr size_t rows_with(int DialogRow::*step) {
-    size_t count = 0;
+// True when the rows that have the step number it 1, 2, ... with each
+// number taken once.
+constexpr bool numbered_once(int DialogRow::*step) {
+    int taken = 0;
     for (const DialogRow& row : dialog_rows) {
-        count += row.*step != no_ok_step ? 1 : 0;
+        taken += row.*step != no_ok_step ? 1 : 0;
     }
-    return count;
+    for (int wanted = 1; wanted <= taken; ++wanted) {
+        int rows = 0;
+        for (const DialogRow& row : dialog_rows) {
+            rows += row.*step == wanted ? 1 : 0;
+        }
+        if (rows != 1) {
+            return false;
+        }
+    }
+    return true;
 }
 
-// Every row filled once and every OK step taken once, numbered without gaps.
-static_assert(fill_order.count == row_count);
-static_assert(ok_order.count == rows_with(&DialogRow::ok));
+// Every row filled once and every OK step taken once.
+static_assert(numbered_once(&DialogRow::fill) && fill_order.count == row_count);
+static_assert(numbered_once(&DialogRow::ok));
 
 template <size_t n>
 constexpr bool controls_in_order(const RowOrder& order, const int (&controls)[n]) {
