@@ -3,6 +3,7 @@
 #include "common/win/buffer.h"
 #include "common/win/child_process.h"
 #include "common/win/dib_surface.h"
+#include "common/win/gui_resources.h"
 #include "common/win/handles.h"
 #include "common/win/log_pixels.h"
 #include "common/win/paths.h"
@@ -401,22 +402,6 @@ TEST_F(LogPixels, SetWhileItLivesAndPutBackOnEveryWayOut) {
 
 // --- the DIB surface -----------------------------------------------------------
 
-// GDI handles of this process. Wine's GetGuiResources is not implemented:
-// there every handle index is probed (Wine accepts one without its
-// generation bits).
-DWORD gdi_handles() {
-    SetLastError(0);
-    const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (count != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
-        return count;
-    }
-    DWORD probed = 0;
-    for (ULONG_PTR index = 1; index <= 0xFFFF; ++index) {
-        probed += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0 ? 1 : 0;
-    }
-    return probed;
-}
-
 TEST(DibSurface, IsATopDown32BitSectionSelectedIntoItsDc) {
     const DibSurface surface(7, 3);
     EXPECT_EQ(surface.width(), 7u);
@@ -437,16 +422,16 @@ TEST(DibSurface, IsATopDown32BitSectionSelectedIntoItsDc) {
 
 TEST(DibSurface, ReleasesEverythingItMadeWhenItGoesOrCannotBeMade) {
     const DibSurface warm_up(1, 1); // the platform's own first-use objects
-    const DWORD before = gdi_handles();
+    const DWORD before = gdi_objects();
     { const DibSurface surface(16, 16); }
-    EXPECT_EQ(gdi_handles(), before);
+    EXPECT_EQ(gdi_objects(), before);
     try {
         const DibSurface impossible(0, 0);
         ADD_FAILURE() << "a 0x0 section was made";
     } catch (const SurfaceError& error) {
         EXPECT_STREQ(error.what(), "cannot make a 0x0 surface (0 MiB)");
     }
-    EXPECT_EQ(gdi_handles(), before);
+    EXPECT_EQ(gdi_objects(), before);
 }
 
 } // namespace

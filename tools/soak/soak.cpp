@@ -11,6 +11,7 @@
 // outlives a repaint.
 
 #include "common/win/dib_surface.h"
+#include "common/win/gui_resources.h"
 #include "common/win/paths.h"
 #include "plugin/scrivlet_api.h"
 
@@ -72,44 +73,6 @@ struct Sample {
     SIZE_T private_bytes;
 };
 
-// GetGuiResources where the platform has it. Wine answers 0 with
-// ERROR_CALL_NOT_IMPLEMENTED; there GDI handles are counted by probing every
-// handle index (Wine accepts an index without its generation bits) and user
-// objects by counting this process's windows.
-DWORD gdi_objects() {
-    SetLastError(0);
-    const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (count != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
-        return count;
-    }
-    DWORD probed = 0;
-    for (ULONG_PTR index = 1; index <= 0xFFFF; ++index) {
-        probed += GetObjectType(reinterpret_cast<HGDIOBJ>(index)) != 0 ? 1 : 0;
-    }
-    return probed;
-}
-
-BOOL CALLBACK count_window(HWND window, LPARAM counter) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId()) {
-        ++*reinterpret_cast<DWORD*>(counter);
-        EnumChildWindows(window, count_window, counter);
-    }
-    return TRUE;
-}
-
-DWORD user_objects() {
-    SetLastError(0);
-    const DWORD count = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    if (count != 0 || GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
-        return count;
-    }
-    DWORD windows = 0;
-    EnumWindows(count_window, reinterpret_cast<LPARAM>(&windows));
-    return windows;
-}
-
 Sample sample() {
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
@@ -118,7 +81,7 @@ Sample sample() {
     // Wine leaves PrivateUsage at 0; its PagefileUsage is the same commit.
     const SIZE_T private_bytes =
         memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage;
-    return {gdi_objects(), user_objects(), private_bytes};
+    return {win::gdi_objects(), win::user_objects(), private_bytes};
 }
 
 // The stand-in keeps a record of every call unless told not to; that record

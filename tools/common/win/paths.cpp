@@ -8,10 +8,19 @@
 
 namespace scrivlet::win {
 
-std::string module_file_name(HMODULE module) {
-    const auto name = read_growing<char>([&](char* buffer, size_t size) {
-        return cut_at_size_reply(GetModuleFileNameA(module, buffer, static_cast<DWORD>(size)),
-                                 size);
+namespace {
+
+DWORD module_file_name_into(HMODULE module, char* buffer, size_t size) {
+    return GetModuleFileNameA(module, buffer, static_cast<DWORD>(size));
+}
+
+DWORD module_file_name_into(HMODULE module, wchar_t* buffer, size_t size) {
+    return GetModuleFileNameW(module, buffer, static_cast<DWORD>(size));
+}
+
+template <typename Char> std::basic_string<Char> module_file_name_of(HMODULE module) {
+    const auto name = read_growing<Char>([&](Char* buffer, size_t size) {
+        return cut_at_size_reply(module_file_name_into(module, buffer, size), size);
     });
     if (!name) {
         throw std::runtime_error("cannot find the file of a loaded module");
@@ -19,15 +28,14 @@ std::string module_file_name(HMODULE module) {
     return *name;
 }
 
+} // namespace
+
+std::string module_file_name(HMODULE module) {
+    return module_file_name_of<char>(module);
+}
+
 std::wstring module_file_name_wide(HMODULE module) {
-    const auto name = read_growing<wchar_t>([&](wchar_t* buffer, size_t size) {
-        return cut_at_size_reply(GetModuleFileNameW(module, buffer, static_cast<DWORD>(size)),
-                                 size);
-    });
-    if (!name) {
-        throw std::runtime_error("cannot find the file of a loaded module");
-    }
-    return *name;
+    return module_file_name_of<wchar_t>(module);
 }
 
 std::string program_folder() {
