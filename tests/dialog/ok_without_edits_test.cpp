@@ -6,6 +6,7 @@
 #include "dialog/dialog_ids.h"
 #include "dialog_driver.h"
 #include "support/plugin.h"
+#include "common/win/paths.h"
 
 #include <gtest/gtest.h>
 
@@ -161,9 +162,7 @@ class IniFile {
 public:
     explicit IniFile(const std::string& body) {
         static int made = 0;
-        char folder[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, folder);
-        path_ = std::string(folder) + "scrivlet-dialog-" + std::to_string(GetCurrentProcessId()) +
+        path_ = win::temp_folder() + "scrivlet-dialog-" + std::to_string(GetCurrentProcessId()) +
                 "-" + std::to_string(++made) + ".ini";
         std::ofstream file(path_, std::ios::binary | std::ios::trunc);
         file << body;

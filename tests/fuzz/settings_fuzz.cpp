@@ -15,6 +15,7 @@
 
 #include "support/plugin.h"
 #include "support/surface.h"
+#include "common/win/paths.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -193,9 +194,7 @@ uint64_t fnv1a(const std::string& bytes) {
 // written within one tick of the file system's clock would look the same.
 std::string scratch_path(const char* what) {
     static unsigned long counter = 0;
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    return std::string(temp) + "scrivlet-fuzz-" + std::to_string(GetCurrentProcessId()) + "-" +
+    return win::temp_folder() + "scrivlet-fuzz-" + std::to_string(GetCurrentProcessId()) + "-" +
            std::to_string(++counter) + "-" + what + ".ini";
 }
 

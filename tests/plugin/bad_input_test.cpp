@@ -5,6 +5,7 @@
 #include "support/plugin.h"
 #include "support/record_text.h"
 #include "support/surface.h"
+#include "common/win/paths.h"
 
 #include <psapi.h>
 
@@ -32,12 +33,10 @@ struct Row {
 };
 
 std::string temp_ini(const std::string& body) {
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
     // A new name each time: the profile functions cache a file by name and
     // time, and two rows written within one tick would read the same one.
     static int made = 0;
-    const std::string path = std::string(folder) + "scrivlet-bad-input-" +
+    const std::string path = win::temp_folder() + "scrivlet-bad-input-" +
                              std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++made) +
                              ".ini";
     std::ofstream file(path, std::ios::binary | std::ios::trunc);

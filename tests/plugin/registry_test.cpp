@@ -5,6 +5,7 @@
 #include "plugin/module.h"
 #include "support/plugin.h"
 #include "support/surface.h"
+#include "common/win/paths.h"
 
 #include <gtest/gtest.h>
 
@@ -39,9 +40,7 @@ TEST(Registry, ReleasedAddressesAreNotHandedOutAgainWhileKept) {
 }
 
 TEST(Registry, SecondShutdownOfAnOldPointerLeavesTheNewMeterWorking) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    const std::string file = std::string(temp) + "scrivlet-registry-" +
+    const std::string file = win::temp_folder() + "scrivlet-registry-" +
                              std::to_string(GetCurrentProcessId()) + "-" +
                              std::to_string(GetTickCount()) + ".ini";
     std::ofstream(file, std::ios::binary) << "[Meter]\r\nScrivlet_Text=<%v>\r\n";

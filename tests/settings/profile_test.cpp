@@ -7,6 +7,7 @@
 #include "support/plugin.h"
 #include "support/record_text.h"
 #include "support/surface.h"
+#include "common/win/paths.h"
 
 #include <gtest/gtest.h>
 
@@ -32,30 +33,7 @@ constexpr const char* section = "Meter 1";
 // end. Each case uses its own file name: the profile functions cache files.
 class IniFolder {
 public:
-    IniFolder() {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        path_ = std::string(temp) + "scrivlet-settings-" + std::to_string(GetCurrentProcessId()) +
-                "-" + std::to_string(GetTickCount()) + "\\";
-        if (!CreateDirectoryA(path_.c_str(), nullptr)) {
-            throw std::runtime_error("cannot make " + path_);
-        }
-    }
-    IniFolder(const IniFolder&) = delete;
-    IniFolder& operator=(const IniFolder&) = delete;
-    ~IniFolder() {
-        WIN32_FIND_DATAA found;
-        const HANDLE search = FindFirstFileA((path_ + "*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                DeleteFileA((path_ + found.cFileName).c_str());
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryA(path_.c_str());
-    }
-
-    std::string path(const std::string& name) const { return path_ + name; }
+    std::string path(const std::string& name) const { return scratch_.path() + name; }
 
     std::string write(const std::string& name, const std::string& bytes) const {
         std::ofstream(path(name), std::ios::binary) << bytes;
@@ -63,7 +41,7 @@ public:
     }
 
 private:
-    std::string path_;
+    win::ScratchFolder scratch_{"scrivlet-settings"};
 };
 
 std::string file_bytes(const std::string& path) {
