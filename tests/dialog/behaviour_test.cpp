@@ -18,8 +18,6 @@
 namespace scrivlet::test {
 namespace {
 
-const char settings_caption[] = "Settings";
-
 const int alignment_buttons[] = {
     IDC_ALIGN_TOP_LEFT,    IDC_ALIGN_TOP_CENTRE,    IDC_ALIGN_TOP_RIGHT,
     IDC_ALIGN_MIDDLE_LEFT, IDC_ALIGN_CENTRE,        IDC_ALIGN_MIDDLE_RIGHT,
@@ -40,12 +38,7 @@ protected:
 
     // Opens the dialog through vis_configure and hands it to `drive`.
     void run(const std::function<void(HWND)>& drive) {
-        drive_dialog([&] { EXPECT_EQ(plugin().vis_configure(meter.instance()), 0); },
-                     [&] {
-                         const HWND dialog = wait_for_dialog(settings_caption);
-                         ASSERT_NE(dialog, nullptr);
-                         drive(dialog);
-                     });
+        configure_and_drive(meter.instance(), drive);
     }
 
     HostWindow host;
@@ -252,7 +245,7 @@ TEST_F(SettingsDialog, DecimalsAboveTenStoreTenAfterWarningTheHost) {
         set_item_text(dialog, IDC_TAB_WIDTH, "7");
         set_item_text(dialog, IDC_FONT_ALPHA, "9");
         post_click(dialog, IDOK);
-        const HWND box = wait_for_dialog("Error", dialog);
+        const HWND box = wait_for_dialog(warning_caption, dialog);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(message_box_text(box), "No one needs that much decimals :)\nSorry! Only 10");
         EXPECT_EQ(GetWindow(box, GW_OWNER), host.handle());
@@ -419,7 +412,7 @@ TEST_F(SettingsDialog, HeldOkWritesOnlyItsOwnRecord) {
         set_item_text(first, IDC_SHADOW_SOFTNESS, "9");
         click(first, IDC_BORDER_ENABLED);
         post_click(first, IDOK);
-        const HWND box = wait_for_dialog("Error", first);
+        const HWND box = wait_for_dialog(warning_caption, first);
         ASSERT_NE(box, nullptr);
         host.post([&] { plugin().vis_configure(second.instance()); });
         const HWND next = wait_for_dialog(settings_caption, first);

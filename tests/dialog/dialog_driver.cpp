@@ -1,5 +1,7 @@
 #include "dialog_driver.h"
 
+#include "support/plugin.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -180,6 +182,15 @@ void drive_dialog(const std::function<void()>& open, const std::function<void()>
     open();
     opened_returned = true;
     driver.join();
+}
+
+void configure_and_drive(void* instance, const std::function<void(HWND)>& drive) {
+    drive_dialog([&] { EXPECT_EQ(plugin().vis_configure(instance), 0); },
+                 [&] {
+                     const HWND dialog = wait_for_dialog(settings_caption);
+                     ASSERT_NE(dialog, nullptr);
+                     drive(dialog);
+                 });
 }
 
 HWND wait_for_dialog(const char* caption, HWND except) {

@@ -41,6 +41,14 @@ private:
 // a second thread; returns when both have finished.
 void drive_dialog(const std::function<void()>& open, const std::function<void()>& drive);
 
+// The captions of the settings dialog and of its decimals warning.
+inline constexpr char settings_caption[] = "Settings";
+inline constexpr char warning_caption[] = "Error";
+
+// Opens the settings dialog of `instance` through vis_configure, which must
+// return 0, and hands the dialog to `drive` on the second thread.
+void configure_and_drive(void* instance, const std::function<void(HWND)>& drive);
+
 // A visible dialog-class window of the host's thread with this caption and
 // not `except`, once it has appeared; null after the time limit.
 HWND wait_for_dialog(const char* caption, HWND except = nullptr);

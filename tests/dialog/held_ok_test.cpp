@@ -17,9 +17,6 @@
 namespace scrivlet::test {
 namespace {
 
-const char settings_caption[] = "Settings";
-const char warning_caption[] = "Error";
-
 std::string caption_of(HWND window) {
     char text[256] = {};
     GetWindowTextA(window, text, sizeof(text));

@@ -21,8 +21,6 @@
 namespace scrivlet::test {
 namespace {
 
-const char settings_caption[] = "Settings";
-
 // What the stand-in pickers do; they run on the host's thread, inside the
 // dialog's modal loop, as the real ones would.
 std::function<BOOL(CHOOSECOLORA&)> colour_user;

@@ -20,21 +20,13 @@
 namespace scrivlet::test {
 namespace {
 
-const char settings_caption[] = "Settings";
-const char warning_caption[] = "Error";
-
 class OkWithoutEdits : public ::testing::Test {
 protected:
     MeterRecord& record() const { return meter.record(); }
 
     // Opens the dialog through vis_configure and hands it to `drive`.
     void run(const std::function<void(HWND)>& drive) {
-        drive_dialog([&] { EXPECT_EQ(plugin().vis_configure(meter.instance()), 0); },
-                     [&] {
-                         const HWND dialog = wait_for_dialog(settings_caption);
-                         ASSERT_NE(dialog, nullptr);
-                         drive(dialog);
-                     });
+        configure_and_drive(meter.instance(), drive);
     }
 
     // OK; when `warned`, the decimals warning must come and is dismissed.

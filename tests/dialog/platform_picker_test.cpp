@@ -20,12 +20,7 @@ namespace {
 class PlatformPicker : public ::testing::Test {
 protected:
     void run(const std::function<void(HWND)>& drive) {
-        drive_dialog([&] { plugin().vis_configure(meter.instance()); },
-                     [&] {
-                         const HWND dialog = wait_for_dialog("Settings");
-                         ASSERT_NE(dialog, nullptr);
-                         drive(dialog);
-                     });
+        configure_and_drive(meter.instance(), drive);
     }
 
     HostWindow host;

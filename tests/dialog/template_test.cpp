@@ -223,7 +223,7 @@ TEST(DialogTemplate, TabVisitsTheTabStopsInTemplateOrder) {
         std::vector<int> visited;
         drive_dialog([&] { plugin().vis_configure(meter.instance()); },
                      [&] {
-                         const HWND dialog = wait_for_dialog("Settings");
+                         const HWND dialog = wait_for_dialog(settings_caption);
                          ASSERT_NE(dialog, nullptr);
                          HWND item = GetDlgItem(dialog, IDOK);
                          visited.push_back(GetDlgCtrlID(item));
