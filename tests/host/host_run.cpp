@@ -28,13 +28,13 @@ RunningHost start_host(const std::vector<std::string>& args, const std::string& 
     const std::string program = win::program_folder() + "scrivlet-host.exe";
     std::vector<std::string> line = {program};
     line.insert(line.end(), args.begin(), args.end());
-    win::ChildSpec spec;
-    spec.program = win::widen(program);
-    spec.command_line = win::widen(quote_command_line(line));
-    spec.folder = folder;
-    spec.out_file = stem + ".out";
-    spec.err_file = stem + ".err";
-    return RunningHost{win::start_child(spec), spec.out_file, spec.err_file};
+    win::ChildLaunch launch;
+    launch.program = win::widen(program);
+    launch.command_line = win::widen(quote_command_line(line));
+    launch.folder = folder;
+    launch.out_file = stem + ".out";
+    launch.err_file = stem + ".err";
+    return RunningHost{win::start_child(launch), launch.out_file, launch.err_file};
 }
 
 HostResult finish_host(const RunningHost& running, DWORD timeout_ms) {

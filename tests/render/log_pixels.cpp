@@ -28,12 +28,12 @@ int run_at_dpi(int dpi, const std::string& filter) {
     if (!override.set()) {
         return -1;
     }
-    win::ChildSpec spec;
-    spec.command_line = win::widen(
+    win::ChildLaunch launch;
+    launch.command_line = win::widen(
         win::quote_command_line({win::module_file_name(nullptr), "--gtest_filter=" + filter}));
-    spec.environment = {{win::widen(child_variable), std::to_wstring(dpi)}};
+    launch.environment = {{win::widen(child_variable), std::to_wstring(dpi)}};
     try {
-        const win::ChildExit exit = win::run_child(spec, child_timeout_ms);
+        const win::ChildExit exit = win::run_child(launch, child_timeout_ms);
         return exit.timed_out ? -1 : static_cast<int>(exit.code);
     } catch (const std::runtime_error&) {
         return -1;

@@ -302,17 +302,17 @@ TEST(ChildRunner, ExitCodesEnvironmentAndTimeOut) {
     };
     const ScratchFolder folder("scrivlet-win-test");
     for (const ChildCase& c : cases) {
-        ChildSpec spec;
-        spec.command_line = widen(
+        ChildLaunch launch;
+        launch.command_line = widen(
             quote_command_line({module_file_name(nullptr), "--gtest_filter=ChildBehaviour.Act"}));
-        spec.environment = c.more;
-        spec.environment.push_back({widen(child_act_variable), widen(c.act)});
-        spec.out_file = folder.path() + "out.txt";
-        const ChildExit exit = run_child(spec, c.limit_ms);
+        launch.environment = c.more;
+        launch.environment.push_back({widen(child_act_variable), widen(c.act)});
+        launch.out_file = folder.path() + "out.txt";
+        const ChildExit exit = run_child(launch, c.limit_ms);
         EXPECT_EQ(exit.code, c.code) << c.act;
         EXPECT_EQ(exit.timed_out, c.timed_out) << c.act;
         if (std::string(c.act) == "exit:3") {
-            std::ifstream file(spec.out_file);
+            std::ifstream file(launch.out_file);
             std::stringstream out;
             out << file.rdbuf();
             EXPECT_NE(out.str().find("child exits with 3\n"), std::string::npos) << out.str();
@@ -322,9 +322,9 @@ TEST(ChildRunner, ExitCodesEnvironmentAndTimeOut) {
 }
 
 TEST(ChildRunner, AProgramThatIsNotThereThrows) {
-    ChildSpec spec;
-    spec.command_line = L"no-such-program-here.exe";
-    EXPECT_THROW(run_child(spec, child_limit_ms), std::runtime_error);
+    ChildLaunch launch;
+    launch.command_line = L"no-such-program-here.exe";
+    EXPECT_THROW(run_child(launch, child_limit_ms), std::runtime_error);
 }
 
 struct QuoteCase {

@@ -371,19 +371,19 @@ struct ChildResult {
 // The child writes its lines to a file: read after it ends, nothing can
 // block on a full pipe.
 ChildResult run_child(const StandinFolder& folder, uint32_t runs) {
-    win::ChildSpec spec;
-    spec.program = win::widen(folder.program_path());
-    spec.command_line = win::widen(
+    win::ChildLaunch launch;
+    launch.program = win::widen(folder.program_path());
+    launch.command_line = win::widen(
         win::quote_command_line({folder.program_path(), "bench", "--dll", folder.plugin_path(),
                                  "--runs", std::to_string(runs), std::string(standin_child_flag)}));
-    spec.out_file = folder.output_path();
+    launch.out_file = folder.output_path();
     ChildResult result;
     try {
-        result.exit_code = win::run_child(spec).code;
+        result.exit_code = win::run_child(launch).code;
     } catch (const std::runtime_error& error) {
         throw Failure{exit_code::internal, std::string("bench: the stand-in run: ") + error.what()};
     }
-    std::ifstream file(spec.out_file, std::ios::binary);
+    std::ifstream file(launch.out_file, std::ios::binary);
     result.out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     return result;
 }

@@ -26,16 +26,16 @@ bool under_wine() {
 
 // The same command line, standard handles shared, for as long as it takes.
 int run_child(int dpi) {
-    win::ChildSpec spec;
+    win::ChildLaunch launch;
     try {
-        spec.program = win::module_file_name_wide(nullptr);
+        launch.program = win::module_file_name_wide(nullptr);
     } catch (const std::runtime_error&) {
         throw Failure{exit_code::internal, "--dpi: cannot find this program's file"};
     }
-    spec.command_line = GetCommandLineW();
-    spec.environment = {{win::widen(child_marker), std::to_wstring(dpi)}};
+    launch.command_line = GetCommandLineW();
+    launch.environment = {{win::widen(child_marker), std::to_wstring(dpi)}};
     try {
-        return static_cast<int>(win::run_child(spec).code);
+        return static_cast<int>(win::run_child(launch).code);
     } catch (const std::runtime_error& error) {
         throw Failure{exit_code::internal,
                       std::string("--dpi: the drawing process: ") + error.what()};

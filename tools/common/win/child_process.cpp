@@ -76,37 +76,38 @@ UniqueHandle job_for(HANDLE process) {
 
 } // namespace
 
-Child start_child(const ChildSpec& spec) {
+Child start_child(const ChildLaunch& launch) {
     UniqueFile out;
     UniqueFile err;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = inherited_std_handle(STD_INPUT_HANDLE);
-    if (!spec.out_file.empty()) {
-        out = inheritable_file(spec.out_file);
+    if (!launch.out_file.empty()) {
+        out = inheritable_file(launch.out_file);
     }
-    if (!spec.err_file.empty()) {
-        err = inheritable_file(spec.err_file);
+    if (!launch.err_file.empty()) {
+        err = inheritable_file(launch.err_file);
     }
     startup.hStdOutput = out ? out.get() : inherited_std_handle(STD_OUTPUT_HANDLE);
     startup.hStdError = err ? err.get() : inherited_std_handle(STD_ERROR_HANDLE);
 
     // CreateProcessW may write into the command line.
-    std::vector<wchar_t> line(spec.command_line.begin(), spec.command_line.end());
+    std::vector<wchar_t> line(launch.command_line.begin(), launch.command_line.end());
     line.push_back(L'\0');
     std::vector<wchar_t> environment;
     DWORD flags = CREATE_SUSPENDED;
-    if (!spec.environment.empty()) {
-        environment = environment_block(spec.environment);
+    if (!launch.environment.empty()) {
+        environment = environment_block(launch.environment);
         flags |= CREATE_UNICODE_ENVIRONMENT;
     }
-    const std::wstring folder = widen(spec.folder);
+    const std::wstring folder = widen(launch.folder);
     PROCESS_INFORMATION started{};
-    if (!CreateProcessW(spec.program.empty() ? nullptr : spec.program.c_str(), line.data(), nullptr,
-                        nullptr, TRUE, flags, environment.empty() ? nullptr : environment.data(),
+    if (!CreateProcessW(launch.program.empty() ? nullptr : launch.program.c_str(), line.data(),
+                        nullptr, nullptr, TRUE, flags,
+                        environment.empty() ? nullptr : environment.data(),
                         folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
-        const std::wstring& name = spec.program.empty() ? spec.command_line : spec.program;
+        const std::wstring& name = launch.program.empty() ? launch.command_line : launch.program;
         throw std::runtime_error(
             windows_error("cannot start '" + narrow(name) + "'", GetLastError()));
     }
@@ -130,8 +131,8 @@ ChildExit Child::wait(DWORD time_limit_ms) const {
     return result;
 }
 
-ChildExit run_child(const ChildSpec& spec, DWORD time_limit_ms) {
-    return start_child(spec).wait(time_limit_ms);
+ChildExit run_child(const ChildLaunch& launch, DWORD time_limit_ms) {
+    return start_child(launch).wait(time_limit_ms);
 }
 
 std::string quote_command_line(const std::vector<std::string>& args) {

@@ -21,7 +21,7 @@ struct EnvironmentSetting {
     std::wstring value;
 };
 
-struct ChildSpec {
+struct ChildLaunch {
     std::wstring program;                        // empty: the first word of the command line
     std::wstring command_line;                   // program name included, as the child sees it
     std::vector<EnvironmentSetting> environment; // set or replaced in a copy of ours
@@ -56,8 +56,8 @@ private:
 
 // Throws std::runtime_error (with the Windows error) when the child cannot
 // be started or a file for its output cannot be made.
-Child start_child(const ChildSpec& spec);
-ChildExit run_child(const ChildSpec& spec, DWORD time_limit_ms = INFINITE);
+Child start_child(const ChildLaunch& launch);
+ChildExit run_child(const ChildLaunch& launch, DWORD time_limit_ms = INFINITE);
 
 // The command line the C runtime splits back into `args`.
 std::string quote_command_line(const std::vector<std::string>& args);
