@@ -1,14 +1,11 @@
 #include "dialog/dialog_rules.h"
 
+#include "meter/font_style.h"
+
 namespace scrivlet {
 
 namespace {
 
-constexpr int32_t bold_weight = 700;
-constexpr int32_t style_bold = 1;
-constexpr int32_t style_italic = 2;
-constexpr int32_t style_underline = 4;
-constexpr int32_t style_strikeout = 8;
 constexpr int32_t tenths_per_point = 10;
 
 } // namespace

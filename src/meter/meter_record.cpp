@@ -1,5 +1,7 @@
 #include "meter/meter_record.h"
 
+#include "meter/font_style.h"
+
 #include <cstring>
 
 namespace scrivlet {
@@ -7,7 +9,7 @@ namespace scrivlet {
 LOGFONTA default_log_font() {
     LOGFONTA font{};
     font.lfHeight = -11;
-    font.lfWeight = FW_NORMAL;
+    font.lfWeight = plain_weight;
     font.lfOutPrecision = OUT_STRING_PRECIS;
     font.lfClipPrecision = CLIP_STROKE_PRECIS;
     font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;

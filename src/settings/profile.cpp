@@ -1,5 +1,6 @@
 #include "settings/profile.h"
 
+#include "meter/font_style.h"
 #include "settings/value_list.h"
 #include "text/template.h"
 
@@ -96,10 +97,6 @@ constexpr size_t longest_written_value = 32766;
 // Room for every value the record itself writes, so one call reads nearly
 // every key.
 constexpr size_t first_read_size = 256;
-
-// The weights a bold and a plain face have in LOGFONTA.
-constexpr LONG bold_weight = FW_BOLD;
-constexpr LONG plain_weight = FW_NORMAL;
 
 // A character that the profile reader drops from an end of a value: the
 // blanks it trims there (Wine trims vertical tab, form feed and ^Z too), and
@@ -299,8 +296,8 @@ void load_settings_from_profile(MeterRecord& record, const char* file, const cha
     // The file keeps bold and italic only in the style bits; the font
     // description must agree with them, or the dialog's OK, which takes the
     // style from it, would drop them.
-    record.log_font.lfWeight = (record.font_style & 1) != 0 ? bold_weight : plain_weight;
-    record.log_font.lfItalic = (record.font_style & 2) != 0 ? 1 : 0;
+    record.log_font.lfWeight = (record.font_style & style_bold) != 0 ? bold_weight : plain_weight;
+    record.log_font.lfItalic = (record.font_style & style_italic) != 0 ? 1 : 0;
 }
 
 void save_settings_to_profile(MeterRecord& record, const char* file, const char* section) {
