@@ -2,9 +2,11 @@
 // person reads for each mistake.
 
 #include "command_line.h"
+#include "common/arguments.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,8 +41,10 @@ TEST(HostCommandLine, EveryMistakeIsAUsageFailureWithItsOwnLine) {
     const std::vector<Mistake> mistakes = {
         {{}, "no command given (try: scrivlet-host --help)"},
         {{"--dll", "x.dll"}, "no command given (try: scrivlet-host --help)"},
-        {{"draw"}, "unknown command 'draw' (commands: info, render, sheet, configure, bench)"},
-        {{"--"}, "unknown command '--' (commands: info, render, sheet, configure, bench)"},
+        {{"draw"},
+         "unknown command 'draw' (commands: info, render, sheet, configure, bench, check, watch)"},
+        {{"--"},
+         "unknown command '--' (commands: info, render, sheet, configure, bench, check, watch)"},
         {{"info", "--verbose"}, "info: unknown option '--verbose'"},
         {{"info", "extra"}, "info: unexpected argument 'extra'"},
         {{"info", "--ini", "a.ini"}, "info: --ini does not apply to info"},
@@ -94,6 +98,25 @@ TEST(HostCommandLine, EveryMistakeIsAUsageFailureWithItsOwnLine) {
         {{"configure", "--ini", "a.ini"}, "configure: --section is required"},
         {{"configure", "--ini", "a.ini", "--section", "M", "--out", "x"},
          "configure: --out does not apply to configure"},
+        {with(render_ok, {"--out", "b.png"}), "render: --out given twice"},
+        {{"render", "--ini", "a.ini", "--section", "M", "--value", "1", "--size", "1x1", "--out",
+          "o.jpg"},
+         "render: --out 'o.jpg': the file name must end in .png"},
+        {{"render", "--ini", "a.ini", "--section", "M", "--value", "1", "--size", "1x1", "--out",
+          ".png"},
+         "render: --out '.png': the file name must end in .png"},
+        {{"sheet", "--ini", "a.ini", "--out", "s.png", "--size", "9x9", "--cell", "9x9"},
+         "sheet: --size and --cell exclude each other"},
+        {{"watch", "--ini", "a.ini", "--section", "M", "--value", "1", "--clock"},
+         "watch: --value and --clock exclude each other"},
+        {{"watch", "--ini", "a.ini", "--section", "M", "--clock=yes"},
+         "watch: --clock takes no value"},
+        {{"watch", "--ini", "a.ini", "--section", "M", "--section", "N"},
+         "watch: --section given twice"},
+        {{"check", "--section", "M"}, "check: --ini is required"},
+        {{"check", "--ini", "a.ini", "--out", "c.png"}, "check: --out does not apply to check"},
+        {{"info", "--child-standin"}, "info: unknown option '--child-standin'"},
+        {{"sheet", "--ini", "a.ini", "--out", "s.png", "--values", ""}, "sheet: --values is empty"},
     };
     for (const Mistake& mistake : mistakes) {
         const Failure failure = failure_of(mistake.args);
@@ -109,13 +132,12 @@ TEST(HostCommandLine, RenderTakesEveryOptionInAnyOrderAndBothSpellings) {
     EXPECT_EQ(options.command, Command::render);
     EXPECT_EQ(options.dll, "p/Scrivlet.dll");
     EXPECT_EQ(options.ini, "a b.ini");
-    EXPECT_EQ(options.section, "Meter A");
+    EXPECT_EQ(options.sections, std::vector<std::string>{"Meter A"});
     EXPECT_EQ(options.value, "-3,5");
     EXPECT_EQ(options.size, (Size{200, 40}));
     EXPECT_EQ(options.out, "o.png");
     EXPECT_EQ(options.dpi, 144);
     EXPECT_EQ(options.background, (Background{BackgroundKind::colour, Rgb{0x10, 0xA0, 0xFF}}));
-    EXPECT_FALSE(options.cell);
 }
 
 TEST(HostCommandLine, ValuesThatLookLikeOptionsOrAreEmptyAreTakenAsGiven) {
@@ -149,9 +171,60 @@ TEST(HostCommandLine, OtherCommandsAndHelp) {
     }
     const Options sheet = parse_command_line({"sheet", "--ini", "a.ini", "--out", "s.png", "--cell",
                                               "300x90", "--background", "checker"});
-    EXPECT_EQ(sheet.cell, (Size{300, 90}));
+    EXPECT_EQ(sheet.size, (Size{300, 90}));
     EXPECT_EQ(sheet.background, (Background{BackgroundKind::checker, {}}));
     EXPECT_FALSE(sheet.dpi);
+}
+
+TEST(HostCommandLine, HelpOfOneCommandAndTheVersion) {
+    struct Case {
+        Args args;
+        Command command;
+        std::optional<Command> help_for;
+    };
+    const std::vector<Case> cases = {
+        {{"render", "--help"}, Command::help, Command::render},
+        {{"watch", "--help", "--ini"}, Command::help, Command::watch},
+        {{"help", "sheet"}, Command::help, Command::sheet},
+        {{"help", "draw"}, Command::help, std::nullopt},
+        {{"--help", "draw"}, Command::help, std::nullopt},
+        {{"--version"}, Command::version, std::nullopt},
+        {{"info", "--version"}, Command::version, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const Options options = parse_command_line(c.args);
+        EXPECT_EQ(options.command, c.command) << c.args.front();
+        EXPECT_EQ(options.help_for, c.help_for) << c.args.front();
+    }
+    const std::string render = usage_text(Command::render);
+    EXPECT_EQ(render.substr(0, render.find("\n\n")),
+              "usage: scrivlet-host render\n"
+              "  render      --ini FILE --section NAME --value TEXT --size WxH --out FILE.png\n"
+              "              [--dll PATH] [--dpi N] [--background checker|RRGGBB]\n"
+              "              one meter, one value: a PNG with straight alpha, or opaque over\n"
+              "              the background");
+    for (const Command command :
+         {Command::info, Command::render, Command::sheet, Command::configure, Command::bench,
+          Command::check, Command::watch}) {
+        const std::string usage = usage_text(command);
+        EXPECT_EQ(usage.find("child-standin"), std::string::npos) << command_name(command);
+        EXPECT_NE(usage_text().find(std::string("\n  ") + command_name(command) + " "),
+                  std::string::npos)
+            << command_name(command);
+    }
+}
+
+TEST(HostCommandLine, SheetSectionsValuesAndSize) {
+    const Options sheet =
+        parse_command_line({"sheet", "--ini", "a.ini", "--out", "s.PNG", "--section", "B",
+                            "--values", "1|-2,5||x y", "--section", "A", "--size", "90x30"});
+    EXPECT_EQ(sheet.sections, (std::vector<std::string>{"B", "A"}));
+    EXPECT_EQ(sheet.values, (std::vector<std::string>{"1", "-2,5", "", "x y"}));
+    EXPECT_EQ(sheet.size, (Size{90, 30}));
+    const Options watch =
+        parse_command_line({"watch", "--ini", "a.ini", "--section", "M", "--clock"});
+    EXPECT_TRUE(watch.clock);
+    EXPECT_FALSE(watch.value);
 }
 
 TEST(HostCommandLine, SizesAtTheLimits) {
@@ -187,10 +260,56 @@ TEST(HostCommandLine, BenchRunsAndTheChildFlag) {
     for (const char* bad : {"0", "", "100001", "-5", "5.0", "99999999999"}) {
         EXPECT_THROW(parse_runs(bad), Failure) << bad;
     }
-    for (const Args& args : std::vector<Args>{
-             {"info", "--child-standin"}, {"render", "--runs", "5"}, {"bench", "--runs"}}) {
+    for (const Args& args : std::vector<Args>{{"render", "--runs", "5"}, {"bench", "--runs"}}) {
         EXPECT_THROW(parse_command_line(args), Failure) << args.front();
     }
+}
+
+TEST(SharedArguments, WholeNumbersWithinTheirRangeAndNoWrapAtThe32BitEnd) {
+    struct Case {
+        const char* text;
+        uint32_t min;
+        uint32_t max;
+        std::optional<uint32_t> number;
+    };
+    const std::vector<Case> cases = {
+        {"0", 0, 5, 0u},
+        {"5", 0, 5, 5u},
+        {"6", 0, 5, std::nullopt},
+        {"4294967295", 0, UINT32_MAX, UINT32_MAX},
+        {"4294967296", 0, UINT32_MAX, std::nullopt},
+        {"99999999999999999999999", 0, UINT32_MAX, std::nullopt},
+        {"abc", 0, 5, std::nullopt},
+        {"", 0, 5, std::nullopt},
+        {"-1", 0, 5, std::nullopt},
+        {"0", 1, 5, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        try {
+            EXPECT_EQ(cli::whole_number("n", c.text, c.min, c.max), c.number) << c.text;
+        } catch (const cli::UsageError& error) {
+            EXPECT_FALSE(c.number) << c.text;
+            EXPECT_EQ(error.message, "--n '" + std::string(c.text) + "': expected a whole number " +
+                                         std::to_string(c.min) + ".." + std::to_string(c.max));
+        }
+    }
+}
+
+TEST(SharedArguments, SplitsWordsOptionsFlagsAndMistakes) {
+    const cli::Arguments split =
+        cli::split({"run", "--n", "-3", "--flag", "--n=", "x", "--odd", "-h", "--n"},
+                   [](std::string_view name) -> std::optional<bool> {
+                       if (name == "n") {
+                           return true;
+                       }
+                       return name == "flag" ? std::optional<bool>(false) : std::nullopt;
+                   });
+    EXPECT_EQ(split.words, (std::vector<std::string>{"run", "x"}));
+    EXPECT_EQ(split.options, (std::vector<std::pair<std::string, std::string>>{
+                                 {"n", "-3"}, {"flag", ""}, {"n", ""}}));
+    EXPECT_TRUE(split.help);
+    EXPECT_EQ(split.unknown, "--odd");
+    EXPECT_EQ(split.lacking_value, "n");
 }
 
 TEST(HostCommandLine, DpiAtTheLimits) {

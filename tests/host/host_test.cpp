@@ -554,7 +554,7 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
         {{}, exit_usage, "no command given (try: scrivlet-host --help)"},
         {{"draw"},
          exit_usage,
-         "unknown command 'draw' (commands: info, render, sheet, configure, bench)"},
+         "unknown command 'draw' (commands: info, render, sheet, configure, bench, check, watch)"},
         {{"render", "--ini", ini}, exit_usage, "render: --section is required"},
         {plus(render(ini, "Plain", "10x10", out), {"--bogus", "1"}), exit_usage,
          "render: unknown option '--bogus'"},

@@ -1,8 +1,9 @@
 #include "command_line.h"
 
+#include "common/arguments.h"
+
 #include <algorithm>
 #include <array>
-#include <map>
 
 namespace scrivlet::host {
 
@@ -10,63 +11,37 @@ namespace {
 
 constexpr const char* program = "scrivlet-host";
 
-struct CommandRule {
-    Command command;
-    const char* name;
-    std::vector<std::string_view> required;
-    std::vector<std::string_view> optional;
+using Store = void (*)(Options&, std::string_view);
+
+// Every option of every command, once: its value's name in the usage ("" for
+// a flag), its help line, and where it goes.
+struct OptionRow {
+    std::string_view name;
+    std::string_view argument;
+    std::string_view help;
+    Store store;
+    // Empty text is a value of its own only for --value (an empty meter value).
+    bool may_be_empty = false;
 };
 
-// --dll applies to every command that loads the plug-in.
-const std::array<CommandRule, 5>& command_rules() {
-    static const std::array<CommandRule, 5> rules = {{
-        {Command::info, "info", {}, {"dll"}},
-        {Command::render,
-         "render",
-         {"ini", "section", "value", "size", "out"},
-         {"dll", "dpi", "background"}},
-        {Command::sheet, "sheet", {"ini", "out"}, {"dll", "dpi", "background", "cell"}},
-        {Command::configure, "configure", {"ini", "section"}, {"dll"}},
-        {Command::bench, "bench", {}, {"dll", "runs"}},
-    }};
-    return rules;
-}
+enum class Need { optional, required, repeatable };
 
-constexpr std::array<std::string_view, 10> known_options = {
-    "dll", "ini", "section", "value", "size", "cell", "dpi", "background", "out", "runs"};
+struct OptionUse {
+    std::string_view name;
+    Need need = Need::optional;
+};
 
-// Empty text is a value of its own only for --value (an empty meter value).
-constexpr std::array<std::string_view, 7> options_needing_text = {"dll",  "ini", "section", "size",
-                                                                  "cell", "out", "runs"};
-
-bool contains(const std::vector<std::string_view>& names, std::string_view name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-template <size_t N>
-bool contains(const std::array<std::string_view, N>& names, std::string_view name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
+struct CommandRow {
+    Command command;
+    std::string_view name;
+    std::vector<OptionUse> uses;
+    // Pairs of options of which at most one may be given.
+    std::vector<std::pair<std::string_view, std::string_view>> exclusive;
+    std::string_view summary; // lines of what the command does
+};
 
 [[noreturn]] void usage_failure(std::string message) {
     throw Failure{exit_code::usage, std::move(message)};
-}
-
-// Digits only; false when there are none or the number passes `limit`.
-bool parse_bounded(std::string_view text, uint32_t limit, uint32_t& value) {
-    if (text.empty()) {
-        return false;
-    }
-    uint64_t number = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-        number =
-            std::min<uint64_t>(number * 10 + static_cast<uint64_t>(c - '0'), uint64_t{limit} + 1);
-    }
-    value = static_cast<uint32_t>(number);
-    return true;
 }
 
 int hex_digit(char c) {
@@ -82,31 +57,186 @@ int hex_digit(char c) {
     return -1;
 }
 
-} // namespace
-
-const char* command_name(Command command) {
-    for (const CommandRule& rule : command_rules()) {
-        if (rule.command == command) {
-            return rule.name;
-        }
+uint32_t whole_number(std::string_view name, std::string_view text, uint32_t min, uint32_t max) {
+    try {
+        return cli::whole_number(name, text, min, max);
+    } catch (cli::UsageError& error) {
+        usage_failure(std::move(error.message));
     }
-    return "help";
 }
+
+std::vector<std::string> split_values(std::string_view text) {
+    std::vector<std::string> values;
+    for (size_t start = 0;;) {
+        const size_t end = text.find(values_separator, start);
+        values.emplace_back(text.substr(start, end - start));
+        if (end == std::string_view::npos) {
+            return values;
+        }
+        start = end + 1;
+    }
+}
+
+bool ends_with_png(std::string_view path) {
+    constexpr std::string_view suffix = ".png";
+    if (path.size() <= suffix.size()) {
+        return false;
+    }
+    const std::string_view tail = path.substr(path.size() - suffix.size());
+    return std::equal(tail.begin(), tail.end(), suffix.begin(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+    });
+}
+
+const std::array<OptionRow, 14>& option_rows() {
+    static const std::array<OptionRow, 14> rows = {{
+        {"dll", "PATH", "the plug-in to load (default: Scrivlet.dll beside this program)",
+         [](Options& o, std::string_view t) { o.dll = t; }},
+        {"ini", "FILE", "the settings file", [](Options& o, std::string_view t) { o.ini = t; }},
+        {"section", "NAME", "a section of the settings file (sheet: repeat for several)",
+         [](Options& o, std::string_view t) { o.sections.emplace_back(t); }},
+        {"value", "TEXT", "the meter value, as the host hands it over (may be empty)",
+         [](Options& o, std::string_view t) { o.value = t; }, true},
+        {"values", "A|B|...", "the sheet's sample values, separated by |",
+         [](Options& o, std::string_view t) { o.values = split_values(t); }},
+        {"clock", "", "the current time as the value, once a second",
+         [](Options& o, std::string_view) { o.clock = true; }},
+        {"size", "WxH", "the surface in pixels, 1..16384 a side",
+         [](Options& o, std::string_view t) { o.size = parse_size("size", t); }},
+        {"cell", "WxH", "the older name of --size for a sheet",
+         [](Options& o, std::string_view t) { o.size = parse_size("cell", t); }},
+        {"dpi", "N",
+         "draw at N dots per inch, 24..960 (under Wine; Windows keeps the "
+         "resolution of the session)",
+         [](Options& o, std::string_view t) { o.dpi = parse_dpi(t); }},
+        {"background", "checker|RRGGBB", "composite over a checkerboard or a colour (opaque PNG)",
+         [](Options& o, std::string_view t) { o.background = parse_background(t); }},
+        {"out", "FILE.png", "where the PNG file goes",
+         [](Options& o, std::string_view t) {
+             if (!ends_with_png(t)) {
+                 usage_failure("--out '" + std::string(t) + "': the file name must end in .png");
+             }
+             o.out = t;
+         }},
+        {"runs", "N", "repaints per look at 200x40 (a quarter of them at 800x160), 1..100000",
+         [](Options& o, std::string_view t) { o.runs = parse_runs(t); }},
+        {"version", "", "print the version and stop",
+         [](Options& o, std::string_view) { o.command = Command::version; }},
+        {standin_child_flag.substr(2), "", "",
+         [](Options& o, std::string_view) { o.standin_child = true; }},
+    }};
+    return rows;
+}
+
+const OptionRow* find_option(std::string_view name) {
+    const auto& rows = option_rows();
+    const auto row =
+        std::find_if(rows.begin(), rows.end(), [&](const OptionRow& r) { return r.name == name; });
+    return row == rows.end() ? nullptr : &*row;
+}
+
+// --dll applies to every command that loads the plug-in.
+const std::vector<CommandRow>& command_rows() {
+    using N = Need;
+    static const std::vector<CommandRow> rows = {
+        {Command::info, "info", {{"dll"}}, {}, "dlltype and the getinfo strings 0..6"},
+        {Command::render,
+         "render",
+         {{"ini", N::required},
+          {"section", N::required},
+          {"value", N::required},
+          {"size", N::required},
+          {"out", N::required},
+          {"dll"},
+          {"dpi"},
+          {"background"}},
+         {},
+         "one meter, one value: a PNG with straight alpha, or opaque over the "
+         "background"},
+        {Command::sheet,
+         "sheet",
+         {{"ini", N::required},
+          {"out", N::required},
+          {"section", N::repeatable},
+          {"values"},
+          {"size"},
+          {"cell"},
+          {"dll"},
+          {"dpi"},
+          {"background"}},
+         {{"size", "cell"}},
+         "the sections of FILE (all, or those named) with sample values, labelled; "
+         "a cell is --size, else the section's \"; size: WxH\" comment, else 240x80"},
+        {Command::configure,
+         "configure",
+         {{"ini", N::required}, {"section", N::required}, {"dll"}},
+         {},
+         "opens the settings dialog and saves the section when it was confirmed"},
+        {Command::bench,
+         "bench",
+         {{"runs"}, {"dll"}, {standin_child_flag.substr(2)}},
+         {},
+         "times repaint at 200x40 (N runs, default 200) and 800x160 (N/4) for four "
+         "looks; prints median, min and max microseconds, the share left with a "
+         "no-op gdiplus.dll stand-in (when one is in standin\\ beside this program), "
+         "and the ratio to one bare GdipDrawString of the same text"},
+        {Command::check,
+         "check",
+         {{"ini", N::required}, {"section"}, {"size"}},
+         {},
+         "what a theme's sections hold that the plug-in or its dialog would not "
+         "keep or draw as written; one line per finding"},
+        {Command::watch,
+         "watch",
+         {{"ini", N::required}, {"section", N::required}, {"value"}, {"clock"}, {"size"}, {"dll"}},
+         {{"value", "clock"}},
+         "a window that shows the meter as a host does, repainted every second and "
+         "reloaded when FILE changes; double-click for the settings dialog"},
+    };
+    return rows;
+}
+
+const CommandRow* find_command(std::string_view name) {
+    const auto& rows = command_rows();
+    const auto row =
+        std::find_if(rows.begin(), rows.end(), [&](const CommandRow& r) { return r.name == name; });
+    return row == rows.end() ? nullptr : &*row;
+}
+
+const OptionUse* find_use(const CommandRow& command, std::string_view name) {
+    const auto use = std::find_if(command.uses.begin(), command.uses.end(),
+                                  [&](const OptionUse& u) { return u.name == name; });
+    return use == command.uses.end() ? nullptr : &*use;
+}
+
+bool hidden(std::string_view name) {
+    return find_option(name)->help.empty();
+}
+
+std::string command_list() {
+    std::string list;
+    for (const CommandRow& row : command_rows()) {
+        list += (list.empty() ? "" : ", ") + std::string(row.name);
+    }
+    return list;
+}
+
+} // namespace
 
 Size parse_size(std::string_view option, std::string_view text) {
     const std::string shown = "--" + std::string(option) + " '" + std::string(text) + "'";
     const size_t cross = text.find_first_of("xX");
-    uint32_t width = 0;
-    uint32_t height = 0;
+    uint64_t width = 0;
+    uint64_t height = 0;
     if (cross == std::string_view::npos ||
-        !parse_bounded(text.substr(0, cross), max_side_px, width) ||
-        !parse_bounded(text.substr(cross + 1), max_side_px, height)) {
+        !cli::digits_within(text.substr(0, cross), max_side_px, width) ||
+        !cli::digits_within(text.substr(cross + 1), max_side_px, height)) {
         usage_failure(shown + ": expected WIDTHxHEIGHT in pixels, as in 200x40");
     }
     if (width < 1 || width > max_side_px || height < 1 || height > max_side_px) {
         usage_failure(shown + ": width and height must be 1.." + std::to_string(max_side_px));
     }
-    return Size{width, height};
+    return Size{static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
 }
 
 Background parse_background(std::string_view text) {
@@ -134,191 +264,250 @@ Background parse_background(std::string_view text) {
 }
 
 int parse_dpi(std::string_view text) {
-    uint32_t dpi = 0;
-    if (!parse_bounded(text, max_dpi, dpi) || dpi < static_cast<uint32_t>(min_dpi) ||
-        dpi > static_cast<uint32_t>(max_dpi)) {
-        usage_failure("--dpi '" + std::string(text) + "': expected a whole number " +
-                      std::to_string(min_dpi) + ".." + std::to_string(max_dpi));
-    }
-    return static_cast<int>(dpi);
+    return static_cast<int>(whole_number("dpi", text, min_dpi, max_dpi));
 }
 
 uint32_t parse_runs(std::string_view text) {
-    uint32_t runs = 0;
-    if (!parse_bounded(text, max_bench_runs, runs) || runs < 1 || runs > max_bench_runs) {
-        usage_failure("--runs '" + std::string(text) + "': expected a whole number 1.." +
-                      std::to_string(max_bench_runs));
+    return whole_number("runs", text, 1, max_bench_runs);
+}
+
+const char* command_name(Command command) {
+    for (const CommandRow& row : command_rows()) {
+        if (row.command == command) {
+            return row.name.data();
+        }
     }
-    return runs;
+    return command == Command::version ? "version" : "help";
 }
 
 Options parse_command_line(const std::vector<std::string>& args) {
-    std::string command_word;
-    bool standin_child = false;
-    std::map<std::string, std::string, std::less<>> given;
-    std::vector<std::string> stray;
-    std::string unknown_option;
-    std::string lacking_value;
-    std::string given_twice;
-
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h" || arg == "help") {
-            return Options{};
+    const cli::Arguments given = cli::split(args, [](std::string_view name) {
+        const OptionRow* row = find_option(name);
+        return row == nullptr ? std::nullopt : std::optional<bool>(!row->argument.empty());
+    });
+    const bool version = std::any_of(given.options.begin(), given.options.end(),
+                                     [](const auto& option) { return option.first == "version"; });
+    const std::string command_word = given.words.empty() ? "" : given.words.front();
+    const CommandRow* command = find_command(command_word);
+    if (given.help || command_word == "help") {
+        Options help;
+        if (command_word == "help" && given.words.size() > 1) {
+            command = find_command(given.words[1]);
         }
-        if (arg == standin_child_flag) {
-            standin_child = true;
-            continue;
+        if (command != nullptr) {
+            help.help_for = command->command;
         }
-        if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
-            if (command_word.empty()) {
-                command_word = arg;
-            } else {
-                stray.push_back(arg);
-            }
-            continue;
-        }
-        std::string name = arg.substr(2);
-        std::optional<std::string> value;
-        if (const size_t equals = name.find('='); equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name.resize(equals);
-        }
-        if (!contains(known_options, name)) {
-            if (unknown_option.empty()) {
-                unknown_option = arg;
-            }
-            continue;
-        }
-        if (!value) {
-            if (i + 1 >= args.size()) {
-                lacking_value = name;
-                continue;
-            }
-            value = args[++i];
-        }
-        if (!given.emplace(name, *value).second && given_twice.empty()) {
-            given_twice = name;
-        }
+        return help;
     }
-
+    if (version) {
+        Options options;
+        options.command = Command::version;
+        return options;
+    }
     if (command_word.empty()) {
         usage_failure(std::string("no command given (try: ") + program + " --help)");
     }
-    const auto& rules = command_rules();
-    const auto rule = std::find_if(rules.begin(), rules.end(),
-                                   [&](const CommandRule& r) { return command_word == r.name; });
-    if (rule == rules.end()) {
-        usage_failure("unknown command '" + command_word +
-                      "' (commands: info, render, sheet, configure, bench)");
+    if (command == nullptr) {
+        usage_failure("unknown command '" + command_word + "' (commands: " + command_list() + ")");
     }
-    const std::string prefix = std::string(rule->name) + ": ";
-    if (!unknown_option.empty()) {
-        usage_failure(prefix + "unknown option '" + unknown_option + "'");
-    }
-    if (!lacking_value.empty()) {
-        usage_failure(prefix + "--" + lacking_value + " needs a value");
-    }
-    if (!given_twice.empty()) {
-        usage_failure(prefix + "--" + given_twice + " given twice");
-    }
-    if (!stray.empty()) {
-        usage_failure(prefix + "unexpected argument '" + stray.front() + "'");
-    }
-    if (standin_child && rule->command != Command::bench) {
-        usage_failure(prefix + "unknown option '" + std::string(standin_child_flag) + "'");
-    }
-    for (const auto& [name, value] : given) {
-        if (!contains(rule->required, name) && !contains(rule->optional, name)) {
-            usage_failure(prefix + "--" + name + " does not apply to " + rule->name);
-        }
-        if (value.empty() && contains(options_needing_text, name)) {
-            usage_failure(prefix + "--" + name + " is empty");
-        }
-    }
-    for (std::string_view name : rule->required) {
-        if (given.find(name) == given.end()) {
-            usage_failure(prefix + "--" + std::string(name) + " is required");
-        }
-    }
-
-    Options options;
-    options.command = rule->command;
-    options.standin_child = standin_child;
-    const auto take = [&](std::string_view name) -> const std::string* {
-        const auto found = given.find(name);
-        return found == given.end() ? nullptr : &found->second;
-    };
-    if (const std::string* v = take("dll")) {
-        options.dll = *v;
-    }
-    if (const std::string* v = take("ini")) {
-        options.ini = *v;
-    }
-    if (const std::string* v = take("section")) {
-        options.section = *v;
-    }
-    if (const std::string* v = take("value")) {
-        options.value = *v;
-    }
-    if (const std::string* v = take("out")) {
-        options.out = *v;
-    }
+    const std::string prefix = std::string(command->name) + ": ";
     try {
-        if (const std::string* v = take("size")) {
-            options.size = parse_size("size", *v);
+        if (!given.unknown.empty()) {
+            usage_failure("unknown option '" + given.unknown + "'");
         }
-        if (const std::string* v = take("cell")) {
-            options.cell = parse_size("cell", *v);
+        if (!given.lacking_value.empty()) {
+            usage_failure("--" + given.lacking_value + " needs a value");
         }
-        if (const std::string* v = take("dpi")) {
-            options.dpi = parse_dpi(*v);
+        for (size_t i = 0; i < given.options.size(); ++i) {
+            const std::string& name = given.options[i].first;
+            const OptionUse* use = find_use(*command, name);
+            const bool earlier = std::any_of(given.options.begin(), given.options.begin() + i,
+                                             [&](const auto& o) { return o.first == name; });
+            if (use != nullptr && use->need != Need::repeatable && earlier) {
+                usage_failure("--" + name + " given twice");
+            }
         }
-        if (const std::string* v = take("background")) {
-            options.background = parse_background(*v);
+        if (given.words.size() > 1) {
+            usage_failure("unexpected argument '" + given.words[1] + "'");
         }
-        if (const std::string* v = take("runs")) {
-            options.runs = parse_runs(*v);
+        for (const auto& [name, value] : given.options) {
+            const OptionRow& row = *find_option(name);
+            if (find_use(*command, name) == nullptr) {
+                usage_failure(hidden(name) ? "unknown option '--" + name + "'"
+                                           : "--" + name + " does not apply to " +
+                                                 std::string(command->name));
+            }
+            if (row.argument.empty() && !value.empty()) {
+                usage_failure("--" + name + " takes no value");
+            }
+            if (!row.argument.empty() && value.empty() && !row.may_be_empty) {
+                usage_failure("--" + name + " is empty");
+            }
         }
+        for (const OptionUse& use : command->uses) {
+            const auto is_given = [&](std::string_view name) {
+                return std::any_of(given.options.begin(), given.options.end(),
+                                   [&](const auto& o) { return o.first == name; });
+            };
+            if (use.need == Need::required && !is_given(use.name)) {
+                usage_failure("--" + std::string(use.name) + " is required");
+            }
+            for (const auto& [one, other] : command->exclusive) {
+                if (use.name == one && is_given(one) && is_given(other)) {
+                    usage_failure("--" + std::string(one) + " and --" + std::string(other) +
+                                  " exclude each other");
+                }
+            }
+        }
+        Options options;
+        options.command = command->command;
+        // In the table's order, so that the first bad value named is always
+        // the same whatever the order on the command line.
+        for (const OptionRow& row : option_rows()) {
+            for (const auto& [name, value] : given.options) {
+                if (name == row.name) {
+                    row.store(options, value);
+                }
+            }
+        }
+        return options;
     } catch (Failure& failure) {
         failure.message = prefix + failure.message;
         throw;
     }
-    return options;
 }
 
+namespace {
+
+std::string option_synopsis(std::string_view name) {
+    const OptionRow& row = *find_option(name);
+    std::string text = "--" + std::string(row.name);
+    return row.argument.empty() ? text : text + " " + std::string(row.argument);
+}
+
+// Required options bare, optional ones in brackets, two that exclude each
+// other in one pair of brackets.
+std::vector<std::string> synopsis(const CommandRow& command, bool with_dll) {
+    std::vector<std::string> words;
+    for (const OptionUse& use : command.uses) {
+        if (hidden(use.name) || (!with_dll && use.name == "dll")) {
+            continue;
+        }
+        const auto pair =
+            std::find_if(command.exclusive.begin(), command.exclusive.end(), [&](const auto& p) {
+                return p.first == use.name || p.second == use.name;
+            });
+        if (pair != command.exclusive.end()) {
+            if (pair->first == use.name) {
+                words.push_back("[" + option_synopsis(pair->first) + " | " +
+                                option_synopsis(pair->second) + "]");
+            }
+            continue;
+        }
+        const std::string text = option_synopsis(use.name);
+        words.push_back(use.need == Need::required     ? text
+                        : use.need == Need::repeatable ? "[" + text + "]..."
+                                                       : "[" + text + "]");
+    }
+    return words;
+}
+
+std::vector<std::string> words_of(std::string_view text) {
+    std::vector<std::string> words;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = std::min(text.find(' ', start), text.size());
+        words.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return words;
+}
+
+// Words wrapped to `width`, lines after the first indented by `indent`;
+// the first starts at that column too.
+std::string wrapped(const std::vector<std::string>& words, size_t indent, size_t width) {
+    std::string text;
+    size_t column = indent;
+    for (const std::string& word : words) {
+        if (!text.empty()) {
+            if (column + 1 + word.size() > width) {
+                text += "\n" + std::string(indent, ' ');
+                column = indent;
+            } else {
+                text += ' ';
+                ++column;
+            }
+        }
+        text += word;
+        column += word.size();
+    }
+    return text;
+}
+
+constexpr size_t usage_width = 78;
+constexpr size_t command_column = 14;
+
+std::string command_usage(const CommandRow& command, bool with_dll) {
+    std::string text = "  " + std::string(command.name);
+    text += std::string(command_column - text.size(), ' ');
+    const std::vector<std::string> words = synopsis(command, with_dll);
+    if (!words.empty()) {
+        text +=
+            wrapped(words, command_column, usage_width) + "\n" + std::string(command_column, ' ');
+    }
+    return text + wrapped(words_of(command.summary), command_column, usage_width) + "\n";
+}
+
+constexpr const char* exit_codes_text =
+    "exit codes: 0 done (check: nothing found), 1 internal fault, 2 bad command line,\n"
+    "  3 plug-in missing or incomplete, 4 INI file or section unusable,\n"
+    "  5 output failed (surface, memory or PNG file), 6 check found something,\n"
+    "  7 configure could not show the dialog\n";
+
+} // namespace
+
 std::string usage_text() {
-    return R"(scrivlet-host: runs Scrivlet.dll as a meter host does and shows what it draws.
+    std::string text = std::string(program) +
+                       ": runs Scrivlet.dll as a meter host does and shows what it draws.\n\n"
+                       "usage: " +
+                       program + " COMMAND [OPTIONS]   (" + program +
+                       " COMMAND --help for one command; --version)\n\ncommands:\n";
+    for (const CommandRow& row : command_rows()) {
+        text += command_usage(row, false);
+    }
+    text += "\n  --dll PATH    the plug-in to load (default: Scrivlet.dll beside this program)\n"
+            "  sizes are 1..16384 pixels a side\n\n";
+    return text + exit_codes_text;
+}
 
-usage: scrivlet-host [--dll PATH] COMMAND [OPTIONS]
-
-commands:
-  info        dlltype and the getinfo strings 0..6
-  render      --ini FILE --section NAME --value TEXT --size WxH --out FILE.png
-              [--dpi N] [--background checker|RRGGBB]
-              one meter, one value: a PNG with straight alpha, or opaque over
-              the background
-  sheet       --ini FILE --out FILE.png [--cell WxH] [--dpi N]
-              [--background checker|RRGGBB]
-              every section of FILE with five sample values, labelled
-  configure   --ini FILE --section NAME
-              opens the settings dialog and saves the section on return
-  bench       [--runs N]
-              times repaint at 200x40 (N runs, default 200) and 800x160 (N/4)
-              for four looks; prints median, min and max microseconds, the
-              share left with a no-op gdiplus.dll stand-in (when one is in
-              standin\ beside this program), and the ratio to one bare
-              GdipDrawString of the same text
-
-  --dll PATH  the plug-in to load (default: Scrivlet.dll beside this program)
-  --dpi N     draw at N dots per inch, 24..960 (under Wine; Windows keeps
-              the resolution of the session)
-  sizes are 1..16384 pixels a side; the sheet's cell is 240x80 by default
-
-exit codes: 0 done, 1 internal fault, 2 bad command line,
-  3 plug-in missing or incomplete, 4 INI file or section unusable,
-  5 output failed (surface, memory or PNG file)
-)";
+std::string usage_text(Command command) {
+    const auto& rows = command_rows();
+    const auto row = std::find_if(rows.begin(), rows.end(),
+                                  [&](const CommandRow& r) { return r.command == command; });
+    if (row == rows.end()) {
+        return usage_text();
+    }
+    std::string text = "usage: " + std::string(program) + " " + std::string(row->name) + "\n" +
+                       command_usage(*row, true) + "\noptions:\n";
+    for (const OptionUse& use : row->uses) {
+        const OptionRow& option = *find_option(use.name);
+        if (option.help.empty()) {
+            continue;
+        }
+        std::string line = "  --" + std::string(option.name);
+        if (!option.argument.empty()) {
+            line += " " + std::string(option.argument);
+        }
+        const std::vector<std::string> words = words_of(option.help);
+        constexpr size_t help_column = 26;
+        if (line.size() + 1 >= help_column) {
+            text += line + "\n";
+            line = std::string(help_column, ' ');
+        } else {
+            line += std::string(help_column - line.size(), ' ');
+        }
+        text += line + wrapped(words, help_column, usage_width) + "\n";
+    }
+    return text + "\n" + exit_codes_text;
 }
 
 } // namespace scrivlet::host

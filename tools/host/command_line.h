@@ -19,7 +19,7 @@ inline constexpr int max_dpi = 960;
 inline constexpr uint32_t default_bench_runs = 200;
 inline constexpr uint32_t max_bench_runs = 100000;
 
-enum class Command { help, info, render, sheet, configure, bench };
+enum class Command { help, version, info, render, sheet, configure, bench, check, watch };
 
 struct Size {
     uint32_t width = 0;
@@ -42,17 +42,26 @@ struct Background {
     bool operator==(const Background&) const = default;
 };
 
-// A sheet cell when --cell is not given: room for two lines at 16 pt.
+// A sheet cell when neither --size nor the section says: room for two
+// lines at 16 pt.
 inline constexpr Size default_cell{240, 80};
+// Between the sheet's sample values in --values.
+inline constexpr char values_separator = '|';
 
 struct Options {
     Command command = Command::help;
+    // With Command::help: the command whose usage was asked for, if any.
+    std::optional<Command> help_for;
     std::string dll; // empty: Scrivlet.dll beside the program
     std::string ini;
-    std::string section;
+    // One section (render, configure, check, watch) or the sheet's chosen
+    // sections in the order given (all of the file when none).
+    std::vector<std::string> sections;
     std::optional<std::string> value;
+    // The sheet's sample values (sheet_samples when none).
+    std::vector<std::string> values;
+    bool clock = false;
     std::optional<Size> size;
-    std::optional<Size> cell;
     std::optional<int> dpi;
     std::optional<Background> background;
     std::string out;
@@ -60,6 +69,8 @@ struct Options {
     // Set only on the command line the benchmark gives its own child, which
     // measures beside the gdiplus.dll stand-in and reports to the parent.
     bool standin_child = false;
+
+    const std::string& section() const { return sections.front(); }
 };
 
 // args excludes the program name. Throws Failure (exit_code::usage).
@@ -78,6 +89,8 @@ uint32_t parse_runs(std::string_view text);
 inline constexpr std::string_view standin_child_flag = "--child-standin";
 
 const char* command_name(Command command);
+// Every command, or one command's usage with its options.
 std::string usage_text();
+std::string usage_text(Command command);
 
 } // namespace scrivlet::host

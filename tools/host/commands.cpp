@@ -6,6 +6,7 @@
 #include "common/win/handles.h"
 #include "dpi.h"
 #include "pixels.h"
+#include "plugin/scrivlet_version.h"
 #include "plugin_library.h"
 #include "settings_file.h"
 #include "sheet_layout.h"
@@ -58,10 +59,10 @@ std::vector<uint8_t> image_buffer(Size size) {
 std::string settings_with_section(const Options& options, bool section_must_exist,
                                   bool& section_exists) {
     const std::string file = readable_settings_file(options.ini);
-    section_exists = has_section(section_names(file), options.section);
+    section_exists = has_section(section_names(file), options.section());
     if (section_must_exist && !section_exists) {
         throw Failure{exit_code::settings_file,
-                      "no section [" + options.section + "] in '" + options.ini + "'"};
+                      "no section [" + options.section() + "] in '" + options.ini + "'"};
     }
     return file;
 }
@@ -127,7 +128,7 @@ int run_render(const Options& options) {
         {
             const PluginExports& api = plugin.exports();
             const MeterSession meter(api);
-            api.load_settings(meter.instance(), file.c_str(), options.section.c_str());
+            api.load_settings(meter.instance(), file.c_str(), options.section().c_str());
             api.repaint(surface.dc(), meter.instance(), options.value->c_str(),
                         static_cast<int>(size.width), static_cast<int>(size.height));
         }
@@ -162,7 +163,7 @@ int run_sheet(const Options& options) {
     }
     const Background background =
         options.background.value_or(Background{BackgroundKind::checker, {}});
-    const Size cell = options.cell.value_or(default_cell);
+    const Size cell = options.size.value_or(default_cell);
     const HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
 
     uint32_t label_width = 0;
@@ -233,18 +234,18 @@ int run_configure(const Options& options) {
     const std::string file = settings_with_section(options, false, section_exists);
     if (!section_exists) {
         std::printf("configure: [%s] is new in %s; it starts from the defaults\n",
-                    options.section.c_str(), options.ini.c_str());
+                    options.section().c_str(), options.ini.c_str());
     }
     std::fflush(stdout);
     {
         const PluginExports& api = plugin.exports();
         const MeterSession meter(api);
-        api.load_settings(meter.instance(), file.c_str(), options.section.c_str());
+        api.load_settings(meter.instance(), file.c_str(), options.section().c_str());
         api.vis_configure(meter.instance());
-        api.save_settings(meter.instance(), file.c_str(), options.section.c_str());
+        api.save_settings(meter.instance(), file.c_str(), options.section().c_str());
     }
-    std::printf("configure: saved [%s] in %s\n", options.section.c_str(), options.ini.c_str());
-    for (const std::string& line : section_lines(file, options.section)) {
+    std::printf("configure: saved [%s] in %s\n", options.section().c_str(), options.ini.c_str());
+    for (const std::string& line : section_lines(file, options.section())) {
         std::printf("  %s\n", line.c_str());
     }
     return exit_code::ok;
@@ -260,8 +261,16 @@ int run_host(const std::vector<std::string>& args) noexcept {
             const Options options = parse_command_line(args);
             switch (options.command) {
             case Command::help:
-                std::fputs(usage_text().c_str(), stdout);
+                std::fputs(
+                    (options.help_for ? usage_text(*options.help_for) : usage_text()).c_str(),
+                    stdout);
                 return exit_code::ok;
+            case Command::version:
+                std::printf("scrivlet-host %s\n", SCRIVLET_VERSION_TEXT);
+                return exit_code::ok;
+            case Command::check:
+            case Command::watch:
+                throw Failure{exit_code::internal, "not built yet"};
             case Command::info:
                 return run_info(options);
             case Command::render:

@@ -14,6 +14,8 @@ inline constexpr int usage = 2;         // the command line is wrong
 inline constexpr int plugin = 3;        // Scrivlet.dll missing, unloadable or incomplete
 inline constexpr int settings_file = 4; // the INI file or its section cannot be used
 inline constexpr int output = 5;        // no surface, out of memory, PNG not written
+inline constexpr int findings = 6;      // check: the settings hold something worth a look
+inline constexpr int no_dialog = 7;     // configure: no settings dialog could be shown
 } // namespace exit_code
 
 struct Failure {

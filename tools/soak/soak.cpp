@@ -10,6 +10,7 @@
 // Beside the gdiplus.dll stand-in it also checks that no GDI+ object
 // outlives a repaint.
 
+#include "common/arguments.h"
 #include "common/win/dib_surface.h"
 #include "common/win/gui_resources.h"
 #include "common/win/paths.h"
@@ -23,9 +24,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -261,22 +264,66 @@ bool meters_round(const Exports& dll, const std::string& ini, int count, std::mt
     return true;
 }
 
-int run(int argc, char** argv) {
-    long repaints = 100000;
-    int instances = 200;
-    unsigned seed = 1;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--repaints") == 0) {
-            repaints = std::atol(argv[i + 1]);
-        } else if (std::strcmp(argv[i], "--instances") == 0) {
-            instances = std::atoi(argv[i + 1]);
-        } else if (std::strcmp(argv[i], "--seed") == 0) {
-            seed = static_cast<unsigned>(std::atol(argv[i + 1]));
-        } else {
-            std::fprintf(stderr, "soak: unknown option %s\n", argv[i]);
-            return 2;
-        }
+struct SoakOptions {
+    uint32_t repaints = 100000;
+    uint32_t instances = 200;
+    uint32_t seed = 1;
+};
+
+struct SoakOption {
+    std::string_view name;
+    uint32_t min;
+    uint32_t max;
+    uint32_t SoakOptions::*field;
+};
+
+constexpr SoakOption soak_options[] = {
+    {"repaints", 1, 100'000'000, &SoakOptions::repaints},
+    {"instances", 1, 100'000, &SoakOptions::instances},
+    {"seed", 0, UINT32_MAX, &SoakOptions::seed},
+};
+
+// Throws cli::UsageError.
+SoakOptions parse_soak_options(const std::vector<std::string>& args) {
+    const auto find = [](std::string_view name) {
+        return std::find_if(std::begin(soak_options), std::end(soak_options),
+                            [&](const SoakOption& o) { return o.name == name; });
+    };
+    const cli::Arguments given = cli::split(args, [&](std::string_view name) {
+        return find(name) == std::end(soak_options) ? std::nullopt : std::optional<bool>(true);
+    });
+    if (given.help) {
+        throw cli::UsageError{"usage: soak [--repaints N] [--instances N] [--seed N]"};
     }
+    if (!given.unknown.empty()) {
+        throw cli::UsageError{"unknown option '" + given.unknown + "'"};
+    }
+    if (!given.lacking_value.empty()) {
+        throw cli::UsageError{"--" + given.lacking_value + " needs a value"};
+    }
+    if (!given.words.empty()) {
+        throw cli::UsageError{"unexpected argument '" + given.words.front() + "'"};
+    }
+    SoakOptions options;
+    for (const auto& [name, value] : given.options) {
+        const SoakOption& option = *find(name);
+        options.*option.field = cli::whole_number(name, value, option.min, option.max);
+    }
+    return options;
+}
+
+int run(int argc, char** argv) {
+    SoakOptions options;
+    try {
+        options =
+            parse_soak_options(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+    } catch (const cli::UsageError& error) {
+        std::fprintf(stderr, "soak: %s\n", error.message.c_str());
+        return 2;
+    }
+    const long repaints = static_cast<long>(options.repaints);
+    const int instances = static_cast<int>(options.instances);
+    const unsigned seed = options.seed;
 
     const HMODULE module = LoadLibraryA((win::program_folder() + "Scrivlet.dll").c_str());
     if (module == nullptr) {
