@@ -16,6 +16,7 @@
 #include "support/plugin.h"
 #include "support/surface.h"
 #include "common/win/paths.h"
+#include "common/win/polling_thread.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -37,7 +38,6 @@
 #include <set>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -99,33 +99,16 @@ public:
     DWORD elapsed() const { return GetTickCount() - activity.started; }
 };
 
-class Watchdog {
-public:
-    Watchdog()
-        : thread_([this] {
-              while (!stop_) {
-                  const DWORD limit = activity.limit;
-                  if (limit != 0 && GetTickCount() - activity.started > limit) {
-                      char what[64];
-                      std::snprintf(what, sizeof what, "HANG: over %lu ms",
-                                    static_cast<unsigned long>(limit));
-                      print_activity(what);
-                      TerminateProcess(GetCurrentProcess(), exit_hang);
-                  }
-                  Sleep(watchdog_poll_ms);
-              }
-          }) {}
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-    ~Watchdog() {
-        stop_ = true;
-        thread_.join();
+// Ends the process when a step runs over its limit.
+void watch_for_hangs() {
+    const DWORD limit = activity.limit;
+    if (limit != 0 && GetTickCount() - activity.started > limit) {
+        char what[64];
+        std::snprintf(what, sizeof what, "HANG: over %lu ms", static_cast<unsigned long>(limit));
+        print_activity(what);
+        TerminateProcess(GetCurrentProcess(), exit_hang);
     }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
+}
 
 LONG WINAPI on_crash(EXCEPTION_POINTERS* exception) {
     char what[64];
@@ -647,7 +630,7 @@ int run(const Options& options) {
     for (const Size& size : sizes) {
         surfaces.push_back(std::make_unique<test::Surface>(size.width, size.height));
     }
-    const Watchdog watchdog;
+    const win::PollingThread watchdog(watchdog_poll_ms, watch_for_hangs);
     Figures figures;
     long failures = 0;
     const DWORD start = GetTickCount();

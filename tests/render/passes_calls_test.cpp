@@ -2,6 +2,7 @@
 // inside repaint, in order and with its arguments, what they skip when an
 // object cannot be made, and that nothing they made outlives the call.
 
+#include "call_lists.h"
 #include "log_pixels.h"
 #include "support/plugin.h"
 #include "support/standin.h"
@@ -16,54 +17,10 @@
 namespace scrivlet::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 // Scrivlet.dll, and with it gdiplus.dll, is loaded with the first meter.
 bool beside_standin() {
     plugin();
     return standin::loaded();
-}
-
-Lines joined(std::initializer_list<Lines> parts) {
-    Lines all;
-    for (const Lines& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
-// render_text's calls before the passes, on a 200 x 40 surface at 96 dpi.
-const Lines before_passes = {
-    "GdipCreateFromHDC(dc) -> graphics1",
-    "GdipGraphicsClear(graphics1,0x00FFFFFF)",
-    "GdipSetPageUnit(graphics1,3)",
-    "GdipGetDpiX(graphics1)",
-    "GdipGetDpiY(graphics1)",
-    "GdipCreateStringFormat(0,0) -> format1",
-    "GdipSetStringFormatAlign(format1,0)",
-    "GdipSetStringFormatLineAlign(format1,0)",
-    "GdipSetStringFormatTabStops(format1,0,4,[30 30 30 30])",
-};
-
-// render_text's fill after the passes, with the labels of its objects.
-Lines fill_calls(const std::string& family, const std::string& brush, const std::string& pen,
-                 const std::string& path, const std::string& rect) {
-    return {
-        "GdipCreateFontFamilyFromName(\"Arial\",null) -> " + family,
-        "GdipSetSmoothingMode(graphics1,4)",
-        "GdipCreateSolidFill(0xFFFFFFFF) -> " + brush,
-        "GdipCreatePen1(0xFFFFFFFF,1,0) -> " + pen,
-        "GdipCreatePath(0) -> " + path,
-        "GdipAddPathString(" + path + ",\"42\",2," + family + ",0,14," + rect + ",format1)",
-        "GdipFillPath(graphics1," + brush + "," + path + ")",
-        "GdipDrawPath(graphics1," + pen + "," + path + ")",
-        "GdipDeletePath(" + path + ")",
-        "GdipDeletePen(" + pen + ")",
-        "GdipDeleteBrush(" + brush + ")",
-        "GdipDeleteFontFamily(" + family + ")",
-        "GdipDeleteStringFormat(format1)",
-        "GdipDeleteGraphics(graphics1)",
-    };
 }
 
 class PassCalls : public ::testing::Test {

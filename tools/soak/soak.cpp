@@ -14,6 +14,7 @@
 #include "common/win/dib_surface.h"
 #include "common/win/gui_resources.h"
 #include "common/win/paths.h"
+#include "common/win/polling_thread.h"
 #include "plugin/scrivlet_api.h"
 
 #include <windows.h>
@@ -29,7 +30,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -165,40 +165,27 @@ private:
     HHOOK hook_;
 };
 
-// Cancels every settings dialog once it shows, until told to stop.
+// Cancels every settings dialog once it shows, until it goes.
 class DialogCanceller {
 public:
     DialogCanceller()
-        : thread_([this] {
-              HWND cancelled = nullptr;
-              int polls_since_cancel = 0;
-              while (!stop_) {
-                  HWND dialog = FindWindowA("#32770", "Settings");
-                  // Once per dialog; again only should one outlive its cancel
-                  // for a second (a window handle used anew, say).
-                  const bool again = ++polls_since_cancel > repost_after_polls;
-                  if (dialog != nullptr && (dialog != cancelled || again) &&
-                      IsWindowVisible(dialog)) {
-                      PostMessageA(dialog, paint_then_cancel_message(), 0, 0);
-                      cancelled = dialog;
-                      polls_since_cancel = 0;
-                  }
-                  Sleep(poll_ms);
+        : poller_(poll_ms, [cancelled = HWND{}, polls_since_cancel = 0]() mutable {
+              HWND dialog = FindWindowA("#32770", "Settings");
+              // Once per dialog; again only should one outlive its cancel for
+              // a second (a window handle used anew, say).
+              const bool again = ++polls_since_cancel > repost_after_polls;
+              if (dialog != nullptr && (dialog != cancelled || again) && IsWindowVisible(dialog)) {
+                  PostMessageA(dialog, paint_then_cancel_message(), 0, 0);
+                  cancelled = dialog;
+                  polls_since_cancel = 0;
               }
           }) {}
-    DialogCanceller(const DialogCanceller&) = delete;
-    DialogCanceller& operator=(const DialogCanceller&) = delete;
-    ~DialogCanceller() {
-        stop_ = true;
-        thread_.join();
-    }
 
 private:
     static constexpr DWORD poll_ms = 5;
     static constexpr int repost_after_polls = 200;
     const PaintThenCancelHook hook_;
-    volatile bool stop_ = false;
-    std::thread thread_;
+    const win::PollingThread poller_;
 };
 
 // One round of phase 2: `count` meters alive at once, each drawn once; then
