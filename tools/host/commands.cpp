@@ -3,7 +3,9 @@
 #include "bench.h"
 #include "common/png.h"
 #include "common/win/dib_surface.h"
+#include "common/win/find_window.h"
 #include "common/win/handles.h"
+#include "common/win/paths.h"
 #include "dpi.h"
 #include "pixels.h"
 #include "plugin/scrivlet_version.h"
@@ -14,6 +16,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <new>
 #include <optional>
@@ -227,25 +230,71 @@ int run_sheet(const Options& options) {
     return exit_code::ok;
 }
 
+namespace {
+
+// Set when a dialog box of this thread is activated: the settings dialog
+// runs modal on the thread that calls vis_configure.
+bool dialog_activated = false;
+
+LRESULT CALLBACK note_dialog_activation(int code, WPARAM window, LPARAM detail) {
+    if (code == HCBT_ACTIVATE) {
+        char class_name[16] = {};
+        GetClassNameA(reinterpret_cast<HWND>(window), class_name, sizeof class_name);
+        dialog_activated = dialog_activated || win::dialog_class == class_name;
+    }
+    return CallNextHookEx(nullptr, code, window, detail);
+}
+
+// Whether a settings dialog showed while `open` ran: a host cannot tell from
+// vis_configure, which returns the same when no dialog could be made (no
+// display, say).
+bool dialog_showed_during(const std::function<void()>& open) {
+    dialog_activated = false;
+    const win::UniqueHook hook(
+        SetWindowsHookExA(WH_CBT, note_dialog_activation, nullptr, GetCurrentThreadId()));
+    if (!hook) {
+        throw Failure{exit_code::internal, "configure: cannot watch for the settings dialog"};
+    }
+    open();
+    return dialog_activated;
+}
+
+} // namespace
+
 int run_configure(const Options& options) {
     const PluginLibrary plugin(options.dll);
     plugin.require_visualisation_type();
     bool section_exists = false;
     const std::string file = settings_with_section(options, false, section_exists);
+    const std::string& section = options.section();
     if (!section_exists) {
-        std::printf("configure: [%s] is new in %s; it starts from the defaults\n",
-                    options.section().c_str(), options.ini.c_str());
+        std::printf("configure: [%s] is new in %s; it starts from the defaults\n", section.c_str(),
+                    options.ini.c_str());
     }
     std::fflush(stdout);
-    {
-        const PluginExports& api = plugin.exports();
-        const MeterSession meter(api);
-        api.load_settings(meter.instance(), file.c_str(), options.section().c_str());
-        api.vis_configure(meter.instance());
-        api.save_settings(meter.instance(), file.c_str(), options.section().c_str());
+    // The section as the meter would save it before and after the dialog,
+    // written to files of our own: the user's file is written only when the
+    // dialog changed something.
+    const win::ScratchFolder scratch("scrivlet-configure");
+    const std::string before = scratch.path() + "before.ini";
+    const std::string after = scratch.path() + "after.ini";
+    const PluginExports& api = plugin.exports();
+    const MeterSession meter(api);
+    api.load_settings(meter.instance(), file.c_str(), section.c_str());
+    api.save_settings(meter.instance(), before.c_str(), section.c_str());
+    if (!dialog_showed_during([&] { api.vis_configure(meter.instance()); })) {
+        throw Failure{exit_code::no_dialog, "configure: no settings dialog could be shown (is "
+                                            "there a display?); '" +
+                                                options.ini + "' is unchanged"};
     }
-    std::printf("configure: saved [%s] in %s\n", options.section().c_str(), options.ini.c_str());
-    for (const std::string& line : section_lines(file, options.section())) {
+    api.save_settings(meter.instance(), after.c_str(), section.c_str());
+    if (section_lines(after, section) == section_lines(before, section)) {
+        std::printf("configure: [%s] unchanged in %s\n", section.c_str(), options.ini.c_str());
+        return exit_code::ok;
+    }
+    api.save_settings(meter.instance(), file.c_str(), section.c_str());
+    std::printf("configure: saved [%s] in %s\n", section.c_str(), options.ini.c_str());
+    for (const std::string& line : section_lines(file, section)) {
         std::printf("  %s\n", line.c_str());
     }
     return exit_code::ok;

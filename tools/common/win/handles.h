@@ -80,6 +80,7 @@ using UniqueBitmap = UniqueAny<HBITMAP, &::DeleteObject>;
 using UniqueGdiObject = UniqueAny<HGDIOBJ, &::DeleteObject>;
 using UniqueModule = UniqueAny<HMODULE, &::FreeLibrary>;
 using UniqueWindow = UniqueAny<HWND, &::DestroyWindow>;
+using UniqueHook = UniqueAny<HHOOK, &::UnhookWindowsHookEx>;
 
 inline UniqueWindowDc window_dc(HWND window) {
     return UniqueWindowDc(WindowDc{window, GetDC(window)});
