@@ -17,6 +17,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace scrivlet::host {
@@ -33,14 +34,14 @@ std::string size_text(uint32_t width, uint32_t height) {
 }
 
 void write_png(const std::string& path, const png::Image& image) {
-    bool written = false;
+    std::error_code error;
     try {
-        written = png::write_file(path, image);
+        error = png::write_file(path, image);
     } catch (const std::bad_alloc&) {
         throw Failure{exit_code::output,
                       "out of memory writing a " + size_text(image.width, image.height) + " PNG"};
     }
-    if (!written) {
+    if (error) {
         throw Failure{exit_code::output, "cannot write '" + path + "'"};
     }
 }
