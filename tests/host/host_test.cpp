@@ -543,7 +543,8 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
     const std::string version_dll = std::string(system) + "\\version.dll";
     const std::string no_dll = folder + "nowhere\\Scrivlet.dll";
     const std::string out = folder + "error.png";
-    const std::string unwritable = folder + "no-such-folder\\x.png";
+    const std::string missing_folder = folder + "no-such-folder";
+    const std::string unwritable = missing_folder + "\\x.png";
 
     const auto render = [&](const std::string& file, const std::string& section,
                             const std::string& size, const std::string& png) {
@@ -596,7 +597,12 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
          exit_settings,
          "cannot read settings file '" + missing_ini + "': no such file"},
         {render(ini, "Plain", "10x10", unwritable), exit_output,
-         "cannot write '" + unwritable + "'"},
+         "cannot write '" + unwritable + "': the folder '" + missing_folder + "' does not exist"},
+        {render(ini, "Plain", "10x10", a_folder), exit_output,
+         "cannot write '" + a_folder + "': it is a folder"},
+        {{"sheet", "--ini", ini, "--out", a_folder + "\\"},
+         exit_output,
+         "cannot write '" + a_folder + "\\': it is a folder"},
         {{"sheet", "--ini", ini, "--out", out, "--cell", "3300x10"},
          exit_usage,
          "sheet: the image for 1 section in cells of 3300x10 would be 16608x46, over 16384 a "
@@ -616,6 +622,13 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
         EXPECT_EQ(result.err, "scrivlet-host: " + c.message + "\n") << what;
         EXPECT_EQ(result.out, "") << what;
     }
+
+    // A relative path stays as the user gave it.
+    const HostResult relative =
+        run_host(render(ini, "Plain", "10x10", "no-such-folder\\x.png"), folder);
+    EXPECT_EQ(relative.exit_code, exit_output);
+    EXPECT_EQ(relative.err, "scrivlet-host: cannot write 'no-such-folder\\x.png': the folder "
+                            "'no-such-folder' does not exist\n");
 }
 
 TEST(Host, SurfaceTooLargeForA32BitProcessFailsWithOneLine) {

@@ -1,11 +1,10 @@
 #pragma once
-// A minimal PNG encoder and decoder for 8-bit RGBA images: enough for the
-// tools to write previews and for tests to read them back. The encoder
-// stores deflate blocks uncompressed (no dependency on zlib); the decoder
-// reads only what the encoder writes.
+// 8-bit RGBA PNG files for the tools' previews and for tests that read them
+// back, through stb (Debian's libstb-dev).
 
 #include <cstdint>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace scrivlet::png {
@@ -16,14 +15,13 @@ struct Image {
     std::vector<uint8_t> rgba; // straight (not premultiplied) alpha, rows top-down
 };
 
-std::vector<uint8_t> encode(const Image& image);
+// Writes the image as a compressed PNG file. Answers no error (false) when
+// written, else the C library's reason, so that a caller can say why.
+// Throws std::bad_alloc when there is not memory enough to compress.
+std::error_code write_file(const std::string& path, const Image& image);
 
-// False when the bytes are not a PNG this encoder could have written.
-bool decode(const std::vector<uint8_t>& bytes, Image& image);
-
-bool write_file(const std::string& path, const Image& image);
+// Reads a PNG of any colour type and bit depth as 8-bit RGBA. False, leaving
+// the image as it was, when the file cannot be read or is not a whole PNG.
 bool read_file(const std::string& path, Image& image);
-
-uint32_t crc32(const uint8_t* data, size_t size, uint32_t crc = 0);
 
 } // namespace scrivlet::png

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -119,8 +120,9 @@ int main(int argc, char** argv) {
         scrivlet::png::Image image;
         if (!capture(dialog, image)) {
             std::fprintf(stderr, "dialog-shot: cannot capture the dialog\n");
-        } else if (!scrivlet::png::write_file(output, image)) {
-            std::fprintf(stderr, "dialog-shot: cannot write %s\n", output.c_str());
+        } else if (const std::error_code error = scrivlet::png::write_file(output, image)) {
+            std::fprintf(stderr, "dialog-shot: cannot write %s: %s\n", output.c_str(),
+                         error.message().c_str());
         } else {
             std::printf("dialog-shot: wrote %s (%ux%u)\n", output.c_str(), image.width,
                         image.height);

@@ -21,6 +21,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace scrivlet::host {
@@ -36,16 +37,49 @@ std::string size_text(uint32_t width, uint32_t height) {
     return std::to_string(width) + "x" + std::to_string(height);
 }
 
+// The folder part of a path as the user gave it ("d" of "d\\x.png"), keeping
+// a root's separator and a drive's colon; empty for a bare file name.
+std::string folder_of(const std::string& path) {
+    const size_t end = path.find_last_of("\\/:");
+    if (end == std::string::npos) {
+        return {};
+    }
+    const bool root = path[end] == ':' || end == 0 || path[end - 1] == ':';
+    return path.substr(0, root ? end + 1 : end);
+}
+
+bool is_folder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(win::absolute_path(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Why the C library could not write `path`, in the user's terms. Windows
+// refuses a folder as "access denied", so that is told apart first.
+std::string write_failure_reason(const std::string& path, std::error_code error) {
+    if (is_folder(path)) {
+        return "it is a folder";
+    }
+    const std::string folder = folder_of(path);
+    if (!folder.empty() && !is_folder(folder)) {
+        return "the folder '" + folder + "' does not exist";
+    }
+    if (error == std::errc::permission_denied) {
+        return "access denied";
+    }
+    return error.message();
+}
+
 void write_png(const std::string& path, const png::Image& image) {
-    bool written = false;
+    std::error_code error;
     try {
-        written = png::write_file(path, image);
+        error = png::write_file(path, image);
     } catch (const std::bad_alloc&) {
         throw Failure{exit_code::output,
                       "out of memory writing a " + size_text(image.width, image.height) + " PNG"};
     }
-    if (!written) {
-        throw Failure{exit_code::output, "cannot write '" + path + "'"};
+    if (error) {
+        throw Failure{exit_code::output,
+                      "cannot write '" + path + "': " + write_failure_reason(path, error)};
     }
 }
 
