@@ -319,6 +319,45 @@ TEST(Host, InfoPrintsTypeAndTheSevenStrings) {
     EXPECT_EQ(elsewhere.out, "plug-in: " + copy + expected.substr(expected.find('\n')));
 }
 
+// The chosen sections in the order given, the user's values, and each
+// section at the size its file suggests.
+TEST(Host, SheetOfChosenSectionsAndValuesAtEachSectionsOwnSize) {
+    const Example plain = read_example(examples_folder(), "plain.ini");
+    const Example cpu = read_example(examples_folder(), "cpu.ini");
+    ASSERT_GT(plain.height, 0);
+    ASSERT_GT(cpu.height, 0);
+    const std::string ini = scratch_folder() + "sheet-chosen.ini";
+    write_text_file(ini, read_text_file(plain.file) + "\r\n" + read_text_file(cpu.file));
+    const std::string out = scratch_folder() + "sheet-chosen.png";
+    const HostResult result =
+        run_host({"sheet", "--ini", ini, "--out", out, "--section", cpu.section, "--section",
+                  plain.section, "--values", "7|-1,5|"});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    const png::Image image = read_png(out);
+    const int column_width = std::max(plain.width, cpu.width);
+    ASSERT_EQ(image.height, static_cast<uint32_t>(32 + cpu.height + 4 + plain.height + 4));
+    const int label_width = static_cast<int>(image.width) - 8 - 3 * (column_width + 4);
+    EXPECT_EQ(result.out,
+              "sheet: wrote " + out + " (2 sections x 3 values, " +
+                  size_arg(static_cast<int>(image.width), static_cast<int>(image.height)) + ")\n");
+    // The second row is the plain meter, drawn at its own size.
+    Surface cell(plain.width, plain.height);
+    draw_in_process(cell, plain.file, plain.section, "-1,5");
+    const int left = 8 + label_width + column_width + 4;
+    const int top = 32 + cpu.height + 4;
+    for (int y = 0; y < plain.height; ++y) {
+        for (int x = 0; x < plain.width; ++x) {
+            const int under = checker_at(left + x, top + y);
+            expect_composite(png_pixel(image, left + x, top + y), cell.at(x, y), under, under,
+                             under, "plain at " + std::to_string(x) + "," + std::to_string(y));
+        }
+    }
+    const HostResult missing =
+        run_host({"sheet", "--ini", ini, "--out", out, "--section", "Nowhere"});
+    EXPECT_EQ(missing.exit_code, exit_settings);
+    EXPECT_EQ(missing.err, "scrivlet-host: no section [Nowhere] in '" + ini + "'\n");
+}
+
 TEST(Host, SheetShowsEverySectionWithEverySampleValueOverTheChecker) {
     // Two sections in one file: the sheet has a row for each.
     const Example plain = read_example(examples_folder(), "plain.ini");
@@ -536,7 +575,7 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
     write_text_file(empty_ini, "; nothing here\r\n");
     const std::string not_a_dll = folder + "not-a-dll.dll";
     write_text_file(not_a_dll, "MZ? no, just text\r\n");
-    const std::string a_folder = folder + "a-folder";
+    const std::string a_folder = folder + "a-folder.png";
     CreateDirectoryA(a_folder.c_str(), nullptr);
     char system[MAX_PATH] = {};
     GetSystemDirectoryA(system, MAX_PATH);
@@ -600,13 +639,13 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
          "cannot write '" + unwritable + "': the folder '" + missing_folder + "' does not exist"},
         {render(ini, "Plain", "10x10", a_folder), exit_output,
          "cannot write '" + a_folder + "': it is a folder"},
-        {{"sheet", "--ini", ini, "--out", a_folder + "\\"},
-         exit_output,
-         "cannot write '" + a_folder + "\\': it is a folder"},
+        {{"sheet", "--ini", ini, "--out", folder + "a-folder"},
+         exit_usage,
+         "sheet: --out '" + folder + "a-folder': the file name must end in .png"},
         {{"sheet", "--ini", ini, "--out", out, "--cell", "3300x10"},
          exit_usage,
-         "sheet: the image for 1 section in cells of 3300x10 would be 16608x46, over 16384 a "
-         "side: use a smaller --cell or fewer sections"},
+         "sheet: the image for 1 section and 5 values in cells up to 3300x10 would be 16608x46, "
+         "over 16384 a side: use smaller cells (--size), fewer sections or fewer values"},
         // The child that draws at another resolution reports for itself.
         {plus(render(missing_ini, "Plain", "10x10", out), {"--dpi", "144"}), exit_settings,
          "cannot read settings file '" + missing_ini + "': no such file"},

@@ -8,7 +8,7 @@ namespace scrivlet::host {
 namespace {
 
 TEST(HostSheetLayout, CellsFollowTheLabelColumnAndHeaderRowWithGaps) {
-    const SheetLayout layout = sheet_layout(3, Size{240, 80}, 150);
+    const SheetLayout layout = sheet_layout({{240, 80}, {240, 80}, {240, 80}}, 5, 150);
     // 4 + 150 + 4 + 5 * (240 + 4) and 4 + 24 + 4 + 3 * (80 + 4)
     EXPECT_EQ(layout.image, (Size{1378, 284}));
     EXPECT_EQ(cell_origin(layout, 0, 0), (Point{158, 32}));
@@ -21,42 +21,58 @@ TEST(HostSheetLayout, CellsFollowTheLabelColumnAndHeaderRowWithGaps) {
     EXPECT_EQ(last.y + 80 + sheet_gap_px, layout.image.height);
 }
 
+TEST(HostSheetLayout, EachRowAsHighAsItsCellAndColumnsAsWideAsTheWidest) {
+    const SheetLayout layout = sheet_layout({{100, 20}, {300, 64}, {50, 10}}, 2, 80);
+    // 4 + 80 + 4 + 2 * (300 + 4) and 4 + 24 + 4 + (20 + 4) + (64 + 4) + (10 + 4)
+    EXPECT_EQ(layout.image, (Size{696, 138}));
+    EXPECT_EQ(cell_origin(layout, 0, 1), (Point{88 + 304, 32}));
+    EXPECT_EQ(cell_origin(layout, 1, 0), (Point{88, 56}));
+    EXPECT_EQ(cell_origin(layout, 2, 1), (Point{88 + 304, 124}));
+    EXPECT_EQ(row_label_origin(layout, 2), (Point{4, 124}));
+    EXPECT_EQ(layout.cells[1], (Size{300, 64}));
+}
+
 TEST(HostSheetLayout, LabelColumnIsKeptWithinItsBounds) {
-    EXPECT_EQ(sheet_layout(1, Size{10, 10}, 0).label_width, sheet_min_label_px);
-    EXPECT_EQ(sheet_layout(1, Size{10, 10}, 100000).label_width, sheet_max_label_px);
-    EXPECT_EQ(sheet_layout(1, Size{10, 10}, 123).label_width, 123u);
+    EXPECT_EQ(sheet_layout({{10, 10}}, 5, 0).label_width, sheet_min_label_px);
+    EXPECT_EQ(sheet_layout({{10, 10}}, 5, 100000).label_width, sheet_max_label_px);
+    EXPECT_EQ(sheet_layout({{10, 10}}, 5, 123).label_width, 123u);
 }
 
 TEST(HostSheetLayout, ImagesOverTheSideLimitAreRefused) {
     struct Case {
-        size_t sections;
-        Size cell;
+        std::vector<Size> cells;
+        size_t columns;
         const char* message; // nullptr: accepted
     };
-    const Case cases[] = {
+    const std::vector<Case> cases = {
         // 8 + 80 + 5 * (3264 + 4) = 16428: too wide by a little
-        {1, Size{3264, 10},
-         "sheet: the image for 1 section in cells of 3264x10 would be 16428x46, over "
-         "16384 a side: use a smaller --cell or fewer sections"},
-        {1, Size{3255, 10}, nullptr}, // 8 + 80 + 5 * 3259 = 16383
+        {{{3264, 10}},
+         5,
+         "sheet: the image for 1 section and 5 values in cells up to 3264x10 would be 16428x46, "
+         "over 16384 a side: use smaller cells (--size), fewer sections or fewer values"},
+        {{{3255, 10}}, 5, nullptr}, // 8 + 80 + 5 * 3259 = 16383
         // 32 + 194 * 84 = 16328 fits, 195 rows do not
-        {194, Size{240, 80}, nullptr},
-        {195, Size{240, 80},
-         "sheet: the image for 195 sections in cells of 240x80 would be 1308x16412, over "
-         "16384 a side: use a smaller --cell or fewer sections"},
+        {std::vector<Size>(194, {240, 80}), 5, nullptr},
+        {std::vector<Size>(195, {240, 80}), 5,
+         "sheet: the image for 195 sections and 5 values in cells up to 240x80 would be "
+         "1308x16412, over 16384 a side: use smaller cells (--size), fewer sections or fewer "
+         "values"},
         // Sums that would wrap 32 bits
-        {4000000000u, Size{16384, 16384},
-         "sheet: the image for 4000000000 sections in cells of 16384x16384 would be "
-         "82028x65552000000032, over 16384 a side: use a smaller --cell or fewer sections"},
+        {{{16384, 16384}},
+         300000,
+         "sheet: the image for 1 section and 300000 values in cells up to 16384x16384 would be "
+         "4916400088x16420, over 16384 a side: use smaller cells (--size), fewer sections or "
+         "fewer values"},
+        {{}, 1, nullptr},
     };
     for (const Case& c : cases) {
         if (c.message == nullptr) {
-            EXPECT_NO_THROW(sheet_layout(c.sections, c.cell, 0)) << c.sections;
+            EXPECT_NO_THROW(sheet_layout(c.cells, c.columns, 0)) << c.cells.size();
             continue;
         }
         try {
-            sheet_layout(c.sections, c.cell, 0);
-            ADD_FAILURE() << "accepted " << c.sections;
+            sheet_layout(c.cells, c.columns, 0);
+            ADD_FAILURE() << "accepted " << c.cells.size();
         } catch (const Failure& failure) {
             EXPECT_EQ(failure.exit_code, exit_code::usage);
             EXPECT_EQ(failure.message, c.message);

@@ -12,11 +12,15 @@
 #include "plugin_library.h"
 #include "settings_file.h"
 #include "sheet_layout.h"
+#include "size_comments.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <map>
 #include <cstdio>
 #include <new>
 #include <optional>
@@ -127,6 +131,12 @@ uint32_t widest_label(HDC dc, const std::vector<std::string>& labels) {
 using win::DibSurface;
 using win::SelectionGuard;
 
+// With --dpi, the command runs again in a child that sees that resolution;
+// its exit code is this one's.
+std::optional<int> rerun_at_requested_dpi(const Options& options) {
+    return options.dpi ? run_at_dpi(*options.dpi) : std::nullopt;
+}
+
 int report(const Failure& failure) {
     std::fflush(stdout);
     std::fprintf(stderr, "scrivlet-host: %s\n", failure.message.c_str());
@@ -148,10 +158,8 @@ int run_info(const Options& options) {
 }
 
 int run_render(const Options& options) {
-    if (options.dpi) {
-        if (const std::optional<int> child = run_at_dpi(*options.dpi)) {
-            return *child;
-        }
+    if (const std::optional<int> child = rerun_at_requested_dpi(options)) {
+        return *child;
     }
     const PluginLibrary plugin(options.dll);
     plugin.require_visualisation_type();
@@ -185,31 +193,66 @@ int run_render(const Options& options) {
     return exit_code::ok;
 }
 
-int run_sheet(const Options& options) {
-    if (options.dpi) {
-        if (const std::optional<int> child = run_at_dpi(*options.dpi)) {
-            return *child;
+namespace {
+
+// The sections a sheet shows: those named, in the order given, or all.
+std::vector<std::string> sheet_sections(const Options& options, const std::string& file) {
+    const std::vector<std::string> in_file = section_names(file);
+    if (options.sections.empty()) {
+        if (in_file.empty()) {
+            throw Failure{exit_code::settings_file, "no sections in '" + options.ini + "'"};
         }
+        return in_file;
+    }
+    for (const std::string& section : options.sections) {
+        if (!has_section(in_file, section)) {
+            throw Failure{exit_code::settings_file,
+                          "no section [" + section + "] in '" + options.ini + "'"};
+        }
+    }
+    return options.sections;
+}
+
+std::string file_text(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+int run_sheet(const Options& options) {
+    if (const std::optional<int> child = rerun_at_requested_dpi(options)) {
+        return *child;
     }
     const PluginLibrary plugin(options.dll);
     plugin.require_visualisation_type();
     const std::string file = readable_settings_file(options.ini);
-    const std::vector<std::string> sections = section_names(file);
-    if (sections.empty()) {
-        throw Failure{exit_code::settings_file, "no sections in '" + options.ini + "'"};
+    const std::vector<std::string> sections = sheet_sections(options, file);
+    const std::vector<std::string> values =
+        !options.values.empty()
+            ? options.values
+            : std::vector<std::string>(sheet_samples.begin(), sheet_samples.end());
+    const std::map<std::string, Size> suggested = size_comments(file_text(file));
+    std::vector<Size> cells;
+    for (const std::string& section : sections) {
+        cells.push_back(options.size ? *options.size
+                                     : suggested_size(suggested, section).value_or(default_cell));
     }
     const Background background =
         options.background.value_or(Background{BackgroundKind::checker, {}});
-    const Size cell = options.size.value_or(default_cell);
     const HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
 
+    std::vector<std::string> row_labels;
+    for (const std::string& section : sections) {
+        row_labels.push_back("[" + section + "]");
+    }
     uint32_t label_width = 0;
     {
         const DibSurface probe(1, 1);
         const SelectionGuard selected(probe.dc(), font);
-        label_width = widest_label(probe.dc(), sections) + 2 * label_padding_px;
+        label_width = widest_label(probe.dc(), row_labels) + 2 * label_padding_px;
     }
-    const SheetLayout layout = sheet_layout(sections.size(), cell, label_width);
+    const SheetLayout layout = sheet_layout(cells, values.size(), label_width);
 
     // Labels first, in black on white: GDI text leaves the alpha byte as it
     // likes, so every pixel is made opaque when copied out.
@@ -227,13 +270,13 @@ int run_sheet(const Options& options) {
         SetBkMode(sheet.dc(), TRANSPARENT);
         SetTextColor(sheet.dc(), label_ink);
         for (size_t row = 0; row < sections.size(); ++row) {
-            draw_label(sheet.dc(), "[" + sections[row] + "]", row_label_origin(layout, row),
-                       layout.label_width, cell.height, DT_RIGHT);
+            draw_label(sheet.dc(), row_labels[row], row_label_origin(layout, row),
+                       layout.label_width, cells[row].height, DT_RIGHT);
         }
-        for (size_t column = 0; column < sheet_samples.size(); ++column) {
-            draw_label(sheet.dc(), std::string("\"") + sheet_samples[column] + "\"",
-                       column_label_origin(layout, column), cell.width, layout.header_height,
-                       DT_CENTER);
+        for (size_t column = 0; column < values.size(); ++column) {
+            draw_label(sheet.dc(), "\"" + values[column] + "\"",
+                       column_label_origin(layout, column), layout.column_width,
+                       layout.header_height, DT_CENTER);
         }
         const uint8_t* drawn = sheet.pixels();
         for (size_t i = 0; i < count; ++i) {
@@ -244,13 +287,14 @@ int run_sheet(const Options& options) {
         }
     }
 
-    DibSurface surface(cell.width, cell.height);
     const PluginExports& api = plugin.exports();
     for (size_t row = 0; row < sections.size(); ++row) {
+        const Size cell = cells[row];
+        DibSurface surface(cell.width, cell.height);
         const MeterSession meter(api);
         api.load_settings(meter.instance(), file.c_str(), sections[row].c_str());
-        for (size_t column = 0; column < sheet_samples.size(); ++column) {
-            api.repaint(surface.dc(), meter.instance(), sheet_samples[column],
+        for (size_t column = 0; column < values.size(); ++column) {
+            api.repaint(surface.dc(), meter.instance(), values[column].c_str(),
                         static_cast<int>(cell.width), static_cast<int>(cell.height));
             const Point origin = cell_origin(layout, row, column);
             composite_block(surface.pixels(), cell.width, cell.height, background,
@@ -258,8 +302,9 @@ int run_sheet(const Options& options) {
         }
     }
     write_png(options.out, image);
-    std::printf("sheet: wrote %s (%zu section%s x %zu values, %s)\n", options.out.c_str(),
-                sections.size(), sections.size() == 1 ? "" : "s", sheet_samples.size(),
+    std::printf("sheet: wrote %s (%zu section%s x %zu value%s, %s)\n", options.out.c_str(),
+                sections.size(), sections.size() == 1 ? "" : "s", values.size(),
+                values.size() == 1 ? "" : "s",
                 size_text(layout.image.width, layout.image.height).c_str());
     return exit_code::ok;
 }

@@ -5,26 +5,42 @@
 
 namespace scrivlet::host {
 
-SheetLayout sheet_layout(size_t sections, Size cell, uint32_t label_width) {
+namespace {
+
+std::string plural(uint64_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+} // namespace
+
+SheetLayout sheet_layout(const std::vector<Size>& row_cells, size_t columns, uint32_t label_width) {
     SheetLayout layout;
-    layout.cell = cell;
+    layout.cells = row_cells;
+    layout.columns = columns;
     layout.label_width = std::clamp(label_width, sheet_min_label_px, sheet_max_label_px);
     layout.header_height = sheet_header_px;
-    // 64-bit sums: a cell of 16384 a side times many rows must not wrap
-    // before it is compared.
-    const uint64_t columns = sheet_samples.size();
+    uint32_t tallest = 0;
+    for (const Size& cell : row_cells) {
+        layout.column_width = std::max(layout.column_width, cell.width);
+        tallest = std::max(tallest, cell.height);
+    }
+    // 64-bit sums: cells of 16384 a side times many rows or values must not
+    // wrap before they are compared.
     const uint64_t width = sheet_gap_px + uint64_t{layout.label_width} + sheet_gap_px +
-                           columns * (uint64_t{cell.width} + sheet_gap_px);
-    const uint64_t height = sheet_gap_px + uint64_t{layout.header_height} + sheet_gap_px +
-                            uint64_t{sections} * (uint64_t{cell.height} + sheet_gap_px);
+                           uint64_t{columns} * (uint64_t{layout.column_width} + sheet_gap_px);
+    uint64_t height = sheet_gap_px + uint64_t{layout.header_height} + sheet_gap_px;
+    for (const Size& cell : row_cells) {
+        layout.row_tops.push_back(static_cast<uint32_t>(std::min<uint64_t>(height, UINT32_MAX)));
+        height += uint64_t{cell.height} + sheet_gap_px;
+    }
     if (width > max_side_px || height > max_side_px) {
-        throw Failure{exit_code::usage, "sheet: the image for " + std::to_string(sections) +
-                                            (sections == 1 ? " section" : " sections") +
-                                            " in cells of " + std::to_string(cell.width) + "x" +
-                                            std::to_string(cell.height) + " would be " +
-                                            std::to_string(width) + "x" + std::to_string(height) +
-                                            ", over " + std::to_string(max_side_px) +
-                                            " a side: use a smaller --cell or fewer sections"};
+        throw Failure{exit_code::usage,
+                      "sheet: the image for " + plural(row_cells.size(), "section", "sections") +
+                          " and " + plural(columns, "value", "values") + " in cells up to " +
+                          std::to_string(layout.column_width) + "x" + std::to_string(tallest) +
+                          " would be " + std::to_string(width) + "x" + std::to_string(height) +
+                          ", over " + std::to_string(max_side_px) +
+                          " a side: use smaller cells (--size), fewer sections or fewer values"};
     }
     layout.image = Size{static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
     return layout;
@@ -32,13 +48,12 @@ SheetLayout sheet_layout(size_t sections, Size cell, uint32_t label_width) {
 
 Point cell_origin(const SheetLayout& layout, size_t row, size_t column) {
     const uint32_t left = sheet_gap_px + layout.label_width + sheet_gap_px;
-    const uint32_t top = sheet_gap_px + layout.header_height + sheet_gap_px;
-    return Point{left + static_cast<uint32_t>(column) * (layout.cell.width + sheet_gap_px),
-                 top + static_cast<uint32_t>(row) * (layout.cell.height + sheet_gap_px)};
+    return Point{left + static_cast<uint32_t>(column) * (layout.column_width + sheet_gap_px),
+                 layout.row_tops[row]};
 }
 
 Point row_label_origin(const SheetLayout& layout, size_t row) {
-    return Point{sheet_gap_px, cell_origin(layout, row, 0).y};
+    return Point{sheet_gap_px, layout.row_tops[row]};
 }
 
 Point column_label_origin(const SheetLayout& layout, size_t column) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace scrivlet::host {
 
@@ -22,8 +23,11 @@ inline constexpr uint32_t sheet_max_label_px = 320;
 
 struct SheetLayout {
     Size image;
-    Size cell;
-    uint32_t label_width = 0; // of the label column, gaps not included
+    std::vector<Size> cells;        // one per row: that section's surface
+    std::vector<uint32_t> row_tops; // one per row
+    size_t columns = 0;             // one per sample value
+    uint32_t column_width = 0;      // of the widest cell
+    uint32_t label_width = 0;       // of the label column, gaps not included
     uint32_t header_height = 0;
 };
 
@@ -33,10 +37,11 @@ struct Point {
     bool operator==(const Point&) const = default;
 };
 
-// `label_width` is what the longest section name needs; it is kept within
-// sheet_min_label_px..sheet_max_label_px. Throws Failure (exit_code::usage)
-// when the image would pass max_side_px on either side.
-SheetLayout sheet_layout(size_t sections, Size cell, uint32_t label_width);
+// One row per section, each as high as its own cell; columns as wide as the
+// widest cell. `label_width` is what the longest section name needs; it is
+// kept within sheet_min_label_px..sheet_max_label_px. Throws Failure
+// (exit_code::usage) when the image would pass max_side_px on either side.
+SheetLayout sheet_layout(const std::vector<Size>& row_cells, size_t columns, uint32_t label_width);
 
 Point cell_origin(const SheetLayout& layout, size_t row, size_t column);
 Point row_label_origin(const SheetLayout& layout, size_t row);
