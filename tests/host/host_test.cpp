@@ -752,6 +752,10 @@ TEST(Host, BenchPrintsOneRowPerLookAndSizeWithEveryColumn) {
                                                "both 200x40",    "both 800x160"};
     EXPECT_EQ(seen, expected) << result.out;
     EXPECT_NE(result.out.find("\nbare GdipDrawString: median "), std::string::npos) << result.out;
+    // 5 / 4 runs at the large size: one, and said so.
+    EXPECT_NE(result.out.find("; 5 runs at 200x40, 1 run at 800x160, after 10 warm-up runs each\n"),
+              std::string::npos)
+        << result.out;
     EXPECT_EQ(result.out.find("skipped"), std::string::npos) << result.out;
 }
 

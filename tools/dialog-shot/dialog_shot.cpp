@@ -5,6 +5,8 @@
 // With INI and SECTION the meter's settings are loaded from there first.
 
 #include "common/png.h"
+#include "failure.h"
+#include "settings_file.h"
 #include "common/win/dib_surface.h"
 #include "common/win/handles.h"
 #include "common/win/paths.h"
@@ -105,7 +107,21 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (argc == 4) {
-        plugin.load_settings(meter, argv[2], argv[3]);
+        // The plug-in reads a missing file or section as the defaults: a
+        // picture of those would look like the theme's.
+        try {
+            const std::string ini = scrivlet::host::readable_settings_file(argv[2]);
+            if (!scrivlet::host::has_section(scrivlet::host::section_names(ini), argv[3])) {
+                throw scrivlet::host::Failure{scrivlet::host::exit_code::settings_file,
+                                              std::string("no section [") + argv[3] + "] in '" +
+                                                  argv[2] + "'"};
+            }
+            plugin.load_settings(meter, ini.c_str(), argv[3]);
+        } catch (const scrivlet::host::Failure& failure) {
+            std::fprintf(stderr, "dialog-shot: %s\n", failure.message.c_str());
+            plugin.dllshutdown(meter);
+            return failure.exit_code;
+        }
     }
 
     std::atomic<int> status{1};

@@ -442,12 +442,17 @@ int run_benchmark(const Options& options) {
     const std::array<double, bench_sizes.size()> bare = measure_bare_draw_string(options.runs);
     const std::map<std::string, double> standin = measure_standin(plugin.path(), options.runs);
 
-    std::printf("bench: repaint of %s, value \"%s\", Arial %d pt; %u runs at %s, %u at %s, "
-                "after %u warm-up runs each\n",
-                plugin.path().c_str(), bench_value, bench_font_size_pt,
-                runs_at(bench_sizes[0], options.runs), size_text(bench_sizes[0]).c_str(),
-                runs_at(bench_sizes[1], options.runs), size_text(bench_sizes[1]).c_str(),
-                warm_up_runs);
+    const auto runs_text = [](uint32_t runs) {
+        return std::to_string(runs) + (runs == 1 ? " run" : " runs");
+    };
+    std::printf(
+        "bench: repaint of %s, value \"%s\", Arial %d pt; %s at %s, %s at %s, "
+        "after %s each\n",
+        plugin.path().c_str(), bench_value, bench_font_size_pt,
+        runs_text(runs_at(bench_sizes[0], options.runs)).c_str(), size_text(bench_sizes[0]).c_str(),
+        runs_text(runs_at(bench_sizes[1], options.runs)).c_str(), size_text(bench_sizes[1]).c_str(),
+        (std::to_string(warm_up_runs) + " warm-up " + (warm_up_runs == 1 ? "run" : "runs"))
+            .c_str());
     std::printf("%-7s %-8s %10s %10s %10s %10s %13s\n", "look", "size", "median_us", "min_us",
                 "max_us", "standin_%", "x_drawstring");
     for (const Row& row : rows) {
