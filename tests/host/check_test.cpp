@@ -92,6 +92,9 @@ std::string hostile_text() {
         "[QuotedArial]",
         "Scrivlet_Font='Arial'",
         "Scrivlet_Text=%v",
+        // One of the prefix's replacements, as the examples' Arial is.
+        "[Replacement]",
+        "Scrivlet_Font=Courier New",
         "[LongTemplate]",
         "Scrivlet_Text=" + std::string(300, 'x'),
         "[ShortList]",
@@ -194,8 +197,8 @@ const std::vector<std::string> hostile_findings = {
 };
 
 // Sections of the hostile file, and those with findings: all but
-// QuotedArial and Fine.
-constexpr size_t hostile_sections = 24;
+// QuotedArial, Replacement and Fine.
+constexpr size_t hostile_sections = 25;
 constexpr size_t hostile_sections_with_findings = 22;
 
 // The finding of another section of the same content.
@@ -326,9 +329,9 @@ TEST(Check, WhatItSaysDrawsNothingIsWhatThePlugInDraws) {
                                                           {"NoRoom", "240x80"}}) {
         EXPECT_TRUE(transparent(rendered(file, section, size))) << section;
     }
-    // The quoted face reaches the plug-in unquoted, and the first of two
-    // faces is the one read.
-    for (const std::string section : {"QuotedArial", "Duplicate", "Fine"}) {
+    // The quoted face reaches the plug-in unquoted, a replacement is a face
+    // to draw with, and the first of two faces is the one read.
+    for (const std::string section : {"QuotedArial", "Replacement", "Duplicate", "Fine"}) {
         EXPECT_FALSE(transparent(rendered(file, section, "240x80"))) << section;
     }
     // A pass that draws nothing leaves the meter as it is with the pass in

@@ -76,7 +76,7 @@ bool same_name(const std::string& a, const std::string& b) {
 // family by it, and the plug-in then draws no text.
 class InstalledFaces {
 public:
-    InstalledFaces() : dc_(CreateCompatibleDC(nullptr)) {}
+    explicit InstalledFaces(HDC dc) : dc_(dc) {}
 
     bool operator()(const std::string& face) {
         const auto known = answers_.find(face);
@@ -85,9 +85,6 @@ public:
         }
         return answers_[face] = enumerated(face);
     }
-
-    float dpi_x() const { return static_cast<float>(GetDeviceCaps(dc_.get(), LOGPIXELSX)); }
-    float dpi_y() const { return static_cast<float>(GetDeviceCaps(dc_.get(), LOGPIXELSY)); }
 
 private:
     struct Search {
@@ -107,18 +104,18 @@ private:
     bool enumerated(const std::string& face) const {
         // An empty name would list every family; a longer one cannot be a
         // face name at all.
-        if (face.empty() || face.size() >= LF_FACESIZE || !dc_) {
+        if (face.empty() || face.size() >= LF_FACESIZE || dc_ == nullptr) {
             return false;
         }
         LOGFONTA wanted{};
         wanted.lfCharSet = DEFAULT_CHARSET;
         face.copy(wanted.lfFaceName, face.size());
         Search search{&face, false};
-        EnumFontFamiliesExA(dc_.get(), &wanted, on_family, reinterpret_cast<LPARAM>(&search), 0);
+        EnumFontFamiliesExA(dc_, &wanted, on_family, reinterpret_cast<LPARAM>(&search), 0);
         return search.found;
     }
 
-    win::UniqueMemoryDc dc_;
+    HDC dc_;
     std::map<std::string, bool> answers_;
 };
 
@@ -141,7 +138,12 @@ int run_check(const Options& options) {
                           : "no section [" + options.section() + "] in '" + options.ini + "'"};
     }
     const std::map<std::string, Size> sizes = size_comments(file_text(file));
-    InstalledFaces faces;
+    // The screen's: a meter's DIB section is drawn at its resolution, and its
+    // fonts are the ones the plug-in finds.
+    const win::UniqueMemoryDc screen(CreateCompatibleDC(nullptr));
+    const float dpi_x = static_cast<float>(GetDeviceCaps(screen.get(), LOGPIXELSX));
+    const float dpi_y = static_cast<float>(GetDeviceCaps(screen.get(), LOGPIXELSY));
+    InstalledFaces faces(screen.get());
     const FaceInstalled face_installed = [&](const std::string& face) { return faces(face); };
 
     size_t findings = 0;
@@ -158,8 +160,8 @@ int run_check(const Options& options) {
             section.lines = read_section(file, names[i]);
         }
         section.size = check_size(options.size, suggested_size(sizes, names[i]));
-        section.dpi_x = faces.dpi_x();
-        section.dpi_y = faces.dpi_y();
+        section.dpi_x = dpi_x;
+        section.dpi_y = dpi_y;
         const std::vector<std::string> lines = section_findings(section, face_installed);
         for (const std::string& line : lines) {
             std::printf("%s\n", line.c_str());

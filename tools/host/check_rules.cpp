@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <limits>
 #include <map>
+#include <stdexcept>
 
 namespace scrivlet::host {
 
@@ -149,7 +150,10 @@ using FieldValues = std::map<std::string, int32_t, std::less<>>;
 
 int32_t field(const FieldValues& values, std::string_view name) {
     const auto found = values.find(name);
-    return found != values.end() ? found->second : 0;
+    if (found == values.end()) {
+        throw std::logic_error("no list field " + std::string(name));
+    }
+    return found->second;
 }
 
 std::string rule_reason(NumberRule rule, std::string_view name, int32_t value) {
