@@ -24,7 +24,29 @@ struct RuledNumber {
 inline constexpr int32_t max_channel = 255;
 inline constexpr int32_t max_decimals = 10;
 
+// How many characters of typed template text OK reads from its box.
+inline constexpr int template_read_chars = 255;
+
 RuledNumber apply_number_rule(NumberRule rule, int32_t value);
+
+// The rule OK applies to the field behind each number edit, by the field's
+// name in meter_fields. The dialog's own rows are checked against this list
+// when it is built; the host's check reads it to tell what OK would change.
+struct FieldRule {
+    const char* field;
+    NumberRule rule;
+};
+
+inline constexpr FieldRule ok_number_rules[] = {
+    {"border_width", NumberRule::as_read},        {"font_alpha", NumberRule::channel},
+    {"shadow_alpha", NumberRule::channel},        {"border_alpha", NumberRule::channel},
+    {"decimals", NumberRule::at_most_ten},        {"tab_width", NumberRule::zero_is_one},
+    {"shadow_offset_x", NumberRule::as_read},     {"shadow_offset_y", NumberRule::as_read},
+    {"shadow_softness", NumberRule::zero_is_one}, {"shadow_size", NumberRule::as_read},
+};
+
+// The row of ok_number_rules for a field; null when no edit holds it.
+const FieldRule* ok_number_rule(std::string_view field);
 
 // "Arial, 14pt": what the dialog shows for the chosen font.
 std::string font_label(std::string_view face, int32_t size);

@@ -16,6 +16,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -171,7 +173,7 @@ struct DialogRow {
 
 constexpr int number_capacity = 4;
 constexpr int border_width_capacity = 3;
-constexpr int text_capacity = 256;
+constexpr int text_capacity = template_read_chars + 1;
 
 constexpr DialogRow dialog_rows[] = {
     {1, no_ok_step, FontLabel{}},
@@ -338,6 +340,49 @@ constexpr bool rows_match_template() {
     return true;
 }
 static_assert(rows_match_template(), "every row's controls are in the template as that kind");
+
+// The name of an int32 field in meter_fields; empty for any other member.
+template <typename T>
+constexpr std::string_view name_if_member(const MeterField<T>& field,
+                                          int32_t MeterRecord::*member) {
+    if constexpr (std::is_same_v<T, int32_t>) {
+        return field.member == member ? field.name : std::string_view();
+    } else {
+        return {};
+    }
+}
+
+constexpr std::string_view number_field_name(int32_t MeterRecord::*member) {
+    std::string_view name;
+    std::apply(
+        [&](const auto&... field) {
+            ((name = name.empty() ? name_if_member(field, member) : name), ...);
+        },
+        meter_fields);
+    return name;
+}
+
+// Each number edit applies the rule that ok_number_rules gives its field,
+// and the list names no field without an edit.
+constexpr bool rows_follow_ok_number_rules() {
+    size_t edits = 0;
+    for (const DialogRow& row : dialog_rows) {
+        if (const auto* edit = std::get_if<NumberEdit>(&row.kind)) {
+            ++edits;
+            const FieldRule* listed = nullptr;
+            for (const FieldRule& rule : ok_number_rules) {
+                if (number_field_name(edit->field) == rule.field) {
+                    listed = &rule;
+                }
+            }
+            if (listed == nullptr || listed->rule != edit->rule) {
+                return false;
+            }
+        }
+    }
+    return edits == std::size(ok_number_rules);
+}
+static_assert(rows_follow_ok_number_rules(), "OK's number rules are those of ok_number_rules");
 
 // What one open dialog keeps besides its controls, with its window
 // (DWLP_USER): the record it edits, what its edits were filled with, and

@@ -1,6 +1,7 @@
 #include "settings/profile.h"
 
 #include "meter/font_style.h"
+#include "settings/settings_keys.h"
 #include "settings/value_list.h"
 #include "text/template.h"
 
@@ -12,6 +13,8 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+#include <tuple>
 #include <type_traits>
 #include <variant>
 #include <vector>
@@ -20,73 +23,61 @@ namespace scrivlet {
 
 namespace {
 
-// A list position bound to its field of the record, with the value it takes
-// when the key, or this position of it, is missing.
-struct ListField {
-    std::variant<uint8_t MeterRecord::*, int32_t MeterRecord::*> field;
-    int32_t missing;
+// The member of the record that a list position fills: a flag is a bool8
+// field, a number an int32 one.
+using ListMember = std::variant<uint8_t MeterRecord::*, int32_t MeterRecord::*>;
+
+template <typename T>
+constexpr void bind_if_named(const MeterField<T>& field, const ListField& position,
+                             std::optional<ListMember>& found) {
+    if constexpr (std::is_same_v<T, uint8_t> || std::is_same_v<T, int32_t>) {
+        const FieldKind kind = std::is_same_v<T, uint8_t> ? FieldKind::flag : FieldKind::number;
+        if (kind == position.kind && std::string_view(field.name) == position.field) {
+            found = ListMember(field.member);
+        }
+    }
+}
+
+// Found by the position's field name among meter_fields; a name that is no
+// field of the position's kind fails the build.
+consteval ListMember list_member(const ListField& position) {
+    std::optional<ListMember> found;
+    std::apply([&](const auto&... field) { (bind_if_named(field, position, found), ...); },
+               meter_fields);
+    if (!found) {
+        throw std::logic_error("a list position names no flag or number field of the record");
+    }
+    return *found;
+}
+
+// The record members of one key's positions, in list order.
+struct KeyMembers {
+    std::array<ListMember, most_list_positions> members{};
+    size_t count = 0;
 };
 
-constexpr ListField font_settings_fields[] = {
-    {&MeterRecord::underline, 0},  {&MeterRecord::strikeout, 0}, {&MeterRecord::font_size, 16},
-    {&MeterRecord::font_style, 0}, {&MeterRecord::alignment, 0}, {&MeterRecord::decimals, 0},
-    {&MeterRecord::tab_width, 30}, {&MeterRecord::antialias, 1},
-};
-constexpr ListField font_color_fields[] = {
-    {&MeterRecord::font_alpha, 255},
-    {&MeterRecord::font_red, 255},
-    {&MeterRecord::font_green, 255},
-    {&MeterRecord::font_blue, 255},
-};
-constexpr ListField border_settings_fields[] = {
-    {&MeterRecord::border_enabled, 0},
-    {&MeterRecord::border_width, 1},
-};
-constexpr ListField border_color_fields[] = {
-    {&MeterRecord::border_alpha, 255},
-    {&MeterRecord::border_red, 0},
-    {&MeterRecord::border_green, 0},
-    {&MeterRecord::border_blue, 0},
-};
-constexpr ListField shadow_color_fields[] = {
-    {&MeterRecord::shadow_alpha, 255},
-    {&MeterRecord::shadow_red, 0},
-    {&MeterRecord::shadow_green, 0},
-    {&MeterRecord::shadow_blue, 0},
-};
-constexpr ListField shadow_settings_fields[] = {
-    {&MeterRecord::shadow_enabled, 0},  {&MeterRecord::shadow_size, 5},
-    {&MeterRecord::shadow_softness, 5}, {&MeterRecord::shadow_offset_x, 0},
-    {&MeterRecord::shadow_offset_y, 0},
-};
+consteval std::array<KeyMembers, settings_keys.size()> bind_keys() {
+    std::array<KeyMembers, settings_keys.size()> bound{};
+    for (size_t k = 0; k < settings_keys.size(); ++k) {
+        const std::span<const ListField> fields = settings_keys[k].fields;
+        if (fields.size() > most_list_positions) {
+            throw std::logic_error("a list with more positions than most_list_positions");
+        }
+        for (size_t i = 0; i < fields.size(); ++i) {
+            bound[k].members[i] = list_member(fields[i]);
+        }
+        bound[k].count = fields.size();
+    }
+    return bound;
+}
 
-enum class KeyKind { list, font_face, text_template };
-
-struct Key {
-    const char* name;
-    KeyKind kind;
-    std::span<const ListField> fields; // list keys
-    const char* missing_text;          // the two text keys
-};
-
-// Every key of the section, in the order they are read.
-constexpr std::array<Key, 8> keys = {{
-    {"Scrivlet_FontSettings", KeyKind::list, font_settings_fields, nullptr},
-    {"Scrivlet_FontColor", KeyKind::list, font_color_fields, nullptr},
-    {"Scrivlet_Font", KeyKind::font_face, {}, "Arial"},
-    {"Scrivlet_Text", KeyKind::text_template, {}, "%v"},
-    {"Scrivlet_BorderSettings", KeyKind::list, border_settings_fields, nullptr},
-    {"Scrivlet_BorderColor", KeyKind::list, border_color_fields, nullptr},
-    {"Scrivlet_ShadowColor", KeyKind::list, shadow_color_fields, nullptr},
-    {"Scrivlet_ShadowSettings", KeyKind::list, shadow_settings_fields, nullptr},
-}};
+constexpr std::array<KeyMembers, settings_keys.size()> key_members = bind_keys();
 
 // The order the keys are written in, and so the order a new section lists
 // them: each part's colour before its settings.
-constexpr std::array<size_t, keys.size()> writing_order = {1, 0, 2, 3, 5, 4, 6, 7};
+constexpr std::array<size_t, settings_keys.size()> writing_order = {1, 0, 2, 3, 5, 4, 6, 7};
 
-// The face name's room in LOGFONTA, less its terminator.
-constexpr size_t face_name_limit = LF_FACESIZE - 1;
+static_assert(face_name_limit == LF_FACESIZE - 1, "the face name's room in LOGFONTA");
 
 // The longest value the platform's ANSI writer takes: it widens the value
 // into a counted string of at most 32767 units, terminator included. Wine
@@ -169,32 +160,13 @@ private:
     bool unreadable_ = false;
 };
 
-std::vector<ListPosition> list_positions(std::span<const ListField> fields) {
-    std::vector<ListPosition> positions;
-    positions.reserve(fields.size());
-    for (const ListField& f : fields) {
-        const FieldKind kind = std::holds_alternative<uint8_t MeterRecord::*>(f.field)
-                                   ? FieldKind::flag
-                                   : FieldKind::number;
-        positions.push_back(ListPosition{kind, f.missing});
-    }
-    return positions;
-}
-
-std::string missing_text(const Key& key) {
-    if (key.kind == KeyKind::list) {
-        return write_value_list(list_positions(key.fields), {});
-    }
-    return key.missing_text;
-}
-
 // The whole value, however long. The platform cuts a value that does not fit
 // and then answers the buffer size less one, as it would for a value that
 // fills the buffer exactly. Wine, cutting a quoted value whose text is one
 // character longer than the buffer holds, also drops the last character
 // kept and answers the buffer size less two. Only an answer below both
 // proves the value whole.
-std::string read_value(const char* file, const char* section, const Key& key) {
+std::string read_value(const char* file, const char* section, const SettingsKey& key) {
     const std::string missing = missing_text(key);
     if (file == nullptr || section == nullptr) {
         // With null the platform would read win.ini or list the section
@@ -219,31 +191,31 @@ std::string read_value(const char* file, const char* section, const Key& key) {
     }
 }
 
-std::vector<int32_t> list_values(const MeterRecord& record, std::span<const ListField> fields) {
+std::vector<int32_t> list_values(const MeterRecord& record, const KeyMembers& bound) {
     std::vector<int32_t> values;
-    values.reserve(fields.size());
-    for (const ListField& f : fields) {
-        std::visit([&](auto member) { values.push_back(record.*member); }, f.field);
+    values.reserve(bound.count);
+    for (size_t i = 0; i < bound.count; ++i) {
+        std::visit([&](auto member) { values.push_back(record.*member); }, bound.members[i]);
     }
     return values;
 }
 
-void store_list(MeterRecord& record, std::span<const ListField> fields,
-                const std::vector<int32_t>& values) {
-    for (size_t i = 0; i < fields.size(); ++i) {
+void store_list(MeterRecord& record, const KeyMembers& bound, const std::vector<int32_t>& values) {
+    for (size_t i = 0; i < bound.count; ++i) {
         std::visit(
             [&](auto member) {
                 using Field = std::remove_reference_t<decltype(record.*member)>;
                 record.*member = static_cast<Field>(values[i]);
             },
-            fields[i].field);
+            bound.members[i]);
     }
 }
 
-std::string write_text(const MeterRecord& record, const Key& key) {
+std::string write_text(const MeterRecord& record, size_t k) {
+    const SettingsKey& key = settings_keys[k];
     switch (key.kind) {
     case KeyKind::list:
-        return write_value_list(list_positions(key.fields), list_values(record, key.fields));
+        return write_value_list(list_positions(key.fields), list_values(record, key_members[k]));
     case KeyKind::font_face:
         // The chooser always terminates the face, but a record is only bytes.
         return std::string(font_face(record), strnlen(font_face(record), LF_FACESIZE));
@@ -265,11 +237,11 @@ void load_settings_from_profile(MeterRecord& record, const char* file, const cha
     }
     // Everything is read and converted before the record is touched: running
     // out of memory on a huge value then leaves the record as it was.
-    std::array<std::vector<int32_t>, keys.size()> lists;
+    std::array<std::vector<int32_t>, settings_keys.size()> lists;
     std::string face;
     std::string text_template;
-    for (size_t k = 0; k < keys.size(); ++k) {
-        const Key& key = keys[k];
+    for (size_t k = 0; k < settings_keys.size(); ++k) {
+        const SettingsKey& key = settings_keys[k];
         std::string value = read_value(file, section, key);
         switch (key.kind) {
         case KeyKind::list:
@@ -284,9 +256,9 @@ void load_settings_from_profile(MeterRecord& record, const char* file, const cha
         }
     }
 
-    for (size_t k = 0; k < keys.size(); ++k) {
-        if (keys[k].kind == KeyKind::list) {
-            store_list(record, keys[k].fields, lists[k]);
+    for (size_t k = 0; k < settings_keys.size(); ++k) {
+        if (settings_keys[k].kind == KeyKind::list) {
+            store_list(record, key_members[k], lists[k]);
         }
     }
     char* face_name = font_face(record);
@@ -302,7 +274,7 @@ void load_settings_from_profile(MeterRecord& record, const char* file, const cha
 
 void save_settings_to_profile(MeterRecord& record, const char* file, const char* section) {
     for (const size_t k : writing_order) {
-        const Key& key = keys[k];
+        const SettingsKey& key = settings_keys[k];
         if (key.kind == KeyKind::text_template) {
             // The file is line based, so the template goes out with its
             // breaks and tabs as placeholders, and keeps them: drawing
@@ -316,7 +288,7 @@ void save_settings_to_profile(MeterRecord& record, const char* file, const char*
             replace_all(record.text_template, "\n", "%b");
             replace_all(record.text_template, "\t", "%tab");
         }
-        const std::string value = profile_text(write_text(record, key));
+        const std::string value = profile_text(write_text(record, k));
         // Null would make the platform write win.ini or fail anyway. Only a
         // template read whole from a hand-made file can be too long to write;
         // the file then keeps the value it has.

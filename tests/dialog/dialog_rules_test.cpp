@@ -40,6 +40,42 @@ TEST(DialogNumber, RulesOfOk) {
     }
 }
 
+TEST(DialogNumber, OkRuleOfEachNumberField) {
+    struct Case {
+        const char* field;
+        const NumberRule* rule; // null: no number edit holds the field
+    };
+    constexpr NumberRule as_read = NumberRule::as_read;
+    constexpr NumberRule channel = NumberRule::channel;
+    constexpr NumberRule at_most_ten = NumberRule::at_most_ten;
+    constexpr NumberRule zero_is_one = NumberRule::zero_is_one;
+    const Case cases[] = {
+        {"border_width", &as_read},
+        {"font_alpha", &channel},
+        {"shadow_alpha", &channel},
+        {"border_alpha", &channel},
+        {"decimals", &at_most_ten},
+        {"tab_width", &zero_is_one},
+        {"shadow_offset_x", &as_read},
+        {"shadow_offset_y", &as_read},
+        {"shadow_softness", &zero_is_one},
+        {"shadow_size", &as_read},
+        {"font_size", nullptr},
+        {"alignment", nullptr},
+        {"font_red", nullptr},
+        {"", nullptr},
+    };
+    for (const Case& c : cases) {
+        const FieldRule* found = ok_number_rule(c.field);
+        if (c.rule == nullptr) {
+            EXPECT_EQ(found, nullptr) << c.field;
+        } else {
+            ASSERT_NE(found, nullptr) << c.field;
+            EXPECT_EQ(found->rule, *c.rule) << c.field;
+        }
+    }
+}
+
 TEST(DialogFontLabel, FaceCommaSizePt) {
     EXPECT_EQ(font_label("Arial", 14), "Arial, 14pt");
     EXPECT_EQ(font_label("Liberation Serif", 10), "Liberation Serif, 10pt");

@@ -185,7 +185,8 @@ const std::vector<CommandRow>& command_rows() {
          {{"ini", N::required}, {"section"}, {"size"}},
          {},
          "what a theme's sections hold that the plug-in or its dialog would not "
-         "keep or draw as written; one line per finding"},
+         "keep or draw as written; one line per finding; the geometry is judged at "
+         "--size, else the section's \"; size: WxH\" comment, else 240x80; reads only"},
         {Command::watch,
          "watch",
          {{"ini", N::required}, {"section", N::required}, {"value"}, {"clock"}, {"size"}, {"dll"}},

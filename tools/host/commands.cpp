@@ -397,6 +397,7 @@ int run_host(const std::vector<std::string>& args) noexcept {
                 std::printf("scrivlet-host %s\n", SCRIVLET_VERSION_TEXT);
                 return exit_code::ok;
             case Command::check:
+                return run_check(options);
             case Command::watch:
                 throw Failure{exit_code::internal, "not built yet"};
             case Command::info:

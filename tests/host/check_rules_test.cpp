@@ -1,0 +1,447 @@
+// What scrivlet-host check reports for a section, finding by finding, with
+// the exact line a theme author reads.
+
+#include "check_rules.h"
+
+#include "text/decimal_number.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace scrivlet::host {
+namespace {
+
+constexpr float screen_dpi = 96;
+const CheckSize default_size{{240, 80}, SizeSource::fallback};
+
+// A face name of exactly the 31 characters a face name holds.
+const std::string long_face = "Long Family Name That Fills 31c";
+
+bool installed(const std::string& face) {
+    static const std::set<std::string> faces = {"Arial", "Liberation Sans", long_face};
+    return faces.count(face) != 0;
+}
+
+SectionToCheck section_of(const std::vector<std::string>& lines, CheckSize size = default_size) {
+    SectionToCheck section;
+    section.name = "S";
+    for (const std::string& line : lines) {
+        section.lines.push_back(split_section_line(line));
+    }
+    section.size = size;
+    section.dpi_x = screen_dpi;
+    section.dpi_y = screen_dpi;
+    return section;
+}
+
+struct Case {
+    const char* what;
+    std::vector<std::string> lines;
+    std::vector<std::string> findings;
+    CheckSize size = default_size;
+};
+
+void expect_findings(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+        EXPECT_EQ(section_findings(section_of(c.lines, c.size), installed), c.findings) << c.what;
+    }
+}
+
+const std::vector<std::string> complete_defaults = {
+    "Scrivlet_FontColor=255,255,255,255",
+    "Scrivlet_FontSettings=0,0,16,0,0,0,30,1",
+    "Scrivlet_Font=Arial",
+    "Scrivlet_Text=%v",
+    "Scrivlet_BorderColor=255,0,0,0",
+    "Scrivlet_BorderSettings=0,1",
+    "Scrivlet_ShadowColor=255,0,0,0",
+    "Scrivlet_ShadowSettings=0,5,5,0,0",
+};
+
+TEST(CheckRules, SectionsThePlugInKeepsAndDrawsAsWrittenHaveNoFindings) {
+    expect_findings({
+        {"every default written out", complete_defaults, {}},
+        {"border, shadow, bold, centred, the host's own keys beside ours",
+         {"Meter=Plugin", "Scrivlet_FontSettings=1,1,28,1,4,10,1,0", "Scrivlet_Font=Arial",
+          "Scrivlet_FontColor=0,0,0,0", "Scrivlet_BorderSettings=1,2",
+          "Scrivlet_ShadowSettings=1,5,4,3,3", "Scrivlet_Text=CPU %v %"},
+         {}},
+        {"negative decimals, offsets and sizes the dialog keeps",
+         {"Scrivlet_FontSettings=0,0,16,0,8,-3,-30,1", "Scrivlet_ShadowSettings=0,-5,-1,-9,-9"},
+         {}},
+        {"a template of 255 characters", {"Scrivlet_Text=" + std::string(255, 'x')}, {}},
+        {"a face of 31 characters", {"Scrivlet_Font=" + long_face}, {}},
+        {"numbers at the ends of 32 bits, with blanks, signs and leading zeros",
+         {"Scrivlet_ShadowSettings=0,2147483647,-2147483648, +7,0009"},
+         {}},
+        {"72 pt always draws, even on the smallest surface",
+         {"Scrivlet_FontSettings=0,0,72,0,0,0,30,1"},
+         {},
+         CheckSize{{2, 2}, SizeSource::option}},
+    });
+}
+
+TEST(CheckRules, ValuesTheSettingsDialogsOkChanges) {
+    expect_findings({
+        {"text alpha above 255",
+         {"Scrivlet_FontColor=300,1,2,3"},
+         {"[S] Scrivlet_FontColor=300,1,2,3: font_alpha 300 is outside 0..255; the settings "
+          "dialog's OK saves it as 255"}},
+        {"border and shadow alphas below 0",
+         {"Scrivlet_BorderColor=-5,0,0,0", "Scrivlet_ShadowColor=256,0,0,0"},
+         {"[S] Scrivlet_BorderColor=-5,0,0,0: border_alpha -5 is outside 0..255; the settings "
+          "dialog's OK saves it as 0",
+          "[S] Scrivlet_ShadowColor=256,0,0,0: shadow_alpha 256 is outside 0..255; the settings "
+          "dialog's OK saves it as 255"}},
+        {"colour channels that no edit holds are left alone",
+         {"Scrivlet_FontColor=255,999,-1,256"},
+         {}},
+        {"decimals above 10",
+         {"Scrivlet_FontSettings=0,0,16,0,0,11,30,1"},
+         {"[S] Scrivlet_FontSettings=0,0,16,0,0,11,30,1: decimals 11 is above 10; the settings "
+          "dialog's OK saves it as 10 and warns"}},
+        {"tab width 0",
+         {"Scrivlet_FontSettings=0,0,16,0,0,0,0,1"},
+         {"[S] Scrivlet_FontSettings=0,0,16,0,0,0,0,1: tab_width is 0; the settings dialog's OK "
+          "saves it as 1"}},
+        {"softness 0 of a shadow that is off",
+         {"Scrivlet_ShadowSettings=0,5,0,0,0"},
+         {"[S] Scrivlet_ShadowSettings=0,5,0,0,0: shadow_softness is 0; the settings dialog's OK "
+          "saves it as 1"}},
+        {"alignment past the grid",
+         {"Scrivlet_FontSettings=0,0,16,0,9,0,30,1"},
+         {"[S] Scrivlet_FontSettings=0,0,16,0,9,0,30,1: alignment 9 is outside 0..8: it draws "
+          "top left, and the first repaint makes it 0, which the next save writes"}},
+        {"alignment below the grid",
+         {"Scrivlet_FontSettings=0,0,16,0,-1,0,30,1"},
+         {"[S] Scrivlet_FontSettings=0,0,16,0,-1,0,30,1: alignment -1 is outside 0..8: it draws "
+          "top left, and the first repaint makes it 0, which the next save writes"}},
+        {"a template longer than the dialog's box",
+         {"Scrivlet_Text=" + std::string(256, 'y')},
+         {"[S] Scrivlet_Text=" + std::string(61, 'y') +
+          "...: 256 characters, more than the 255 the settings dialog's box reads: OK after an "
+          "edit there keeps the first 255"}},
+    });
+}
+
+TEST(CheckRules, FacesAndTemplatesThatDrawNothingOrAreCut) {
+    expect_findings({
+        {"a face that is not installed",
+         {"Scrivlet_Font=NoSuchFace"},
+         {"[S] Scrivlet_Font=NoSuchFace: the face \"NoSuchFace\" is not installed: the text draws "
+          "nothing"}},
+        {"no face at all",
+         {"Scrivlet_Font="},
+         {"[S] Scrivlet_Font=: no face name: the text draws nothing"}},
+        {"a face longer than a face name holds, installed once cut",
+         {"Scrivlet_Font=" + long_face + " Bold Italic"},
+         {"[S] Scrivlet_Font=" + long_face +
+          " Bold Italic: 43 characters, more than the 31 a face "
+          "name holds: the plug-in keeps \"" +
+          long_face + "\""}},
+        {"an empty template",
+         {"Scrivlet_Text="},
+         {"[S] Scrivlet_Text=: an empty template: the meter draws no text"}},
+    });
+}
+
+TEST(CheckRules, ListsWithFieldsMissingOrLeftOver) {
+    expect_findings({
+        {"two of four channels",
+         {"Scrivlet_FontColor=128,0"},
+         {"[S] Scrivlet_FontColor=128,0: 2 of its 4 fields: the rest take their defaults "
+          "(font_green 255, font_blue 255)"}},
+        {"an empty list is one empty field",
+         {"Scrivlet_BorderColor="},
+         {"[S] Scrivlet_BorderColor=: 1 of its 4 fields: the rest take their defaults (border_red "
+          "0, border_green 0, border_blue 0)",
+          "[S] Scrivlet_BorderColor=: border_alpha \"\" holds no digits: it reads as 0"}},
+        {"a third field of the border",
+         {"Scrivlet_BorderSettings=0,1,7"},
+         {"[S] Scrivlet_BorderSettings=0,1,7: 3 fields where the plug-in reads 2: the rest, "
+          "\"7\", is never read"}},
+        {"a trailing comma is one more, empty field",
+         {"Scrivlet_ShadowSettings=0,5,5,0,0,"},
+         {"[S] Scrivlet_ShadowSettings=0,5,5,0,0,: 6 fields where the plug-in reads 5: the rest, "
+          "\"\", is never read"}},
+    });
+}
+
+TEST(CheckRules, FieldsThatDoNotReadAsTheyLook) {
+    expect_findings({
+        {"a blank before a flag's 0",
+         {"Scrivlet_FontSettings=0, 0,16,0,0,0,30,1"},
+         {"[S] Scrivlet_FontSettings=0, 0,16,0,0,0,30,1: strikeout \" 0\" reads as 1: a flag is 0 "
+          "only when its field begins with 0"}},
+        {"flags that are neither 0 nor 1",
+         {"Scrivlet_BorderSettings=00,1", "Scrivlet_ShadowSettings=x,5,5,0,0"},
+         {"[S] Scrivlet_BorderSettings=00,1: border_enabled \"00\" reads as 0: a flag is 0 only "
+          "when its field begins with 0",
+          "[S] Scrivlet_ShadowSettings=x,5,5,0,0: shadow_enabled \"x\" reads as 1: a flag is 0 "
+          "only "
+          "when its field begins with 0"}},
+        {"a number beyond 32 bits either way",
+         {"Scrivlet_ShadowSettings=0,5,5,99999999999,-2147483649"},
+         {"[S] Scrivlet_ShadowSettings=0,5,5,99999999999,-2147483649: shadow_offset_x "
+          "\"99999999999\" is beyond 32 bits: it reads as 2147483647",
+          "[S] Scrivlet_ShadowSettings=0,5,5,99999999999,-2147483649: shadow_offset_y "
+          "\"-2147483649\" is beyond 32 bits: it reads as -2147483648"}},
+        {"a saturating alpha is also clamped by the dialog",
+         {"Scrivlet_FontColor=4294967296,0,0,0"},
+         {"[S] Scrivlet_FontColor=4294967296,0,0,0: font_alpha \"4294967296\" is beyond 32 bits: "
+          "it reads as 2147483647",
+          "[S] Scrivlet_FontColor=4294967296,0,0,0: font_alpha 2147483647 is outside 0..255; the "
+          "settings dialog's OK saves it as 255"}},
+        {"units, decimals and words",
+         {"Scrivlet_FontSettings=0,0,16pt,0,0,3.9,abc,1"},
+         {"[S] Scrivlet_FontSettings=0,0,16pt,0,0,3.9,abc,1: font_size \"16pt\" reads as 16: what "
+          "follows the digits is ignored",
+          "[S] Scrivlet_FontSettings=0,0,16pt,0,0,3.9,abc,1: decimals \"3.9\" reads as 3: what "
+          "follows the digits is ignored",
+          "[S] Scrivlet_FontSettings=0,0,16pt,0,0,3.9,abc,1: tab_width \"abc\" holds no digits: it "
+          "reads as 0",
+          "[S] Scrivlet_FontSettings=0,0,16pt,0,0,3.9,abc,1: tab_width is 0; the settings "
+          "dialog's OK saves it as 1"}},
+    });
+}
+
+TEST(CheckRules, KeysThatLookLikeOursAndKeysReadTwiceOrWithoutValue) {
+    expect_findings({
+        {"a key in lower case",
+         {"scrivlet_font=Arial"},
+         {"[S] scrivlet_font=Arial: the plug-in spells it Scrivlet_Font; key names match whatever "
+          "their case, so it is read"}},
+        {"a key with one letter's case changed",
+         {"Scrivlet_Fontcolor=255,255,255,255"},
+         {"[S] Scrivlet_Fontcolor=255,255,255,255: the plug-in spells it Scrivlet_FontColor; key "
+          "names match whatever their case, so it is read"}},
+        {"the British spelling, with the real key missing",
+         {"Scrivlet_Font=Arial", "Scrivlet_FontColour=128,0,0,0"},
+         {"[S] Scrivlet_FontColour=128,0,0,0: not a key the plug-in reads; did you mean "
+          "Scrivlet_FontColor? The section lacks it, so its default 255,255,255,255 stands"}},
+        {"the British spelling beside the real key",
+         {"Scrivlet_BorderColor=255,0,0,0", "Scrivlet_BorderColour=128,0,0,0"},
+         {"[S] Scrivlet_BorderColour=128,0,0,0: not a key the plug-in reads; did you mean "
+          "Scrivlet_BorderColor?"}},
+        {"no underscore, and two letters swapped",
+         {"ScrivletFont=Arial", "Scrivlet_FontColor=255,255,255,255", "Scrivlet_Txet=%v"},
+         {"[S] ScrivletFont=Arial: not a key the plug-in reads; did you mean Scrivlet_Font? The "
+          "section lacks it, so its default Arial stands",
+          "[S] Scrivlet_Txet=%v: not a key the plug-in reads; did you mean Scrivlet_Text? The "
+          "section lacks it, so its default %v stands"}},
+        {"our prefix on a key we never had",
+         {"Scrivlet_Text=%v", "Scrivlet_Version=2"},
+         {"[S] Scrivlet_Version=2: not a key the plug-in reads"}},
+        {"a key read twice, in another case the second time",
+         {"Scrivlet_Font=Arial", "SCRIVLET_FONT=NoSuchFace"},
+         {"[S] SCRIVLET_FONT=NoSuchFace: an earlier line holds Scrivlet_Font too; the profile "
+          "functions read only the first, never this one"}},
+        {"a key without a value, before one with",
+         {"Scrivlet_Text", "Scrivlet_Text="},
+         {"[S] Scrivlet_Text: no \"=\": the profile functions read no value, so the default %v "
+          "stands",
+          "[S] Scrivlet_Text=: an earlier line holds Scrivlet_Text too; the profile functions "
+          "read only the first, never this one"}},
+    });
+}
+
+TEST(CheckRules, SectionsWithoutOurKeysOrHiddenByAnEarlierOne) {
+    expect_findings({
+        {"the host's keys only",
+         {"Meter=Plugin", "X=10"},
+         {"[S]: none of the plug-in's keys; a meter of this section takes every default"}},
+        {"an empty section",
+         {},
+         {"[S]: none of the plug-in's keys; a meter of this section takes "
+          "every default"}},
+        {"a misspelt key only",
+         {"Scrivlet_Fonts=Arial"},
+         {"[S]: none of the plug-in's keys; a meter of this section takes every default",
+          "[S] Scrivlet_Fonts=Arial: not a key the plug-in reads; did you mean Scrivlet_Font? The "
+          "section lacks it, so its default Arial stands"}},
+    });
+    SectionToCheck hidden = section_of({"Scrivlet_Font=NoSuchFace"});
+    hidden.name = "cpu";
+    hidden.hidden_by = "CPU";
+    EXPECT_EQ(section_findings(hidden, installed),
+              (std::vector<std::string>{"[cpu]: [CPU] above has the same name, case aside; the "
+                                        "profile functions read only that one, so this section "
+                                        "is never read"}));
+}
+
+TEST(CheckRules, GeometryThatDrawsNothingAndWhy) {
+    const std::string at_default = "at 240x80 px (the default size, 96 dpi) ";
+    expect_findings({
+        {"an em more than twice the longer side",
+         {"Scrivlet_FontSettings=0,0,361,0,0,0,30,1"},
+         {"[S] Scrivlet_FontSettings=0,0,361,0,0,0,30,1: " + at_default +
+          "the text draws nothing: font size 361 pt is more than 2 times the surface's longer "
+          "side (up to 72 pt always draws)"}},
+        {"the largest em that draws", {"Scrivlet_FontSettings=0,0,360,0,0,0,30,1"}, {}},
+        {"an em of 0",
+         {"Scrivlet_FontSettings=0,0,0,0,0,0,30,1"},
+         {"[S] Scrivlet_FontSettings=0,0,0,0,0,0,30,1: " + at_default +
+          "the text draws nothing: font size 0 pt is not above 0"}},
+        {"73 pt on a small surface, at the size its comment gives",
+         {"Scrivlet_FontSettings=0,0,73,0,0,0,30,1"},
+         {"[S] Scrivlet_FontSettings=0,0,73,0,0,0,30,1: at 20x10 px (from its '; size:' comment, "
+          "96 dpi) the text draws nothing: font size 73 pt is more than 2 times the surface's "
+          "longer side (up to 72 pt always draws)"},
+         CheckSize{{20, 10}, SizeSource::comment}},
+        {"a border too wide for the surface",
+         {"Scrivlet_BorderSettings=1,100"},
+         {"[S] Scrivlet_BorderSettings=1,100: " + at_default +
+          "the text draws nothing: no room: the insets for the border (width 100) leave a "
+          "rectangle of -21.0 x -141.0 pt"}},
+        {"a shadow offset that pushes the text off the surface",
+         {"Scrivlet_ShadowSettings=1,5,5,-1000,0"},
+         {"[S] Scrivlet_ShadowSettings=1,5,5,-1000,0: " + at_default +
+          "the text draws nothing: the insets for the shadow (size 5, offset -1000,0) push its "
+          "rectangle (at 1002.0,2.0 pt, 173.0 x 53.0 pt) off the surface"}},
+        {"a shadow and a border that leave no room only together",
+         {"Scrivlet_ShadowSettings=1,5,5,0,-40", "Scrivlet_BorderSettings=1,20"},
+         {"[S] Scrivlet_ShadowSettings=1,5,5,0,-40: " + at_default +
+          "the text draws nothing: no room: the insets for the shadow (size 5, offset 0,-40) and "
+          "the border (width 20) leave a rectangle of 139.0 x -3.0 pt"}},
+        {"a surface too small for any text, from --size",
+         {"Scrivlet_Text=%v"},
+         {"[S] at 1x1 px (from --size, 96 dpi) the text draws nothing: the surface has no room "
+          "for text (its rectangle is -0.3 x -0.3 pt)"},
+         CheckSize{{1, 1}, SizeSource::option}},
+        {"a shadow pen wider than any surface, held in by the border",
+         {"Scrivlet_ShadowSettings=1,-30000,5,0,0", "Scrivlet_BorderSettings=1,1"},
+         {"[S] Scrivlet_ShadowSettings=1,-30000,5,0,0: " + at_default +
+          "the shadow draws nothing: its pen (size -30000) is wider than twice the largest "
+          "surface (16384 px a side)"}},
+        {"a shadow moved a whole side away",
+         {"Scrivlet_FontSettings=0,0,100,0,0,0,30,1", "Scrivlet_ShadowSettings=1,5,5,-300,0"},
+         {"[S] Scrivlet_ShadowSettings=1,5,5,-300,0: " + at_default +
+          "the shadow draws nothing: its offset -300,0 moves it a whole side of the surface "
+          "away"}},
+        {"a softness that leaves no pixel of the shadow's bitmap",
+         {"Scrivlet_ShadowSettings=1,5,81,0,0"},
+         {"[S] Scrivlet_ShadowSettings=1,5,81,0,0: " + at_default +
+          "the shadow draws nothing: softness 81 leaves its reduced bitmap no pixel"}},
+        {"the largest softness that draws", {"Scrivlet_ShadowSettings=1,5,80,0,0"}, {}},
+        {"softness 0: changed by the dialog, and no shadow until then",
+         {"Scrivlet_ShadowSettings=1,5,0,0,0"},
+         {"[S] Scrivlet_ShadowSettings=1,5,0,0,0: shadow_softness is 0; the settings dialog's OK "
+          "saves it as 1",
+          "[S] Scrivlet_ShadowSettings=1,5,0,0,0: " + at_default +
+              "the shadow draws nothing: softness 0 leaves its reduced bitmap no pixel"}},
+        {"a border band wider than any surface",
+         {"Scrivlet_BorderSettings=1,-20000"},
+         {"[S] Scrivlet_BorderSettings=1,-20000: " + at_default +
+          "the border draws nothing: its band (2 x width -20000) is wider than twice the "
+          "largest surface (16384 px a side)"}},
+        {"passes that are off are not judged",
+         {"Scrivlet_ShadowSettings=0,-30000,81,-300,0", "Scrivlet_BorderSettings=0,-20000"},
+         {}},
+    });
+}
+
+TEST(CheckRules, FindingsComeInTheOrderOfTheLinesWithTheGeometryLast) {
+    const std::vector<std::string> found =
+        section_findings(section_of({"Scrivlet_FontSettings=0,0,0,0,0,0,0,1", "scrivlet_font=Arial",
+                                     "Scrivlet_FontColor=300,1,2,3"}),
+                         installed);
+    const std::vector<std::string> expected = {
+        "[S] Scrivlet_FontSettings=0,0,0,0,0,0,0,1: tab_width is 0; the settings dialog's OK "
+        "saves it as 1",
+        "[S] scrivlet_font=Arial: the plug-in spells it Scrivlet_Font; key names match whatever "
+        "their case, so it is read",
+        "[S] Scrivlet_FontColor=300,1,2,3: font_alpha 300 is outside 0..255; the settings "
+        "dialog's OK saves it as 255",
+        "[S] Scrivlet_FontSettings=0,0,0,0,0,0,0,1: at 240x80 px (the default size, 96 dpi) the "
+        "text draws nothing: font size 0 pt is not above 0",
+    };
+    EXPECT_EQ(found, expected);
+}
+
+TEST(CheckRules, LongValuesAreShownCut) {
+    const std::string face(40, 'F');
+    EXPECT_EQ(section_findings(section_of({"Scrivlet_Font=" + face}), installed),
+              (std::vector<std::string>{"[S] Scrivlet_Font=" + face +
+                                            ": 40 characters, more than the 31 a face name "
+                                            "holds: the plug-in keeps \"" +
+                                            face.substr(0, 31) + "\"",
+                                        "[S] Scrivlet_Font=" + face + ": the face \"" +
+                                            face.substr(0, 31) +
+                                            "\" is not installed: the text draws nothing"}));
+    const std::string list = "0,1," + std::string(70, '9');
+    EXPECT_EQ(section_findings(section_of({"Scrivlet_BorderSettings=" + list}), installed),
+              (std::vector<std::string>{"[S] Scrivlet_BorderSettings=" + list.substr(0, 61) +
+                                        "...: 3 fields where the plug-in reads 2: the rest, \"" +
+                                        std::string(61, '9') + "...\", is never read"}));
+}
+
+TEST(CheckRules, SplitsLinesAtTheFirstEqualsSignAndFindsTheLineRead) {
+    EXPECT_EQ(split_section_line("A=b=c").key, "A");
+    EXPECT_EQ(split_section_line("A=b=c").value, "b=c");
+    EXPECT_EQ(split_section_line("A=").value, "");
+    EXPECT_EQ(split_section_line("A").value, std::nullopt);
+    EXPECT_EQ(split_section_line("=x").key, "");
+
+    const std::vector<SectionLine> lines = {split_section_line("Other=1"),
+                                            split_section_line("scrivlet_TEXT"),
+                                            split_section_line("Scrivlet_Text=%v")};
+    EXPECT_EQ(line_read_for(lines, "Scrivlet_Text"), 1u);
+    EXPECT_EQ(line_read_for(lines, "other"), 0u);
+    EXPECT_EQ(line_read_for(lines, "Scrivlet_Font"), std::nullopt);
+}
+
+TEST(CheckRules, SizeIsTheOptionElseTheCommentElseTheSheetsCell) {
+    const Size option{100, 20};
+    const Size comment{300, 60};
+    EXPECT_EQ(check_size(option, comment), (CheckSize{option, SizeSource::option}));
+    EXPECT_EQ(check_size(option, std::nullopt), (CheckSize{option, SizeSource::option}));
+    EXPECT_EQ(check_size(std::nullopt, comment), (CheckSize{comment, SizeSource::comment}));
+    EXPECT_EQ(check_size(std::nullopt, std::nullopt),
+              (CheckSize{Size{240, 80}, SizeSource::fallback}));
+}
+
+TEST(CheckRules, SummaryCountsFindingsAndSections) {
+    EXPECT_EQ(check_summary(0, 0, 5), "check: nothing found in 5 sections");
+    EXPECT_EQ(check_summary(0, 0, 1), "check: nothing found in 1 section");
+    EXPECT_EQ(check_summary(3, 2, 5), "check: 3 findings in 2 of 5 sections");
+    EXPECT_EQ(check_summary(1, 1, 1), "check: 1 finding in 1 of 1 section");
+}
+
+TEST(CheckRules, NumberTextAgreesWithTheNumberReader) {
+    struct Case {
+        const char* field;
+        NumberText text;
+        int32_t value; // what read_number makes of it
+    };
+    const Case cases[] = {
+        {"16", {true, false, false}, 16},
+        {" \t-3", {true, false, false}, -3},
+        {"+7", {true, false, false}, 7},
+        {"0009", {true, false, false}, 9},
+        {"2147483647", {true, false, false}, INT32_MAX},
+        {"2147483648", {true, true, false}, INT32_MAX},
+        {"-2147483648", {true, false, false}, INT32_MIN},
+        {"-2147483649", {true, true, false}, INT32_MIN},
+        {"000000000002147483647", {true, false, false}, INT32_MAX},
+        {"99999999999999999999", {true, true, false}, INT32_MAX},
+        {"12abc", {true, false, true}, 12},
+        {"3.9", {true, false, true}, 3},
+        {"99999999999px", {true, true, true}, INT32_MAX},
+        {"", {false, false, false}, 0},
+        {"abc", {false, false, true}, 0},
+        {"-", {false, false, false}, 0},
+        {" ", {false, false, false}, 0},
+        {"0x10", {true, false, true}, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(number_text(c.field), c.text) << '"' << c.field << '"';
+        EXPECT_EQ(read_number(c.field), c.value) << '"' << c.field << '"';
+    }
+}
+
+} // namespace
+} // namespace scrivlet::host

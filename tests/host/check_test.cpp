@@ -1,0 +1,408 @@
+// scrivlet-host check end to end: the examples hold nothing to report; a
+// hostile file gets one exact line per finding and exit 6, and is left as
+// it was; what check says draws nothing is what the plug-in then draws
+// (checked by rendering those sections); errors are one line and exit 4.
+
+#include "host_run.h"
+
+#include "common/png.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace scrivlet::test {
+namespace {
+
+constexpr int exit_ok = 0;
+constexpr int exit_settings = 4;
+constexpr int exit_findings = 6;
+
+std::string windows_path(std::string path) {
+    // CMake hands the source folder over as a Unix path; Wine shows the
+    // Unix root as drive Z.
+    if (!path.empty() && path.front() == '/') {
+        path = "Z:" + path;
+    }
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+std::vector<std::string> example_files() {
+    const std::string folder = windows_path(SCRIVLET_EXAMPLES_DIR) + "\\";
+    std::vector<std::string> files;
+    WIN32_FIND_DATAA entry{};
+    const HANDLE search = FindFirstFileA((folder + "*.ini").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return files;
+    }
+    do {
+        files.push_back(folder + entry.cFileName);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The one section header of an example.
+std::string only_section(const std::string& file) {
+    const std::string text = read_text_file(file);
+    const size_t open = text.find("\n[");
+    const size_t close = text.find(']', open);
+    return text.substr(open + 2, close - open - 2);
+}
+
+TEST(Check, EveryExampleHasNothingToReport) {
+    const std::vector<std::string> files = example_files();
+    ASSERT_EQ(files.size(), 5u);
+    for (const std::string& file : files) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"check", "--ini", file},
+              std::vector<std::string>{"check", "--ini", file, "--section", only_section(file)}}) {
+            const HostResult result = run_host(args);
+            EXPECT_EQ(result.exit_code, exit_ok) << quote_command_line(args);
+            EXPECT_EQ(result.out, "check: nothing found in 1 section\n")
+                << quote_command_line(args);
+            EXPECT_EQ(result.err, "") << quote_command_line(args);
+        }
+    }
+}
+
+// One section per kind of finding, and two with none. Values in quotes
+// reach the plug-in without them.
+std::string hostile_text() {
+    const std::vector<std::string> lines = {
+        "; one finding kind a section",
+        "[Alpha]",
+        "Scrivlet_FontColor=300,1,2,3",
+        "[Decimals]",
+        "Scrivlet_FontSettings=0,0,16,0,0,12,30,1",
+        "[TabWidth]",
+        "Scrivlet_FontSettings=0,0,16,0,0,0,0,1",
+        "[Softness]",
+        "Scrivlet_ShadowSettings=0,5,0,0,0",
+        "[Alignment]",
+        "Scrivlet_FontSettings=0,0,16,0,9,0,30,1",
+        "[Flag]",
+        "Scrivlet_FontSettings=0, 0,16,0,0,0,30,1",
+        "[Face]",
+        "Scrivlet_Font=\"NoSuchFace\"",
+        "[QuotedArial]",
+        "Scrivlet_Font='Arial'",
+        "Scrivlet_Text=%v",
+        // One of the prefix's replacements, as the examples' Arial is.
+        "[Replacement]",
+        "Scrivlet_Font=Courier New",
+        "[LongTemplate]",
+        "Scrivlet_Text=" + std::string(300, 'x'),
+        "[ShortList]",
+        "Scrivlet_FontColor=128,0",
+        "[LongList]",
+        "Scrivlet_BorderSettings=0,1,7",
+        "[Saturates]",
+        "Scrivlet_ShadowSettings=0,5,5,99999999999,0",
+        "; size: 200x40",
+        "[EmBound]",
+        "Scrivlet_FontSettings=0,0,600,0,0,0,30,1",
+        "[NoRoom]",
+        "Scrivlet_BorderSettings=1,100",
+        "[ShadowPen]",
+        "Scrivlet_ShadowSettings=1,-30000,5,0,0",
+        "Scrivlet_BorderSettings=1,1",
+        "[ShadowAway]",
+        "Scrivlet_FontSettings=0,0,100,0,0,0,30,1",
+        "Scrivlet_ShadowSettings=1,5,5,-300,0",
+        "[BorderBand]",
+        "Scrivlet_BorderSettings=1,-20000",
+        "[CaseKey]",
+        "scrivlet_font=NoSuchFace",
+        "[Misspelt]",
+        "Scrivlet_Text=%v",
+        "Scrivlet_FontColour=128,0,0,0",
+        "[Duplicate]",
+        "Scrivlet_Font=Arial",
+        "Scrivlet_Font=NoSuchFace",
+        "[NoEquals]",
+        "Scrivlet_Text",
+        "[HostOnly]",
+        "Meter=Plugin",
+        "[alpha]",
+        "Scrivlet_FontColor=255,0,255,0",
+        "[Fine]",
+        "Scrivlet_FontColor=255,0,255,0",
+        "Scrivlet_Text=%v",
+    };
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+const std::string at_default = "at 240x80 px (the default size, 96 dpi) ";
+
+const std::vector<std::string> hostile_findings = {
+    "[Alpha] Scrivlet_FontColor=300,1,2,3: font_alpha 300 is outside 0..255; the settings "
+    "dialog's OK saves it as 255",
+    "[Decimals] Scrivlet_FontSettings=0,0,16,0,0,12,30,1: decimals 12 is above 10; the settings "
+    "dialog's OK saves it as 10 and warns",
+    "[TabWidth] Scrivlet_FontSettings=0,0,16,0,0,0,0,1: tab_width is 0; the settings dialog's "
+    "OK saves it as 1",
+    "[Softness] Scrivlet_ShadowSettings=0,5,0,0,0: shadow_softness is 0; the settings dialog's "
+    "OK saves it as 1",
+    "[Alignment] Scrivlet_FontSettings=0,0,16,0,9,0,30,1: alignment 9 is outside 0..8: it draws "
+    "top left, and the first repaint makes it 0, which the next save writes",
+    "[Flag] Scrivlet_FontSettings=0, 0,16,0,0,0,30,1: strikeout \" 0\" reads as 1: a flag is 0 "
+    "only when its field begins with 0",
+    "[Face] Scrivlet_Font=NoSuchFace: the face \"NoSuchFace\" is not installed: the text draws "
+    "nothing",
+    "[LongTemplate] Scrivlet_Text=" + std::string(61, 'x') +
+        "...: 300 characters, more than the 255 the settings dialog's box reads: OK after an "
+        "edit there keeps the first 255",
+    "[ShortList] Scrivlet_FontColor=128,0: 2 of its 4 fields: the rest take their defaults "
+    "(font_green 255, font_blue 255)",
+    "[LongList] Scrivlet_BorderSettings=0,1,7: 3 fields where the plug-in reads 2: the rest, "
+    "\"7\", is never read",
+    "[Saturates] Scrivlet_ShadowSettings=0,5,5,99999999999,0: shadow_offset_x \"99999999999\" "
+    "is beyond 32 bits: it reads as 2147483647",
+    "[EmBound] Scrivlet_FontSettings=0,0,600,0,0,0,30,1: at 200x40 px (from its '; size:' "
+    "comment, 96 dpi) the text draws nothing: font size 600 pt is more than 2 times the "
+    "surface's longer side (up to 72 pt always draws)",
+    "[NoRoom] Scrivlet_BorderSettings=1,100: " + at_default +
+        "the text draws nothing: no room: the insets for the border (width 100) leave a "
+        "rectangle of -21.0 x -141.0 pt",
+    "[ShadowPen] Scrivlet_ShadowSettings=1,-30000,5,0,0: " + at_default +
+        "the shadow draws nothing: its pen (size -30000) is wider than twice the largest "
+        "surface (16384 px a side)",
+    "[ShadowAway] Scrivlet_ShadowSettings=1,5,5,-300,0: " + at_default +
+        "the shadow draws nothing: its offset -300,0 moves it a whole side of the surface away",
+    "[BorderBand] Scrivlet_BorderSettings=1,-20000: " + at_default +
+        "the border draws nothing: its band (2 x width -20000) is wider than twice the largest "
+        "surface (16384 px a side)",
+    "[CaseKey] scrivlet_font=NoSuchFace: the plug-in spells it Scrivlet_Font; key names match "
+    "whatever their case, so it is read",
+    "[CaseKey] scrivlet_font=NoSuchFace: the face \"NoSuchFace\" is not installed: the text "
+    "draws nothing",
+    "[Misspelt] Scrivlet_FontColour=128,0,0,0: not a key the plug-in reads; did you mean "
+    "Scrivlet_FontColor? The section lacks it, so its default 255,255,255,255 stands",
+    "[Duplicate] Scrivlet_Font=NoSuchFace: an earlier line holds Scrivlet_Font too; the profile "
+    "functions read only the first, never this one",
+    "[NoEquals] Scrivlet_Text: no \"=\": the profile functions read no value, so the default %v "
+    "stands",
+    "[HostOnly]: none of the plug-in's keys; a meter of this section takes every default",
+    "[alpha]: [Alpha] above has the same name, case aside; the profile functions read only "
+    "that one, so this section is never read",
+};
+
+// Sections of the hostile file, and those with findings: all but
+// QuotedArial, Replacement and Fine.
+constexpr size_t hostile_sections = 25;
+constexpr size_t hostile_sections_with_findings = 22;
+
+// The finding of another section of the same content.
+std::string renamed(const std::string& finding, const std::string& from, const std::string& to) {
+    EXPECT_EQ(finding.rfind("[" + from + "] ", 0), 0u) << finding;
+    return "[" + to + "]" + finding.substr(from.size() + 2);
+}
+
+std::string lines_of(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\n";
+    }
+    return text;
+}
+
+struct FileState {
+    std::string bytes;
+    FILETIME written{};
+};
+
+FileState file_state(const std::string& path) {
+    FileState state;
+    state.bytes = read_text_file(path);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    EXPECT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) << path;
+    state.written = data.ftLastWriteTime;
+    return state;
+}
+
+void expect_unchanged(const FileState& before, const std::string& path) {
+    const FileState after = file_state(path);
+    EXPECT_EQ(after.bytes, before.bytes) << path;
+    EXPECT_EQ(CompareFileTime(&after.written, &before.written), 0) << path;
+}
+
+std::string hostile_file() {
+    static const std::string path = [] {
+        const std::string file = scratch_folder() + "hostile.ini";
+        write_text_file(file, hostile_text());
+        return file;
+    }();
+    return path;
+}
+
+TEST(Check, HostileFileGetsOneLinePerFindingAndIsLeftAsItWas) {
+    const std::string file = hostile_file();
+    const FileState before = file_state(file);
+    const HostResult result = run_host({"check", "--ini", file});
+    EXPECT_EQ(result.exit_code, exit_findings);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, lines_of(hostile_findings) +
+                              "check: " + std::to_string(hostile_findings.size()) +
+                              " findings in " + std::to_string(hostile_sections_with_findings) +
+                              " of " + std::to_string(hostile_sections) + " sections\n");
+    expect_unchanged(before, file);
+}
+
+TEST(Check, OneSectionAndTheSizeGivenOnTheCommandLine) {
+    const std::string file = hostile_file();
+    const FileState before = file_state(file);
+    struct Case {
+        std::vector<std::string> args;
+        int exit_code;
+        std::string out;
+    };
+    const std::vector<Case> cases = {
+        {{"--section", "EmBound"},
+         exit_findings,
+         lines_of({hostile_findings[11]}) + "check: 1 finding in 1 of 1 section\n"},
+        // The option wins over the section's comment, and has room for both.
+        {{"--section", "EmBound", "--size", "400x100"},
+         exit_ok,
+         "check: nothing found in 1 section\n"},
+        {{"--section", "noroom", "--size", "400x300"},
+         exit_ok,
+         "check: nothing found in 1 section\n"},
+        {{"--section", "NoRoom", "--size", "240x80"},
+         exit_findings,
+         "[NoRoom] Scrivlet_BorderSettings=1,100: at 240x80 px (from --size, 96 dpi) the text "
+         "draws nothing: no room: the insets for the border (width 100) leave a rectangle of "
+         "-21.0 x -141.0 pt\ncheck: 1 finding in 1 of 1 section\n"},
+        // A name matches regardless of case, and is shown as the file writes it.
+        {{"--section", "ALPHA"},
+         exit_findings,
+         lines_of({hostile_findings[0]}) + "check: 1 finding in 1 of 1 section\n"},
+        {{"--section", "Fine"}, exit_ok, "check: nothing found in 1 section\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"check", "--ini", file};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const HostResult result = run_host(args);
+        EXPECT_EQ(result.exit_code, c.exit_code) << quote_command_line(args);
+        EXPECT_EQ(result.out, c.out) << quote_command_line(args);
+        EXPECT_EQ(result.err, "") << quote_command_line(args);
+    }
+    expect_unchanged(before, file);
+}
+
+png::Image rendered(const std::string& file, const std::string& section, const std::string& size) {
+    static int renders = 0;
+    const std::string out = scratch_folder() + "check-render" + std::to_string(++renders) + ".png";
+    const HostResult result = run_host({"render", "--ini", file, "--section", section, "--value",
+                                        "42", "--size", size, "--out", out});
+    EXPECT_EQ(result.exit_code, exit_ok) << section << ": " << result.err;
+    png::Image image;
+    EXPECT_TRUE(png::read_file(out, image)) << section;
+    return image;
+}
+
+bool transparent(const png::Image& image) {
+    for (size_t i = 3; i < image.rgba.size(); i += 4) {
+        if (image.rgba[i] != 0) {
+            return false;
+        }
+    }
+    return !image.rgba.empty();
+}
+
+TEST(Check, WhatItSaysDrawsNothingIsWhatThePlugInDraws) {
+    const std::string file = hostile_file();
+    // The text draws nothing: a face that is not installed (also under a key
+    // in lower case, which is read), an em beyond its bound, no room.
+    for (const auto& [section, size] :
+         std::vector<std::pair<std::string, std::string>>{{"Face", "240x80"},
+                                                          {"CaseKey", "240x80"},
+                                                          {"EmBound", "200x40"},
+                                                          {"NoRoom", "240x80"}}) {
+        EXPECT_TRUE(transparent(rendered(file, section, size))) << section;
+    }
+    // The quoted face reaches the plug-in unquoted, a replacement is a face
+    // to draw with, and the first of two faces is the one read.
+    for (const std::string section : {"QuotedArial", "Replacement", "Duplicate", "Fine"}) {
+        EXPECT_FALSE(transparent(rendered(file, section, "240x80"))) << section;
+    }
+    // A pass that draws nothing leaves the meter as it is with the pass in
+    // a clear colour, which lays it out the same. A pass that draws does
+    // not.
+    const std::string passes = scratch_folder() + "passes.ini";
+    const std::string shadow_pen = "Scrivlet_ShadowSettings=1,-30000,5,0,0\r\n"
+                                   "Scrivlet_BorderSettings=1,1\r\n";
+    const std::string shadow_away = "Scrivlet_FontSettings=0,0,100,0,0,0,30,1\r\n"
+                                    "Scrivlet_ShadowSettings=1,5,5,-300,0\r\n";
+    const std::string border_band = "Scrivlet_BorderSettings=1,-20000\r\n";
+    const std::string shadow = "Scrivlet_ShadowSettings=1,5,5,2,2\r\n";
+    const std::string clear_shadow = "Scrivlet_ShadowColor=0,0,0,0\r\n";
+    const std::string clear_border = "Scrivlet_BorderColor=0,0,0,0\r\n";
+    write_text_file(passes, "[ShadowPen]\r\n" + shadow_pen + "[ShadowPenClear]\r\n" + shadow_pen +
+                                clear_shadow + "[ShadowAway]\r\n" + shadow_away +
+                                "[ShadowAwayClear]\r\n" + shadow_away + clear_shadow +
+                                "[BorderBand]\r\n" + border_band + "[BorderBandClear]\r\n" +
+                                border_band + clear_border + "[Shadow]\r\n" + shadow +
+                                "[ShadowClear]\r\n" + shadow + clear_shadow);
+    const HostResult checked = run_host({"check", "--ini", passes});
+    EXPECT_EQ(checked.out,
+              lines_of({hostile_findings[13],
+                        renamed(hostile_findings[13], "ShadowPen", "ShadowPenClear"),
+                        hostile_findings[14],
+                        renamed(hostile_findings[14], "ShadowAway", "ShadowAwayClear"),
+                        hostile_findings[15],
+                        renamed(hostile_findings[15], "BorderBand", "BorderBandClear")}) +
+                  "check: 6 findings in 6 of 8 sections\n");
+    for (const std::string section : {"ShadowPen", "ShadowAway", "BorderBand"}) {
+        EXPECT_EQ(rendered(passes, section, "240x80").rgba,
+                  rendered(passes, section + "Clear", "240x80").rgba)
+            << section;
+    }
+    // The text still shows beside the pass that does not.
+    EXPECT_FALSE(transparent(rendered(passes, "ShadowPen", "240x80")));
+    EXPECT_FALSE(transparent(rendered(passes, "BorderBand", "240x80")));
+    EXPECT_NE(rendered(passes, "Shadow", "240x80").rgba,
+              rendered(passes, "ShadowClear", "240x80").rgba);
+
+    // A section hidden by an earlier one of the same name: the plug-in
+    // draws the earlier one's green for it, not its own.
+    const png::Image hidden = rendered(file, "alpha", "240x80");
+    EXPECT_EQ(hidden.rgba, rendered(file, "Alpha", "240x80").rgba);
+    EXPECT_NE(hidden.rgba, rendered(file, "Fine", "240x80").rgba);
+}
+
+TEST(Check, AFileOrSectionItCannotUseIsOneLineAndExit4) {
+    const std::string missing = scratch_folder() + "missing.ini";
+    const std::string empty = scratch_folder() + "no-sections.ini";
+    write_text_file(empty, "; nothing here\r\nKey=outside any section\r\n");
+    const std::string folder = scratch_folder() + "a-folder";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string file = hostile_file();
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const std::vector<Case> cases = {
+        {{"check", "--ini", missing}, "cannot read settings file '" + missing + "': no such file"},
+        {{"check", "--ini", folder}, "cannot read settings file '" + folder + "': it is a folder"},
+        {{"check", "--ini", empty}, "no sections in '" + empty + "'"},
+        {{"check", "--ini", file, "--section", "Nope"}, "no section [Nope] in '" + file + "'"},
+    };
+    for (const Case& c : cases) {
+        const HostResult result = run_host(c.args);
+        EXPECT_EQ(result.exit_code, exit_settings) << quote_command_line(c.args);
+        EXPECT_EQ(result.err, "scrivlet-host: " + c.message + "\n") << quote_command_line(c.args);
+        EXPECT_EQ(result.out, "") << quote_command_line(c.args);
+    }
+}
+
+} // namespace
+} // namespace scrivlet::test

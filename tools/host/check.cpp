@@ -1,0 +1,176 @@
+// check: reads the settings file as the plug-in would, through the profile
+// functions, and judges what it holds by the portable rules of
+// check_rules.h. It loads no plug-in and writes nothing.
+
+#include "check_rules.h"
+#include "commands.h"
+#include "settings_file.h"
+#include "size_comments.h"
+
+#include "common/win/buffer.h"
+#include "common/win/handles.h"
+#include "settings/settings_keys.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace scrivlet::host {
+
+namespace {
+
+// The profile reader may cut a quoted value one character short of the
+// buffer and answer its size less two; only an answer below that is whole.
+constexpr size_t value_terminators = 2;
+
+std::string file_text(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The value the plug-in reads for a key of this section.
+std::string profile_value(const std::string& file, const std::string& section, const char* key) {
+    const auto value = win::read_growing<char>([&](char* buffer, size_t size) {
+        return win::profile_reply(GetPrivateProfileStringA(section.c_str(), key, "", buffer,
+                                                           static_cast<DWORD>(size), file.c_str()),
+                                  size, value_terminators);
+    });
+    if (!value) {
+        throw Failure{exit_code::settings_file,
+                      "the value of " + std::string(key) + " in [" + section + "] is too long"};
+    }
+    return *value;
+}
+
+std::vector<SectionLine> read_section(const std::string& file, const std::string& section) {
+    std::vector<SectionLine> lines;
+    for (const std::string& line : section_lines(file, section)) {
+        lines.push_back(split_section_line(line));
+    }
+    // The listing keeps quotes round a value; the plug-in gets the value as
+    // the reader hands it over, without them.
+    for (const SettingsKey& key : settings_keys) {
+        const std::optional<size_t> read = line_read_for(lines, key.name);
+        if (read && lines[*read].value) {
+            lines[*read].value = profile_value(file, section, key.name);
+        }
+    }
+    return lines;
+}
+
+bool same_name(const std::string& a, const std::string& b) {
+    return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
+           CSTR_EQUAL;
+}
+
+// A face counts as installed when the system's font enumeration lists a
+// family of that name: the graphics library looks its families up the same
+// way. Wine lists the prefix's replacements (Arial for Liberation Sans) under
+// the replaced name, so those count. A name that CreateFont merely
+// substitutes another face for does not: the graphics library finds no
+// family by it, and the plug-in then draws no text.
+class InstalledFaces {
+public:
+    explicit InstalledFaces(HDC dc) : dc_(dc) {}
+
+    bool operator()(const std::string& face) {
+        const auto known = answers_.find(face);
+        if (known != answers_.end()) {
+            return known->second;
+        }
+        return answers_[face] = enumerated(face);
+    }
+
+private:
+    struct Search {
+        const std::string* face;
+        bool found;
+    };
+
+    static int CALLBACK on_family(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM data) {
+        auto* search = reinterpret_cast<Search*>(data);
+        if (same_name(font->lfFaceName, *search->face)) {
+            search->found = true;
+            return 0;
+        }
+        return 1;
+    }
+
+    bool enumerated(const std::string& face) const {
+        // An empty name would list every family; a longer one cannot be a
+        // face name at all.
+        if (face.empty() || face.size() >= LF_FACESIZE || dc_ == nullptr) {
+            return false;
+        }
+        LOGFONTA wanted{};
+        wanted.lfCharSet = DEFAULT_CHARSET;
+        face.copy(wanted.lfFaceName, face.size());
+        Search search{&face, false};
+        EnumFontFamiliesExA(dc_, &wanted, on_family, reinterpret_cast<LPARAM>(&search), 0);
+        return search.found;
+    }
+
+    HDC dc_;
+    std::map<std::string, bool> answers_;
+};
+
+} // namespace
+
+int run_check(const Options& options) {
+    const std::string file = readable_settings_file(options.ini);
+    const std::vector<std::string> names = section_names(file);
+    std::vector<size_t> chosen;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (options.sections.empty() ||
+            (chosen.empty() && same_name(names[i], options.section()))) {
+            chosen.push_back(i);
+        }
+    }
+    if (chosen.empty()) {
+        throw Failure{exit_code::settings_file,
+                      options.sections.empty()
+                          ? "no sections in '" + options.ini + "'"
+                          : "no section [" + options.section() + "] in '" + options.ini + "'"};
+    }
+    const std::map<std::string, Size> sizes = size_comments(file_text(file));
+    // The screen's: a meter's DIB section is drawn at its resolution, and its
+    // fonts are the ones the plug-in finds.
+    const win::UniqueMemoryDc screen(CreateCompatibleDC(nullptr));
+    const float dpi_x = static_cast<float>(GetDeviceCaps(screen.get(), LOGPIXELSX));
+    const float dpi_y = static_cast<float>(GetDeviceCaps(screen.get(), LOGPIXELSY));
+    InstalledFaces faces(screen.get());
+    const FaceInstalled face_installed = [&](const std::string& face) { return faces(face); };
+
+    size_t findings = 0;
+    size_t sections_with_findings = 0;
+    for (const size_t i : chosen) {
+        SectionToCheck section;
+        section.name = names[i];
+        for (size_t earlier = 0; earlier < i && !section.hidden_by; ++earlier) {
+            if (same_name(names[earlier], names[i])) {
+                section.hidden_by = names[earlier];
+            }
+        }
+        if (!section.hidden_by) {
+            section.lines = read_section(file, names[i]);
+        }
+        section.size = check_size(options.size, suggested_size(sizes, names[i]));
+        section.dpi_x = dpi_x;
+        section.dpi_y = dpi_y;
+        const std::vector<std::string> lines = section_findings(section, face_installed);
+        for (const std::string& line : lines) {
+            std::printf("%s\n", line.c_str());
+        }
+        findings += lines.size();
+        sections_with_findings += lines.empty() ? 0 : 1;
+    }
+    std::printf("%s\n", check_summary(findings, sections_with_findings, chosen.size()).c_str());
+    return findings == 0 ? exit_code::ok : exit_code::findings;
+}
+
+} // namespace scrivlet::host

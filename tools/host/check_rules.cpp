@@ -1,0 +1,571 @@
+#include "check_rules.h"
+
+#include "dialog/dialog_rules.h"
+#include "render/layout.h"
+#include "settings/settings_keys.h"
+#include "settings/value_list.h"
+#include "text/decimal_number.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <map>
+#include <stdexcept>
+
+namespace scrivlet::host {
+
+namespace {
+
+// Values longer than this are shown cut, with an ellipsis.
+constexpr size_t shown_value_chars = 64;
+constexpr std::string_view ellipsis = "...";
+
+// A key this close to one of the plug-in's (in edits, case aside) is taken
+// for a misspelling of it.
+constexpr size_t misspelling_distance = 3;
+constexpr std::string_view product_prefix = "scrivlet";
+
+char lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool same_ignoring_case(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return lower(x) == lower(y); });
+}
+
+bool starts_ignoring_case(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           same_ignoring_case(text.substr(0, prefix.size()), prefix);
+}
+
+// Edits (insert, delete, replace, swap of neighbours) from a to b, case aside.
+size_t edit_distance(std::string_view a, std::string_view b) {
+    const size_t columns = b.size() + 1;
+    std::vector<size_t> d((a.size() + 1) * columns);
+    auto at = [&](size_t i, size_t j) -> size_t& { return d[i * columns + j]; };
+    for (size_t i = 0; i <= a.size(); ++i) {
+        at(i, 0) = i;
+    }
+    for (size_t j = 0; j <= b.size(); ++j) {
+        at(0, j) = j;
+    }
+    for (size_t i = 1; i <= a.size(); ++i) {
+        for (size_t j = 1; j <= b.size(); ++j) {
+            const size_t cost = lower(a[i - 1]) == lower(b[j - 1]) ? 0 : 1;
+            at(i, j) = std::min({at(i - 1, j) + 1, at(i, j - 1) + 1, at(i - 1, j - 1) + cost});
+            if (i > 1 && j > 1 && lower(a[i - 1]) == lower(b[j - 2]) &&
+                lower(a[i - 2]) == lower(b[j - 1])) {
+                at(i, j) = std::min(at(i, j), at(i - 2, j - 2) + 1);
+            }
+        }
+    }
+    return at(a.size(), b.size());
+}
+
+std::optional<size_t> our_key(std::string_view key) {
+    for (size_t k = 0; k < settings_keys.size(); ++k) {
+        if (same_ignoring_case(key, settings_keys[k].name)) {
+            return k;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string shown(std::string_view value) {
+    if (value.size() <= shown_value_chars) {
+        return std::string(value);
+    }
+    return std::string(value.substr(0, shown_value_chars - ellipsis.size())) +
+           std::string(ellipsis);
+}
+
+std::string quoted(std::string_view text) {
+    return "\"" + shown(text) + "\"";
+}
+
+std::string line_text(const SectionLine& line) {
+    return line.value ? line.key + "=" + shown(*line.value) : line.key;
+}
+
+// One decimal, rounded half away from zero whatever the C library's
+// printf does with a tie.
+std::string points(double value) {
+    double tenths = std::round(value * 10) / 10;
+    if (tenths == 0) {
+        tenths = 0; // no "-0.0"
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f", tenths);
+    return text;
+}
+
+std::string plain(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
+}
+
+std::string size_text(Size size) {
+    return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+std::string count_of(size_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+// What one section's findings are written with.
+class Findings {
+public:
+    explicit Findings(const SectionToCheck& section) : section_(section) {}
+
+    void add_for_section(const std::string& message) {
+        lines_.push_back("[" + section_.name + "]: " + message);
+    }
+    void add(const SectionLine& line, const std::string& message) {
+        lines_.push_back("[" + section_.name + "] " + line_text(line) + ": " + message);
+    }
+    // A finding of the key's line; of the section as a whole when no key
+    // is named or the section has no line for it.
+    void add_for_key(std::string_view key, const std::string& message) {
+        const std::optional<size_t> line =
+            key.empty() ? std::nullopt : line_read_for(section_.lines, key);
+        if (line) {
+            add(section_.lines[*line], message);
+        } else {
+            lines_.push_back("[" + section_.name + "] " + message);
+        }
+    }
+
+    std::vector<std::string> take() { return std::move(lines_); }
+
+private:
+    const SectionToCheck& section_;
+    std::vector<std::string> lines_;
+};
+
+// Every list field's value as the plug-in loads it, by field name.
+using FieldValues = std::map<std::string, int32_t, std::less<>>;
+
+int32_t field(const FieldValues& values, std::string_view name) {
+    const auto found = values.find(name);
+    if (found == values.end()) {
+        throw std::logic_error("no list field " + std::string(name));
+    }
+    return found->second;
+}
+
+std::string rule_reason(NumberRule rule, std::string_view name, int32_t value) {
+    const std::string named = std::string(name) + " " + std::to_string(value);
+    switch (rule) {
+    case NumberRule::channel:
+        return named + " is outside 0.." + std::to_string(max_channel);
+    case NumberRule::at_most_ten:
+        return named + " is above " + std::to_string(max_decimals);
+    case NumberRule::zero_is_one:
+        return std::string(name) + " is 0";
+    case NumberRule::as_read:
+        break;
+    }
+    return named;
+}
+
+void check_field(Findings& findings, const SectionLine& line, const ListField& position,
+                 std::string_view text, int32_t value) {
+    const std::string name = position.field;
+    if (position.kind == FieldKind::flag) {
+        if (text != "0" && text != "1") {
+            findings.add(line, name + " " + quoted(text) + " reads as " + std::to_string(value) +
+                                   ": a flag is 0 only when its field begins with 0");
+        }
+        return;
+    }
+    const NumberText number = number_text(text);
+    if (number.beyond_32_bits) {
+        findings.add(line, name + " " + quoted(text) + " is beyond 32 bits: it reads as " +
+                               std::to_string(value));
+    } else if (!number.digits) {
+        findings.add(line, name + " " + quoted(text) + " holds no digits: it reads as 0");
+    } else if (number.trailing) {
+        findings.add(line, name + " " + quoted(text) + " reads as " + std::to_string(value) +
+                               ": what follows the digits is ignored");
+    }
+    if (const FieldRule* rule = ok_number_rule(name)) {
+        const RuledNumber ruled = apply_number_rule(rule->rule, value);
+        if (ruled.value != value) {
+            findings.add(line, rule_reason(rule->rule, name, value) +
+                                   "; the settings dialog's OK saves it as " +
+                                   std::to_string(ruled.value) + (ruled.warn ? " and warns" : ""));
+        }
+    }
+    if (name == "alignment" && !alignment_in_range(value)) {
+        findings.add(line, "alignment " + std::to_string(value) + " is outside 0.." +
+                               std::to_string(alignment_count - 1) +
+                               ": it draws top left, and the first repaint makes it 0, which "
+                               "the next save writes");
+    }
+}
+
+void check_list(Findings& findings, const SectionLine& line, const SettingsKey& key,
+                const std::string& value, FieldValues& values) {
+    const std::vector<std::string_view> fields =
+        split_value_list(value, std::numeric_limits<size_t>::max());
+    const size_t positions = key.fields.size();
+    if (fields.size() < positions) {
+        std::string rest;
+        for (size_t i = fields.size(); i < positions; ++i) {
+            rest += (rest.empty() ? "" : ", ") + std::string(key.fields[i].field) + " " +
+                    std::to_string(key.fields[i].missing);
+        }
+        findings.add(line, std::to_string(fields.size()) + " of its " + std::to_string(positions) +
+                               " fields: the rest take their defaults (" + rest + ")");
+    } else if (fields.size() > positions) {
+        const std::string_view last = fields[positions - 1];
+        const size_t tail = static_cast<size_t>(last.data() + last.size() - value.data()) + 1;
+        findings.add(line, std::to_string(fields.size()) + " fields where the plug-in reads " +
+                               std::to_string(positions) + ": the rest, " +
+                               quoted(std::string_view(value).substr(tail)) + ", is never read");
+    }
+    const std::vector<int32_t> read = read_value_list(value, list_positions(key.fields));
+    for (size_t i = 0; i < positions; ++i) {
+        values[key.fields[i].field] = read[i];
+        if (i < fields.size()) {
+            check_field(findings, line, key.fields[i], fields[i], read[i]);
+        }
+    }
+}
+
+void check_face(Findings& findings, const SectionLine& line, const std::string& value,
+                const FaceInstalled& face_installed) {
+    if (value.size() > face_name_limit) {
+        findings.add(line, std::to_string(value.size()) + " characters, more than the " +
+                               std::to_string(face_name_limit) +
+                               " a face name holds: the plug-in keeps " +
+                               quoted(value.substr(0, face_name_limit)));
+    }
+    const std::string face = value.substr(0, face_name_limit);
+    if (face.empty()) {
+        findings.add(line, "no face name: the text draws nothing");
+    } else if (!face_installed(face)) {
+        findings.add(line,
+                     "the face " + quoted(face) + " is not installed: the text draws nothing");
+    }
+}
+
+void check_template(Findings& findings, const SectionLine& line, const std::string& value) {
+    if (value.empty()) {
+        findings.add(line, "an empty template: the meter draws no text");
+    } else if (value.size() > static_cast<size_t>(template_read_chars)) {
+        findings.add(line, std::to_string(value.size()) + " characters, more than the " +
+                               std::to_string(template_read_chars) +
+                               " the settings dialog's box reads: OK after an edit there keeps "
+                               "the first " +
+                               std::to_string(template_read_chars));
+    }
+}
+
+void check_lookalike(Findings& findings, const SectionToCheck& section, const SectionLine& line) {
+    size_t nearest = 0;
+    size_t distance = std::numeric_limits<size_t>::max();
+    for (size_t k = 0; k < settings_keys.size(); ++k) {
+        const size_t d = edit_distance(line.key, settings_keys[k].name);
+        if (d < distance) {
+            distance = d;
+            nearest = k;
+        }
+    }
+    const bool close = distance <= misspelling_distance;
+    if (!close && !starts_ignoring_case(line.key, product_prefix)) {
+        return; // the host's own key, or another plug-in's
+    }
+    std::string message = "not a key the plug-in reads";
+    if (close) {
+        const SettingsKey& key = settings_keys[nearest];
+        message += std::string("; did you mean ") + key.name + "?";
+        if (!line_read_for(section.lines, key.name)) {
+            message += " The section lacks it, so its default " + missing_text(key) + " stands";
+        }
+    }
+    findings.add(line, message);
+}
+
+void check_line(Findings& findings, const SectionToCheck& section, size_t index,
+                const FaceInstalled& face_installed, FieldValues& values) {
+    const SectionLine& line = section.lines[index];
+    const std::optional<size_t> k = our_key(line.key);
+    if (!k) {
+        check_lookalike(findings, section, line);
+        return;
+    }
+    const SettingsKey& key = settings_keys[*k];
+    if (line_read_for(section.lines, key.name) != index) {
+        findings.add(line, std::string("an earlier line holds ") + key.name +
+                               " too; the profile functions read only the first, never this one");
+        return;
+    }
+    if (line.key != key.name) {
+        findings.add(line, std::string("the plug-in spells it ") + key.name +
+                               "; key names match whatever their case, so it is read");
+    }
+    if (!line.value) {
+        findings.add(line, "no \"=\": the profile functions read no value, so the default " +
+                               missing_text(key) + " stands");
+        return;
+    }
+    switch (key.kind) {
+    case KeyKind::list:
+        check_list(findings, line, key, *line.value, values);
+        break;
+    case KeyKind::font_face:
+        check_face(findings, line, *line.value, face_installed);
+        break;
+    case KeyKind::text_template:
+        check_template(findings, line, *line.value);
+        break;
+    }
+}
+
+// The numbers render_text hands to the layout rules.
+DrawableInputs drawable_inputs(const FieldValues& values, Size size, float dpi_x, float dpi_y,
+                               bool shadow_enabled, bool border_enabled, LayoutRect& rect) {
+    const int32_t width = static_cast<int32_t>(size.width);
+    const int32_t height = static_cast<int32_t>(size.height);
+    const SurfacePoints surface = surface_points(width, height, dpi_x, dpi_y);
+    rect = layout_rectangle(surface, LayoutRoom{shadow_enabled, field(values, "shadow_size"),
+                                                field(values, "shadow_offset_x"),
+                                                field(values, "shadow_offset_y"), border_enabled,
+                                                field(values, "border_width")});
+    return DrawableInputs{dpi_x,
+                          dpi_y,
+                          width,
+                          height,
+                          rect,
+                          static_cast<float>(field(values, "font_size")),
+                          field(values, "shadow_size"),
+                          field(values, "shadow_offset_x"),
+                          field(values, "shadow_offset_y"),
+                          field(values, "border_width")};
+}
+
+bool room_shows(DrawableInputs in) {
+    in.em_size_pt = 1; // always within the em bound: only the rectangle decides
+    return drawable_geometry(in).text;
+}
+
+void check_geometry(Findings& findings, const SectionToCheck& section, const FieldValues& values) {
+    const Size size = section.size.size;
+    const float dpi_x = section.dpi_x;
+    const float dpi_y = section.dpi_y;
+    const bool shadow_enabled = field(values, "shadow_enabled") != 0;
+    const bool border_enabled = field(values, "border_enabled") != 0;
+    LayoutRect rect;
+    const DrawableInputs in =
+        drawable_inputs(values, size, dpi_x, dpi_y, shadow_enabled, border_enabled, rect);
+    const Drawable drawable = drawable_geometry(in);
+
+    static constexpr const char* sources[] = {"from --size", "from its '; size:' comment",
+                                              "the default size"};
+    const std::string dpi = dpi_x == dpi_y ? plain(dpi_x) : plain(dpi_x) + "x" + plain(dpi_y);
+    const std::string at = "at " + size_text(size) + " px (" +
+                           sources[static_cast<int>(section.size.source)] + ", " + dpi + " dpi) ";
+    const std::string shadow_inset = "the shadow (size " +
+                                     std::to_string(field(values, "shadow_size")) + ", offset " +
+                                     std::to_string(field(values, "shadow_offset_x")) + "," +
+                                     std::to_string(field(values, "shadow_offset_y")) + ")";
+    const std::string border_inset =
+        "the border (width " + std::to_string(field(values, "border_width")) + ")";
+    const std::string largest =
+        "twice the largest surface (" + std::to_string(max_surface_side_px) + " px a side)";
+
+    if (!drawable.text) {
+        const std::string nothing = at + "the text draws nothing: ";
+        DrawableInputs any_room = in;
+        any_room.rect = LayoutRect{0, 0, 1, 1};
+        if (!drawable_geometry(any_room).text) {
+            const float em = in.em_size_pt;
+            findings.add_for_key("Scrivlet_FontSettings",
+                                 nothing + "font size " + plain(em) + " pt " +
+                                     (em > 0 ? "is more than " + plain(em_bound_per_side) +
+                                                   " times the surface's longer side (up to " +
+                                                   plain(min_em_bound_pt) + " pt always draws)"
+                                             : std::string("is not above 0")));
+        }
+        if (!room_shows(in)) {
+            LayoutRect ignored;
+            auto shows_with = [&](bool shadow, bool border) {
+                return room_shows(
+                    drawable_inputs(values, size, dpi_x, dpi_y, shadow, border, ignored));
+            };
+            // The insets that take the room: those without which the text
+            // would show; both when either alone would leave room.
+            const bool without_shadow = shadow_enabled && shows_with(false, border_enabled);
+            const bool without_border = border_enabled && shows_with(shadow_enabled, false);
+            const bool without_both = shadow_enabled && border_enabled && shows_with(false, false);
+            std::string key;
+            std::string insets;
+            if (without_shadow != without_border) {
+                key = without_shadow ? "Scrivlet_ShadowSettings" : "Scrivlet_BorderSettings";
+                insets = without_shadow ? shadow_inset : border_inset;
+            } else if (without_both) {
+                key = "Scrivlet_ShadowSettings";
+                insets = shadow_inset + " and " + border_inset;
+            }
+            const bool room = std::isfinite(rect.width) && std::isfinite(rect.height) &&
+                              rect.width > 0 && rect.height > 0;
+            const std::string rect_text = points(rect.width) + " x " + points(rect.height) + " pt";
+            if (key.empty()) {
+                findings.add_for_key("", nothing +
+                                             "the surface has no room for text (its "
+                                             "rectangle is " +
+                                             rect_text + ")");
+            } else if (!room) {
+                findings.add_for_key(key, nothing + "no room: the insets for " + insets +
+                                              " leave a rectangle of " + rect_text);
+            } else {
+                findings.add_for_key(key, nothing + "the insets for " + insets +
+                                              " push its rectangle (at " + points(rect.x) + "," +
+                                              points(rect.y) + " pt, " + rect_text +
+                                              ") off the surface");
+            }
+        }
+        return; // neither pass draws without the text
+    }
+    if ((shadow_enabled || border_enabled) && !drawable.passes) {
+        findings.add_for_key("", at + "neither shadow nor border draws: the surface is beyond " +
+                                     std::to_string(max_surface_side_px) + " px a side");
+        return;
+    }
+    if (shadow_enabled) {
+        const std::string nothing = at + "the shadow draws nothing: ";
+        DrawableInputs unmoved = in;
+        unmoved.shadow_offset_x = 0;
+        unmoved.shadow_offset_y = 0;
+        DrawableInputs thin = in;
+        thin.shadow_size = 0;
+        BitmapSize bitmap;
+        if (!drawable_geometry(unmoved).shadow) {
+            findings.add_for_key("Scrivlet_ShadowSettings", nothing + "its pen (size " +
+                                                                std::to_string(in.shadow_size) +
+                                                                ") is wider than " + largest);
+        }
+        if (!drawable_geometry(thin).shadow) {
+            findings.add_for_key("Scrivlet_ShadowSettings",
+                                 nothing + "its offset " + std::to_string(in.shadow_offset_x) +
+                                     "," + std::to_string(in.shadow_offset_y) +
+                                     " moves it a whole side of the surface away");
+        }
+        if (drawable.shadow &&
+            !shadow_bitmap_size(static_cast<float>(size.width), static_cast<float>(size.height),
+                                field(values, "shadow_softness"), bitmap)) {
+            findings.add_for_key("Scrivlet_ShadowSettings",
+                                 nothing + "softness " +
+                                     std::to_string(field(values, "shadow_softness")) +
+                                     " leaves its reduced bitmap no pixel");
+        }
+    }
+    if (border_enabled && !drawable.border) {
+        findings.add_for_key("Scrivlet_BorderSettings",
+                             at + "the border draws nothing: its band (2 x width " +
+                                 std::to_string(in.border_width) + ") is wider than " + largest);
+    }
+}
+
+} // namespace
+
+SectionLine split_section_line(std::string_view line) {
+    const size_t equals = line.find('=');
+    if (equals == std::string_view::npos) {
+        return SectionLine{std::string(line), std::nullopt};
+    }
+    return SectionLine{std::string(line.substr(0, equals)), std::string(line.substr(equals + 1))};
+}
+
+std::optional<size_t> line_read_for(const std::vector<SectionLine>& lines, std::string_view key) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (same_ignoring_case(lines[i].key, key)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+CheckSize check_size(const std::optional<Size>& option, const std::optional<Size>& comment) {
+    if (option) {
+        return CheckSize{*option, SizeSource::option};
+    }
+    if (comment) {
+        return CheckSize{*comment, SizeSource::comment};
+    }
+    return CheckSize{default_cell, SizeSource::fallback};
+}
+
+NumberText number_text(std::string_view field) {
+    // The grammar of read_number: white space, one sign, digits.
+    auto is_space = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    };
+    size_t i = 0;
+    while (i < field.size() && is_space(field[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
+        negative = field[i] == '-';
+        ++i;
+    }
+    const size_t first_digit = i;
+    while (i < field.size() && field[i] >= '0' && field[i] <= '9') {
+        ++i;
+    }
+    std::string_view digits = field.substr(first_digit, i - first_digit);
+    NumberText text;
+    text.digits = !digits.empty();
+    text.trailing = i < field.size();
+    while (digits.size() > 1 && digits.front() == '0') {
+        digits.remove_prefix(1);
+    }
+    const std::string_view largest = negative ? "2147483648" : "2147483647";
+    text.beyond_32_bits =
+        digits.size() > largest.size() || (digits.size() == largest.size() && digits > largest);
+    return text;
+}
+
+std::vector<std::string> section_findings(const SectionToCheck& section,
+                                          const FaceInstalled& face_installed) {
+    Findings findings(section);
+    if (section.hidden_by) {
+        findings.add_for_section("[" + *section.hidden_by +
+                                 "] above has the same name, case aside; the profile functions "
+                                 "read only that one, so this section is never read");
+        return findings.take();
+    }
+    const bool any_key = std::any_of(section.lines.begin(), section.lines.end(),
+                                     [](const SectionLine& line) { return our_key(line.key); });
+    if (!any_key) {
+        findings.add_for_section(
+            "none of the plug-in's keys; a meter of this section takes every default");
+    }
+    FieldValues values;
+    for (const SettingsKey& key : settings_keys) {
+        for (const ListField& position : key.fields) {
+            values[position.field] = position.missing;
+        }
+    }
+    for (size_t i = 0; i < section.lines.size(); ++i) {
+        check_line(findings, section, i, face_installed, values);
+    }
+    check_geometry(findings, section, values);
+    return findings.take();
+}
+
+std::string check_summary(size_t findings, size_t sections_with_findings, size_t sections) {
+    if (findings == 0) {
+        return "check: nothing found in " + count_of(sections, "section", "sections");
+    }
+    return "check: " + count_of(findings, "finding", "findings") + " in " +
+           std::to_string(sections_with_findings) + " of " +
+           count_of(sections, "section", "sections");
+}
+
+} // namespace scrivlet::host
