@@ -269,8 +269,9 @@ int run_host(const std::vector<std::string>& args) noexcept {
                 std::printf("scrivlet-host %s\n", SCRIVLET_VERSION_TEXT);
                 return exit_code::ok;
             case Command::check:
-            case Command::watch:
                 throw Failure{exit_code::internal, "not built yet"};
+            case Command::watch:
+                return run_watch(options);
             case Command::info:
                 return run_info(options);
             case Command::render:

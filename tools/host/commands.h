@@ -10,6 +10,7 @@ int run_render(const Options& options);
 int run_sheet(const Options& options);
 int run_configure(const Options& options);
 int run_bench(const Options& options);
+int run_watch(const Options& options);
 
 // Parses, runs, and turns every failure into its one line on stderr and its
 // exit code. Nothing escapes.
