@@ -399,7 +399,7 @@ int run_host(const std::vector<std::string>& args) noexcept {
             case Command::check:
                 return run_check(options);
             case Command::watch:
-                throw Failure{exit_code::internal, "not built yet"};
+                return run_watch(options);
             case Command::info:
                 return run_info(options);
             case Command::render:

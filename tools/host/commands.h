@@ -12,6 +12,7 @@ int run_configure(const Options& options);
 int run_bench(const Options& options);
 // Reads only: loads no plug-in and writes nothing (check.cpp).
 int run_check(const Options& options);
+int run_watch(const Options& options);
 
 // Parses, runs, and turns every failure into its one line on stderr and its
 // exit code. Nothing escapes.

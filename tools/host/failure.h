@@ -15,7 +15,7 @@ inline constexpr int plugin = 3;        // Scrivlet.dll missing, unloadable or i
 inline constexpr int settings_file = 4; // the INI file or its section cannot be used
 inline constexpr int output = 5;        // no surface, out of memory, PNG not written
 inline constexpr int findings = 6;      // check: the settings hold something worth a look
-inline constexpr int no_dialog = 7;     // configure: no settings dialog could be shown
+inline constexpr int no_dialog = 7;     // no window: configure's dialog, watch's window
 } // namespace exit_code
 
 struct Failure {

@@ -51,8 +51,8 @@ void PluginLibrary::require_visualisation_type() const {
     }
 }
 
-MeterSession::MeterSession(const PluginExports& exports)
-    : exports_(exports), instance_(exports.dllstartup(nullptr, 0)) {
+MeterSession::MeterSession(const PluginExports& exports, HWND owner)
+    : exports_(exports), instance_(exports.dllstartup(owner, 0)) {
     if (instance_ == nullptr) {
         throw Failure{exit_code::plugin, "dllstartup gave no meter instance"};
     }

@@ -34,10 +34,12 @@ private:
     PluginExports exports_;
 };
 
-// One meter instance from dllstartup to dllshutdown.
+// One meter instance from dllstartup to dllshutdown. `owner` is the host
+// window that owns the settings dialog; null lets the plug-in take the
+// active window.
 class MeterSession {
 public:
-    explicit MeterSession(const PluginExports& exports);
+    explicit MeterSession(const PluginExports& exports, HWND owner = nullptr);
     MeterSession(const MeterSession&) = delete;
     MeterSession& operator=(const MeterSession&) = delete;
     ~MeterSession();

@@ -1,0 +1,336 @@
+// scrivlet-host watch end to end: the window shows what the meter draws over
+// a checkerboard, follows edits of the INI file, opens the settings dialog
+// on a double-click and saves when it returns, repaints the clock, and
+// shuts the meter down when it is closed. (Without a display: the
+// watch_without_display test beside this one.)
+
+#include "host_run.h"
+
+#include "common/win/dib_surface.h"
+#include "common/win/handles.h"
+#include "pixels.h"
+#include "watch_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace scrivlet::test {
+namespace {
+
+using host::Rgb;
+
+constexpr int exit_ok = 0;
+constexpr int exit_plugin = 3;
+constexpr int exit_settings = 4;
+
+// Limits that catch a hang only: a Wine child shows its window within a
+// second or two, and the window follows a change within a second.
+constexpr DWORD poll_ms = 50;
+constexpr ULONGLONG wait_limit_ms = 30000;
+constexpr DWORD finish_limit_ms = 60000;
+
+constexpr char dialog_class[] = "#32770";
+
+// Polls until `condition` holds; false after the limit or when the host has
+// ended without it holding.
+template <typename Condition> bool wait_for(const RunningHost& host, Condition&& condition) {
+    const ULONGLONG deadline = GetTickCount64() + wait_limit_ms;
+    while (!condition()) {
+        if (GetTickCount64() >= deadline ||
+            WaitForSingleObject(host.child.process(), poll_ms) == WAIT_OBJECT_0) {
+            return condition();
+        }
+    }
+    return true;
+}
+
+// Ends the host when a test stops early, so that no window outlives it.
+struct EndsHost {
+    const RunningHost& host;
+    ~EndsHost() { host.child.wait(0); }
+};
+
+struct WindowSearch {
+    DWORD process_id = 0;
+    const char* class_name = nullptr;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK match_window(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WindowSearch*>(parameter);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    if (process == search->process_id && IsWindowVisible(window) &&
+        std::string(name) == search->class_name) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// A visible top-level window of that class of the host, once it is there.
+HWND wait_for_window(const RunningHost& host, const char* class_name) {
+    WindowSearch search{host.child.id(), class_name, nullptr};
+    wait_for(host, [&] {
+        EnumWindows(match_window, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    });
+    return search.found;
+}
+
+// The window's client area as the screen shows it.
+struct Capture {
+    int width = 0;
+    int height = 0;
+    std::vector<Rgb> pixels;
+
+    Rgb at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    int count(Rgb colour) const {
+        int found = 0;
+        for (const Rgb& pixel : pixels) {
+            found += pixel == colour ? 1 : 0;
+        }
+        return found;
+    }
+    bool operator==(const Capture&) const = default;
+};
+
+Capture capture_client(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    Capture capture{client.right, client.bottom, {}};
+    if (capture.width <= 0 || capture.height <= 0) {
+        return Capture{};
+    }
+    const win::DibSurface surface(static_cast<uint32_t>(capture.width),
+                                  static_cast<uint32_t>(capture.height));
+    const win::UniqueWindowDc screen = win::window_dc(nullptr);
+    BitBlt(surface.dc(), 0, 0, capture.width, capture.height, screen.get().dc, origin.x, origin.y,
+           SRCCOPY);
+    const uint8_t* bgra = surface.pixels();
+    for (size_t i = 0; i < static_cast<size_t>(capture.width) * capture.height; ++i) {
+        capture.pixels.push_back(Rgb{bgra[i * 4 + 2], bgra[i * 4 + 1], bgra[i * 4]});
+    }
+    return capture;
+}
+
+// 8-pixel squares, light at the top-left corner.
+Rgb checker_at(int x, int y) {
+    const int square = static_cast<int>(host::checker_square_px);
+    return (x / square + y / square) % 2 == 0 ? host::checker_light : host::checker_dark;
+}
+
+// Whether a block of the capture (left, top inclusive; right, bottom
+// exclusive) shows nothing but the checkerboard.
+bool shows_checker(const Capture& capture, int left, int top, int right, int bottom) {
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if (!(capture.at(x, y) == checker_at(x, y))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Replaced in one step, as an editor that saves through a new file does, so
+// that the host never loads a half-written file.
+void replace_file(const std::string& path, const std::string& text) {
+    const std::string fresh = path + ".new";
+    write_text_file(fresh, text);
+    ASSERT_TRUE(MoveFileExA(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
+}
+
+// What the host has printed until now, without the C runtime's carriage
+// returns.
+std::string output_so_far(const RunningHost& host) {
+    std::string text = read_text_file(host.out_path);
+    std::erase(text, '\r');
+    return text;
+}
+
+std::string profile_string(const std::string& file, const char* section, const char* key) {
+    char text[256] = {};
+    GetPrivateProfileStringA(section, key, "", text, sizeof(text), file.c_str());
+    return text;
+}
+
+const std::string start_hint = "; double-click for the settings, close the window to stop\n";
+const std::string shut_down_line = "watch: closed; the meter is shut down\n";
+
+// The value in bold, in a colour of its own at the top-left; the size the
+// window takes from the comment. Keys left out come back when it saves.
+std::string watched_section(const char* font_colour) {
+    return std::string("; size: 200x60\r\n"
+                       "[Watched]\r\n"
+                       "Scrivlet_FontColor=") +
+           font_colour +
+           "\r\n"
+           "Scrivlet_FontSettings=0,0,28,1,0,0,30,1\r\n"
+           "Scrivlet_Text=%v\r\n";
+}
+
+// The clock by default, drawn in the file's colour.
+TEST(Watch, FollowsTheFileOpensTheDialogAndShutsTheMeterDownOnClose) {
+    constexpr Rgb dark_red{200, 0, 0};
+    constexpr Rgb blue{0, 0, 255};
+    // Glyph interiors, opaque whatever the antialiasing does at the edges.
+    constexpr int some_glyph_pixels = 50;
+    const std::string ini = scratch_folder() + "watched.ini";
+    write_text_file(ini, watched_section("255,200,0,0"));
+
+    const RunningHost running = start_host({"watch", "--ini", ini, "--section", "Watched"});
+    const EndsHost ends{running};
+    const HWND window = wait_for_window(running, host::watch_window_class);
+    ASSERT_NE(window, nullptr) << "no watch window appeared";
+
+    Capture shown;
+    EXPECT_TRUE(wait_for(running, [&] {
+        shown = capture_client(window);
+        return shown.count(dark_red) >= some_glyph_pixels;
+    })) << "the meter's dark red never showed";
+    ASSERT_EQ(shown.width, 200);
+    ASSERT_EQ(shown.height, 60);
+    EXPECT_EQ(shown.count(blue), 0);
+    // Where the meter draws nothing, its transparent pixels show the board.
+    EXPECT_TRUE(shows_checker(shown, 120, 44, 200, 60));
+
+    replace_file(ini, watched_section("255,0,0,255"));
+    EXPECT_TRUE(wait_for(running, [&] {
+        shown = capture_client(window);
+        return shown.count(blue) >= some_glyph_pixels && shown.count(dark_red) == 0;
+    })) << "the edited colour never showed";
+    EXPECT_TRUE(shows_checker(shown, 120, 44, 200, 60));
+
+    PostMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+    const HWND dialog = wait_for_window(running, dialog_class);
+    EXPECT_NE(dialog, nullptr) << "no settings dialog appeared";
+    if (dialog != nullptr) {
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    }
+    const std::string saved_line = "watch: saved [Watched]\n";
+    EXPECT_TRUE(wait_for(
+        running, [&] { return output_so_far(running).find(saved_line) != std::string::npos; }))
+        << "no save after the dialog: " << output_so_far(running);
+    // All eight keys written back, the edited colour among them.
+    EXPECT_EQ(profile_string(ini, "Watched", "Scrivlet_FontColor"), "255,0,0,255");
+    EXPECT_EQ(profile_string(ini, "Watched", "Scrivlet_ShadowSettings"), "0,5,5,0,0");
+    EXPECT_EQ(profile_string(ini, "Watched", "Scrivlet_Font"), "Arial");
+    // Two new looks of the clock: at most one is the save's own repaint, so
+    // a tick, which looks at the file first, has come since the save. The
+    // looks are counted from the window seen whole again, the dialog gone.
+    EXPECT_TRUE(wait_for(running, [&] {
+        shown = capture_client(window);
+        return !IsWindow(dialog) && shown.count(blue) >= some_glyph_pixels &&
+               shows_checker(shown, 120, 44, 200, 60);
+    })) << "the window did not come back after the dialog";
+    for (int look = 0; look < 2; ++look) {
+        EXPECT_TRUE(wait_for(running, [&] {
+            const Capture now = capture_client(window);
+            const bool changed = !(now == shown);
+            shown = now;
+            return changed;
+        })) << "the clock stopped after the save";
+    }
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    const HostResult result = finish_host(running, finish_limit_ms);
+    EXPECT_EQ(result.exit_code, exit_ok) << result.err;
+    EXPECT_EQ(result.err, "");
+    // One reload for the one edit; none for the host's own save.
+    EXPECT_EQ(result.out, "watch: [Watched] of " + ini + " at 200x60" + start_hint +
+                              "watch: reloaded " + ini + "\n" + saved_line + shut_down_line);
+}
+
+TEST(Watch, TheClockMovesOn) {
+    const std::string ini = scratch_folder() + "clock.ini";
+    write_text_file(ini, "[Ticking]\r\n"
+                         "Scrivlet_FontColor=255,0,0,0\r\n"
+                         "Scrivlet_FontSettings=0,0,20,1,0,0,30,1\r\n");
+    const RunningHost running =
+        start_host({"watch", "--ini", ini, "--section", "Ticking", "--clock", "--size", "150x40"});
+    const EndsHost ends{running};
+    const HWND window = wait_for_window(running, host::watch_window_class);
+    ASSERT_NE(window, nullptr) << "no watch window appeared";
+    Capture first;
+    EXPECT_TRUE(wait_for(running, [&] {
+        first = capture_client(window);
+        // Black is also what the screen shows before the window paints.
+        return first.count(Rgb{0, 0, 0}) > 0 && shows_checker(first, 120, 32, 150, 40);
+    })) << "no time drawn";
+    EXPECT_EQ(first.width, 150);
+    EXPECT_EQ(first.height, 40);
+    EXPECT_TRUE(wait_for(running, [&] { return !(capture_client(window) == first); }))
+        << "the time shown never changed";
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    const HostResult result = finish_host(running, finish_limit_ms);
+    EXPECT_EQ(result.exit_code, exit_ok) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out,
+              "watch: [Ticking] of " + ini + " at 150x40" + start_hint + shut_down_line);
+}
+
+TEST(Watch, ShowsTheValueGivenAndTheDefaultsOfASectionNotYetWritten) {
+    const std::string ini = scratch_folder() + "empty.ini";
+    write_text_file(ini, "; nothing yet\r\n");
+    // The defaults draw the value itself in white: an empty value draws
+    // nothing, where the clock would have drawn the time.
+    const RunningHost running =
+        start_host({"watch", "--ini", ini, "--section", "Later", "--value", ""});
+    const EndsHost ends{running};
+    const HWND window = wait_for_window(running, host::watch_window_class);
+    ASSERT_NE(window, nullptr) << "no watch window appeared";
+    Capture shown;
+    EXPECT_TRUE(wait_for(running, [&] {
+        shown = capture_client(window);
+        return shown.width > 0 && shows_checker(shown, 0, 0, shown.width, shown.height);
+    })) << "something drawn over the checkerboard";
+    EXPECT_EQ(shown.width, 240);
+    EXPECT_EQ(shown.height, 80);
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    const HostResult result = finish_host(running, finish_limit_ms);
+    EXPECT_EQ(result.exit_code, exit_ok) << result.err;
+    EXPECT_EQ(result.out, "watch: [Later] is not in " + ini +
+                              " yet; the defaults show until it is\n"
+                              "watch: [Later] of " +
+                              ini + " at 240x80" + start_hint + shut_down_line);
+}
+
+TEST(Watch, WhatStopsItBeforeAWindowIsOneLineAndItsExitCode) {
+    const std::string plain = scratch_folder() + "plain.ini";
+    write_text_file(plain, watched_section("255,200,0,0"));
+    const std::string missing = scratch_folder() + "missing.ini";
+    const std::string no_dll = scratch_folder() + "none.dll";
+    struct Case {
+        std::vector<std::string> args;
+        int exit_code;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"watch", "--ini", missing, "--section", "Watched"},
+         exit_settings,
+         "scrivlet-host: cannot read settings file '" + missing + "': no such file\n"},
+        {{"watch", "--ini", plain, "--section", "Watched", "--dll", no_dll},
+         exit_plugin,
+         "scrivlet-host: no plug-in at '" + no_dll + "'\n"},
+    };
+    for (const Case& c : cases) {
+        const HostResult result = run_host(c.args);
+        EXPECT_EQ(result.exit_code, c.exit_code) << c.err;
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+} // namespace
+} // namespace scrivlet::test

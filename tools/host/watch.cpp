@@ -1,0 +1,281 @@
+// scrivlet-host watch: one meter in a window of its own, driven as the meter
+// host drives it. The window owns the meter's settings dialog, repaints once
+// a second and loads the section again when the file changes, so that a
+// theme author sees each edit of the INI file within a second.
+//
+// The meter's surface is shown composited over a checkerboard in an
+// ordinary window rather than as a layered one: per-pixel alpha on screen
+// needs a compositing window manager, which Xvfb and many X desktops lack
+// (the transparent parts then show as black), and a checkerboard makes the
+// partly transparent border and shadow pixels visible as they are.
+
+#include "commands.h"
+
+#include "common/win/dib_surface.h"
+#include "common/win/handles.h"
+#include "pixels.h"
+#include "plugin_library.h"
+#include "settings_file.h"
+#include "watch_rules.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace scrivlet::host {
+
+namespace {
+
+constexpr UINT_PTR tick_timer = 1;
+constexpr DWORD window_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr Background watch_background{BackgroundKind::checker, {}};
+
+// Each line goes out at once: a person or a script reads them as they come.
+void say(const std::string& line) {
+    std::printf("watch: %s\n", line.c_str());
+    std::fflush(stdout);
+}
+
+std::string size_text(Size size) {
+    return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+std::string whole_file(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::optional<FileStamp> file_stamp(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return std::nullopt;
+    }
+    const auto wide = [](DWORD high, DWORD low) { return (uint64_t{high} << 32) | low; };
+    return FileStamp{wide(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime),
+                     wide(data.nFileSizeHigh, data.nFileSizeLow)};
+}
+
+ClockTime local_time(const SYSTEMTIME& now) {
+    return ClockTime{now.wHour, now.wMinute, now.wSecond};
+}
+
+struct WatchState {
+    WatchState(const PluginExports& exports, const Options& given, std::string absolute_file,
+               Size surface_size)
+        : api(exports), options(given), file(std::move(absolute_file)), size(surface_size),
+          surface(size.width, size.height), shown(size.width, size.height),
+          composited(static_cast<size_t>(size.width) * size.height * 4) {}
+
+    const PluginExports& api;
+    const Options& options;
+    std::string file; // absolute, for the plug-in
+    Size size;
+    win::DibSurface surface; // what repaint draws on, as a host hands it
+    win::DibSurface shown;   // the surface over the checkerboard, opaque
+    std::vector<uint8_t> composited;
+    HWND window = nullptr;
+    void* instance = nullptr; // set while the meter lives
+    std::optional<FileStamp> loaded;
+    bool dialog_open = false;
+    // A fault inside the window procedure cannot unwind through the
+    // system's frames: it is kept, the loop ends, and it is thrown after.
+    std::exception_ptr fault;
+};
+
+void draw_meter(WatchState& state) {
+    const uint32_t width = state.size.width;
+    const uint32_t height = state.size.height;
+    const size_t bytes = static_cast<size_t>(width) * height * 4;
+    // A plug-in that draws nothing shows the checkerboard, not the last look.
+    std::memset(state.surface.pixels(), 0, bytes);
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const std::string value = watch_value(state.options.value, local_time(now));
+    state.api.repaint(state.surface.dc(), state.instance, value.c_str(), static_cast<int>(width),
+                      static_cast<int>(height));
+    composite_block(state.surface.pixels(), width, height, watch_background,
+                    state.composited.data(), width, 0, 0);
+    uint8_t* bgra = state.shown.pixels();
+    for (size_t i = 0; i < bytes; i += 4) {
+        bgra[i + 0] = state.composited[i + 2];
+        bgra[i + 1] = state.composited[i + 1];
+        bgra[i + 2] = state.composited[i + 0];
+        bgra[i + 3] = 255;
+    }
+    InvalidateRect(state.window, nullptr, FALSE);
+}
+
+void arm_tick(const WatchState& state) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    SetTimer(state.window, tick_timer, next_tick_delay_ms(now.wMilliseconds), nullptr);
+}
+
+void tick(WatchState& state) {
+    const std::optional<FileStamp> now = file_stamp(state.file);
+    if (should_reload(state.loaded, now, state.dialog_open)) {
+        state.api.load_settings(state.instance, state.file.c_str(),
+                                state.options.section().c_str());
+        state.loaded = now;
+        say("reloaded " + state.options.ini);
+    }
+    draw_meter(state);
+    arm_tick(state);
+}
+
+void configure(WatchState& state) {
+    // The dialog's own loop passes this window's clicks on too.
+    if (state.dialog_open) {
+        return;
+    }
+    state.dialog_open = true;
+    state.api.vis_configure(state.instance);
+    state.dialog_open = false;
+    state.api.save_settings(state.instance, state.file.c_str(), state.options.section().c_str());
+    // What was just written is what the meter holds: no reload for it.
+    state.loaded = file_stamp(state.file);
+    say("saved [" + state.options.section() + "]");
+    draw_meter(state);
+}
+
+void show(const WatchState& state, HDC dc) {
+    BitBlt(dc, 0, 0, static_cast<int>(state.size.width), static_cast<int>(state.size.height),
+           state.shown.dc(), 0, 0, SRCCOPY);
+}
+
+LRESULT CALLBACK watch_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lparam);
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+    }
+    auto* state = reinterpret_cast<WatchState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (state == nullptr || state->instance == nullptr || state->fault) {
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+    try {
+        switch (message) {
+        case WM_TIMER:
+            if (wparam == tick_timer) {
+                tick(*state);
+                return 0;
+            }
+            break;
+        case WM_LBUTTONDBLCLK:
+            configure(*state);
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT paint{};
+            if (const HDC dc = BeginPaint(window, &paint)) {
+                show(*state, dc);
+                EndPaint(window, &paint);
+            }
+            return 0;
+        }
+        case WM_PRINTCLIENT:
+            show(*state, reinterpret_cast<HDC>(wparam));
+            return 0;
+        case WM_CLOSE:
+            // The meter stays until its dialog has returned.
+            if (!state->dialog_open) {
+                PostQuitMessage(exit_code::ok);
+            }
+            return 0;
+        default:
+            break;
+        }
+    } catch (...) {
+        state->fault = std::current_exception();
+        PostQuitMessage(exit_code::internal);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+std::string windows_error_text(DWORD error) {
+    return "Windows error " + std::to_string(error);
+}
+
+win::UniqueWindow open_window(WatchState& state) {
+    const HINSTANCE program = GetModuleHandleA(nullptr);
+    WNDCLASSEXA window_class{};
+    window_class.cbSize = sizeof(window_class);
+    window_class.style = CS_DBLCLKS;
+    window_class.lpfnWndProc = watch_procedure;
+    window_class.hInstance = program;
+    window_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    // Beyond the surface, when the frame is wider than it.
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = watch_window_class;
+    if (!RegisterClassExA(&window_class)) {
+        throw Failure{exit_code::no_dialog,
+                      "cannot open a window (" + windows_error_text(GetLastError()) + ")"};
+    }
+    RECT frame{0, 0, static_cast<LONG>(state.size.width), static_cast<LONG>(state.size.height)};
+    AdjustWindowRectEx(&frame, window_style, FALSE, 0);
+    const std::string title = "[" + state.options.section() + "] - scrivlet-host watch";
+    win::UniqueWindow window(CreateWindowExA(
+        0, watch_window_class, title.c_str(), window_style, CW_USEDEFAULT, CW_USEDEFAULT,
+        frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, program, &state));
+    if (!window) {
+        throw Failure{exit_code::no_dialog, "cannot open a window (" +
+                                                windows_error_text(GetLastError()) +
+                                                "): is there a display?"};
+    }
+    state.window = window.get();
+    return window;
+}
+
+// Until the window is closed; rethrows what the window procedure caught.
+void run_messages(const WatchState& state) {
+    MSG message{};
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    if (state.fault) {
+        std::rethrow_exception(state.fault);
+    }
+}
+
+} // namespace
+
+int run_watch(const Options& options) {
+    const PluginLibrary plugin(options.dll);
+    plugin.require_visualisation_type();
+    const std::string file = readable_settings_file(options.ini);
+    const bool section_exists = has_section(section_names(file), options.section());
+    const Size size = watch_size(options.size, whole_file(file), options.section());
+    WatchState state(plugin.exports(), options, file, size);
+    {
+        // The meter goes before its owner window does.
+        const win::UniqueWindow window = open_window(state);
+        const MeterSession meter(state.api, window.get());
+        state.loaded = file_stamp(file);
+        state.api.load_settings(meter.instance(), file.c_str(), options.section().c_str());
+        state.instance = meter.instance();
+        draw_meter(state);
+        ShowWindow(window.get(), SW_SHOWNORMAL);
+        UpdateWindow(window.get());
+        if (!section_exists) {
+            say("[" + options.section() + "] is not in " + options.ini +
+                " yet; the defaults show until it is");
+        }
+        say("[" + options.section() + "] of " + options.ini + " at " + size_text(size) +
+            "; double-click for the settings, close the window to stop");
+        arm_tick(state);
+        run_messages(state);
+    }
+    say("closed; the meter is shut down");
+    return exit_code::ok;
+}
+
+} // namespace scrivlet::host
