@@ -443,5 +443,26 @@ TEST(CheckRules, NumberTextAgreesWithTheNumberReader) {
     }
 }
 
+TEST(CheckRules, ClosestFacesAreMisspellingsNearestFirst) {
+    const std::vector<std::string> installed = {
+        "Arial", "Liberation Sans", "Liberation Serif", "Liberation Mono", "Tahoma", "Courier New",
+        "ARIAL"};
+    struct Case {
+        const char* face;
+        std::vector<std::string> closest;
+    };
+    const std::vector<Case> cases = {
+        {"Arail", {"ARIAL"}}, // one name however it is cased
+        {"liberation san", {"Liberation Sans", "Liberation Mono", "Liberation Serif"}},
+        {"Tahomaa", {"Tahoma"}},
+        {"Wingdings", {}},
+        {"", {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(closest_faces(c.face, installed), c.closest) << c.face;
+    }
+    EXPECT_EQ(closest_faces("Arail", installed, 1), std::vector<std::string>{"ARIAL"});
+}
+
 } // namespace
 } // namespace scrivlet::host

@@ -186,7 +186,14 @@ TEST(Host, RenderOfEveryExampleIsThePluginsDrawingWithStraightAlpha) {
             EXPECT_EQ(result.out, "render: wrote " + out + " (" +
                                       size_arg(example.width, example.height) +
                                       ", straight alpha)\n");
-            EXPECT_EQ(result.err, "");
+            // The clock's two lines and tabs are the one thing Wine draws less
+            // of, and render says so.
+            EXPECT_EQ(result.err, example.name == "clock"
+                                      ? "render: under Wine, GDI+ draws only the first line and "
+                                        "leaves tabs out; the text has 2 lines and tabs, which "
+                                        "Windows draws in full\n"
+                                      : "")
+                << what;
             const png::Image image = read_png(out);
             ASSERT_EQ(image.width, static_cast<uint32_t>(example.width)) << what;
             ASSERT_EQ(image.height, static_cast<uint32_t>(example.height)) << what;
@@ -195,6 +202,35 @@ TEST(Host, RenderOfEveryExampleIsThePluginsDrawingWithStraightAlpha) {
             draw_in_process(surface, example.file, example.section, example.values[i]);
             EXPECT_GT(expect_straight_copy_of(image, surface, what), 0) << what << " drew nothing";
         }
+    }
+}
+
+// What render says besides the picture, one line each on standard error.
+TEST(Host, RenderSaysWhyNothingShowsAndWhatDoesNotFit) {
+    const std::string ini = scratch_folder() + "notes.ini";
+    write_text_file(ini, "[Missing]\r\nScrivlet_Font=Arail\r\n"
+                         "[Tall]\r\nScrivlet_FontSettings=0,0,40,0,0,0,30,1\r\n"
+                         "[Clear]\r\nScrivlet_FontColor=0,255,255,255\r\n");
+    struct Case {
+        const char* section;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {"Missing",
+         "render: nothing was drawn; what check finds in the section:\n"
+         "render:   [Missing] Scrivlet_Font=Arail: the face \"Arail\" is not installed: the text "
+         "draws nothing; installed faces spelt like it: \"Arial\"\n"},
+        {"Tall", "render: the text's 1 line needs about 61 px, more than the 30 px of the surface: "
+                 "what does not fit is cut off (Wine moves such text down instead)\n"},
+        {"Clear",
+         "render: nothing was drawn: the text is empty or its colours are invisible (alpha 0)\n"},
+    };
+    for (const Case& c : cases) {
+        const std::string out = scratch_folder() + "notes.png";
+        const HostResult result = run_host({"render", "--ini", ini, "--section", c.section,
+                                            "--value", "42", "--size", "100x30", "--out", out});
+        EXPECT_EQ(result.exit_code, exit_ok) << c.section;
+        EXPECT_EQ(result.err, c.err) << c.section;
     }
 }
 
@@ -356,6 +392,29 @@ TEST(Host, SheetOfChosenSectionsAndValuesAtEachSectionsOwnSize) {
         run_host({"sheet", "--ini", ini, "--out", out, "--section", "Nowhere"});
     EXPECT_EQ(missing.exit_code, exit_settings);
     EXPECT_EQ(missing.err, "scrivlet-host: no section [Nowhere] in '" + ini + "'\n");
+}
+
+// A cell Wine draws less of is marked, its row says why, and so does a line
+// on standard error; a cell it draws in full is not marked.
+TEST(Host, SheetMarksTheCellsWineDrawsTheFirstLineOf) {
+    const Example clock = read_example(examples_folder(), "clock.ini");
+    const std::string out = scratch_folder() + "sheet-marked.png";
+    const HostResult result =
+        run_host({"sheet", "--ini", clock.file, "--out", out, "--values", "1"});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    EXPECT_EQ(result.err, "sheet: the cells with a red corner hold a line break or a tab: Wine "
+                          "draws the first line only and leaves tabs out; Windows draws them\n");
+    const png::Image image = read_png(out);
+    const int left = static_cast<int>(image.width) - 4 - clock.width;
+    EXPECT_EQ(png_pixel(image, left + clock.width - 1, 32), (Rgba{220, 0, 0, 255}));
+    const Example plain = read_example(examples_folder(), "plain.ini");
+    const HostResult unmarked =
+        run_host({"sheet", "--ini", plain.file, "--out", out, "--values", "1"});
+    ASSERT_EQ(unmarked.exit_code, exit_ok) << unmarked.err;
+    EXPECT_EQ(unmarked.err, "");
+    const png::Image plain_image = read_png(out);
+    EXPECT_NE(png_pixel(plain_image, static_cast<int>(plain_image.width) - 5, 32),
+              (Rgba{220, 0, 0, 255}));
 }
 
 TEST(Host, SheetShowsEverySectionWithEverySampleValueOverTheChecker) {

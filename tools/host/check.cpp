@@ -13,39 +13,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 namespace scrivlet::host {
 
 namespace {
-
-// The profile reader may cut a quoted value one character short of the
-// buffer and answer its size less two; only an answer below that is whole.
-constexpr size_t value_terminators = 2;
-
-std::string file_text(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-// The value the plug-in reads for a key of this section.
-std::string profile_value(const std::string& file, const std::string& section, const char* key) {
-    const auto value = win::read_growing<char>([&](char* buffer, size_t size) {
-        return win::profile_reply(GetPrivateProfileStringA(section.c_str(), key, "", buffer,
-                                                           static_cast<DWORD>(size), file.c_str()),
-                                  size, value_terminators);
-    });
-    if (!value) {
-        throw Failure{exit_code::settings_file,
-                      "the value of " + std::string(key) + " in [" + section + "] is too long"};
-    }
-    return *value;
-}
 
 std::vector<SectionLine> read_section(const std::string& file, const std::string& section) {
     std::vector<SectionLine> lines;
@@ -119,7 +93,76 @@ private:
     std::map<std::string, bool> answers_;
 };
 
+int CALLBACK add_family(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM data) {
+    auto& families = *reinterpret_cast<std::vector<std::string>*>(data);
+    // '@' names are the vertical forms of the same families.
+    if (font->lfFaceName[0] != '@') {
+        families.emplace_back(font->lfFaceName);
+    }
+    return 1;
+}
+
+std::vector<std::string> installed_families(HDC dc) {
+    std::vector<std::string> families;
+    LOGFONTA every{};
+    every.lfCharSet = DEFAULT_CHARSET;
+    EnumFontFamiliesExA(dc, &every, add_family, reinterpret_cast<LPARAM>(&families), 0);
+    std::sort(families.begin(), families.end());
+    families.erase(std::unique(families.begin(), families.end()), families.end());
+    return families;
+}
+
+// What check needs of the system, found once: the screen's resolution (a
+// meter's DIB section is drawn at it) and the faces the plug-in finds.
+class CheckContext {
+public:
+    CheckContext()
+        : screen_(CreateCompatibleDC(nullptr)),
+          dpi_x_(static_cast<float>(GetDeviceCaps(screen_.get(), LOGPIXELSX))),
+          dpi_y_(static_cast<float>(GetDeviceCaps(screen_.get(), LOGPIXELSY))),
+          faces_(screen_.get()), families_(installed_families(screen_.get())) {}
+
+    // The findings for section `index` of `names`, the file's sections.
+    std::vector<std::string> findings(const std::string& file,
+                                      const std::vector<std::string>& names, size_t index,
+                                      CheckSize size) {
+        SectionToCheck section;
+        section.name = names[index];
+        for (size_t earlier = 0; earlier < index && !section.hidden_by; ++earlier) {
+            if (same_name(names[earlier], names[index])) {
+                section.hidden_by = names[earlier];
+            }
+        }
+        if (!section.hidden_by) {
+            section.lines = read_section(file, names[index]);
+        }
+        section.size = size;
+        section.installed_families = families_;
+        section.dpi_x = dpi_x_;
+        section.dpi_y = dpi_y_;
+        return section_findings(section, [this](const std::string& face) { return faces_(face); });
+    }
+
+private:
+    win::UniqueMemoryDc screen_;
+    float dpi_x_;
+    float dpi_y_;
+    InstalledFaces faces_;
+    std::vector<std::string> families_;
+};
+
 } // namespace
+
+std::vector<std::string> findings_at_size(const std::string& file, const std::string& section,
+                                          Size size) {
+    const std::vector<std::string> names = section_names(file);
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (same_name(names[i], section)) {
+            return CheckContext().findings(file, names, i, CheckSize{size, SizeSource::option});
+        }
+    }
+    return {};
+}
 
 int run_check(const Options& options) {
     const std::string file = readable_settings_file(options.ini);
@@ -138,31 +181,12 @@ int run_check(const Options& options) {
                           : "no section [" + options.section() + "] in '" + options.ini + "'"};
     }
     const std::map<std::string, Size> sizes = size_comments(file_text(file));
-    // The screen's: a meter's DIB section is drawn at its resolution, and its
-    // fonts are the ones the plug-in finds.
-    const win::UniqueMemoryDc screen(CreateCompatibleDC(nullptr));
-    const float dpi_x = static_cast<float>(GetDeviceCaps(screen.get(), LOGPIXELSX));
-    const float dpi_y = static_cast<float>(GetDeviceCaps(screen.get(), LOGPIXELSY));
-    InstalledFaces faces(screen.get());
-    const FaceInstalled face_installed = [&](const std::string& face) { return faces(face); };
-
+    CheckContext context;
     size_t findings = 0;
     size_t sections_with_findings = 0;
     for (const size_t i : chosen) {
-        SectionToCheck section;
-        section.name = names[i];
-        for (size_t earlier = 0; earlier < i && !section.hidden_by; ++earlier) {
-            if (same_name(names[earlier], names[i])) {
-                section.hidden_by = names[earlier];
-            }
-        }
-        if (!section.hidden_by) {
-            section.lines = read_section(file, names[i]);
-        }
-        section.size = check_size(options.size, suggested_size(sizes, names[i]));
-        section.dpi_x = dpi_x;
-        section.dpi_y = dpi_y;
-        const std::vector<std::string> lines = section_findings(section, face_installed);
+        const std::vector<std::string> lines = context.findings(
+            file, names, i, check_size(options.size, suggested_size(sizes, names[i])));
         for (const std::string& line : lines) {
             std::printf("%s\n", line.c_str());
         }

@@ -236,8 +236,8 @@ void check_list(Findings& findings, const SectionLine& line, const SettingsKey& 
     }
 }
 
-void check_face(Findings& findings, const SectionLine& line, const std::string& value,
-                const FaceInstalled& face_installed) {
+void check_face(Findings& findings, const SectionToCheck& section, const SectionLine& line,
+                const std::string& value, const FaceInstalled& face_installed) {
     if (value.size() > face_name_limit) {
         findings.add(line, std::to_string(value.size()) + " characters, more than the " +
                                std::to_string(face_name_limit) +
@@ -248,8 +248,13 @@ void check_face(Findings& findings, const SectionLine& line, const std::string& 
     if (face.empty()) {
         findings.add(line, "no face name: the text draws nothing");
     } else if (!face_installed(face)) {
-        findings.add(line,
-                     "the face " + quoted(face) + " is not installed: the text draws nothing");
+        std::string message =
+            "the face " + quoted(face) + " is not installed: the text draws nothing";
+        const std::vector<std::string> closest = closest_faces(face, section.installed_families);
+        for (size_t i = 0; i < closest.size(); ++i) {
+            message += (i == 0 ? "; installed faces spelt like it: " : ", ") + quoted(closest[i]);
+        }
+        findings.add(line, message);
     }
 }
 
@@ -318,7 +323,7 @@ void check_line(Findings& findings, const SectionToCheck& section, size_t index,
         check_list(findings, line, key, *line.value, values);
         break;
     case KeyKind::font_face:
-        check_face(findings, line, *line.value, face_installed);
+        check_face(findings, section, line, *line.value, face_installed);
         break;
     case KeyKind::text_template:
         check_template(findings, line, *line.value);
@@ -557,6 +562,31 @@ std::vector<std::string> section_findings(const SectionToCheck& section,
     }
     check_geometry(findings, section, values);
     return findings.take();
+}
+
+std::vector<std::string> closest_faces(std::string_view face,
+                                       const std::vector<std::string>& installed, size_t count) {
+    // Beyond half the name's length (at least 3 edits), a face is another
+    // name altogether, not a misspelling of it.
+    const size_t furthest = std::max<size_t>(3, face.size() / 2);
+    std::vector<std::pair<size_t, std::string>> near;
+    for (const std::string& name : installed) {
+        const size_t distance = edit_distance(face, name);
+        if (distance <= furthest) {
+            near.emplace_back(distance, name);
+        }
+    }
+    std::sort(near.begin(), near.end());
+    near.erase(std::unique(near.begin(), near.end(),
+                           [](const auto& a, const auto& b) {
+                               return same_ignoring_case(a.second, b.second);
+                           }),
+               near.end());
+    std::vector<std::string> closest;
+    for (size_t i = 0; i < near.size() && closest.size() < count; ++i) {
+        closest.push_back(near[i].second);
+    }
+    return closest;
 }
 
 std::string check_summary(size_t findings, size_t sections_with_findings, size_t sections) {

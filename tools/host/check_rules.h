@@ -51,6 +51,8 @@ struct SectionToCheck {
     // the profile functions always find that one, never this.
     std::optional<std::string> hidden_by;
     CheckSize size;
+    // Every face the system has, to suggest the nearest to one it lacks.
+    std::vector<std::string> installed_families;
     float dpi_x = 0;
     float dpi_y = 0;
 };
@@ -64,6 +66,11 @@ using FaceInstalled = std::function<bool(const std::string& face)>;
 // geometry leaves undrawn.
 std::vector<std::string> section_findings(const SectionToCheck& section,
                                           const FaceInstalled& face_installed);
+
+// The installed faces spelt most like `face` (case aside), nearest first, at
+// most `count`, and none that are nothing like it.
+std::vector<std::string> closest_faces(std::string_view face,
+                                       const std::vector<std::string>& installed, size_t count = 3);
 
 // "check: 3 findings in 2 of 5 sections", "check: nothing found in 5 sections".
 std::string check_summary(size_t findings, size_t sections_with_findings, size_t sections);

@@ -9,6 +9,10 @@
 #include "dpi.h"
 #include "pixels.h"
 #include "plugin/scrivlet_version.h"
+#include "preview_notes.h"
+#include "settings/settings_keys.h"
+#include "settings/value_list.h"
+#include "text/template.h"
 #include "plugin_library.h"
 #include "settings_file.h"
 #include "sheet_layout.h"
@@ -36,6 +40,9 @@ constexpr unsigned info_strings = 7; // getinfo 0..6
 constexpr int label_padding_px = 8;
 constexpr COLORREF label_ink = RGB(0, 0, 0);
 constexpr Rgb label_paper{255, 255, 255};
+constexpr Rgb mark_colour{220, 0, 0};
+constexpr COLORREF mark_ink = RGB(mark_colour.red, mark_colour.green, mark_colour.blue);
+constexpr uint32_t mark_side_px = 9;
 
 std::string size_text(uint32_t width, uint32_t height) {
     return std::to_string(width) + "x" + std::to_string(height);
@@ -143,6 +150,82 @@ int report(const Failure& failure) {
     return failure.exit_code;
 }
 
+// The template the plug-in reads for the section, as it reads it.
+std::string section_template(const std::string& file, const std::string& section) {
+    const SettingsKey& key =
+        *std::find_if(settings_keys.begin(), settings_keys.end(),
+                      [](const SettingsKey& k) { return k.kind == KeyKind::text_template; });
+    return profile_value(file, section, key.name, key.missing_text);
+}
+
+// The height GDI gives a line of the meter's face at its size, at the
+// screen's resolution; 0 when the font cannot be made.
+double line_height_px(const std::string& file, const std::string& section) {
+    const SettingsKey& key = settings_keys.front(); // the font settings
+    std::vector<ListPosition> positions;
+    size_t size_at = 0;
+    for (const ListField& field : key.fields) {
+        if (std::string_view(field.field) == "font_size") {
+            size_at = positions.size();
+        }
+        positions.push_back(ListPosition{field.kind, field.missing});
+    }
+    const std::string text = profile_value(file, section, key.name);
+    const int32_t size_pt =
+        text.empty() ? positions[size_at].missing : read_value_list(text, positions)[size_at];
+    const std::string face = profile_value(file, section, "Scrivlet_Font", "Arial");
+    const win::UniqueMemoryDc screen(CreateCompatibleDC(nullptr));
+    const int size_px = MulDiv(size_pt, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+    if (size_pt <= 0 || size_px <= 0) {
+        return 0;
+    }
+    const win::UniqueGdiObject font(CreateFontA(-size_px, 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                                DEFAULT_CHARSET, 0, 0, 0, 0, face.c_str()));
+    if (!font) {
+        return 0;
+    }
+    const SelectionGuard selected(screen.get(), font.get());
+    TEXTMETRICA metrics{};
+    if (!GetTextMetricsA(screen.get(), &metrics)) {
+        return 0;
+    }
+    return static_cast<double>(metrics.tmHeight + metrics.tmExternalLeading);
+}
+
+// A red triangle in the cell's top right corner: what marks a cell that
+// Wine draws less of.
+void mark_corner(png::Image& image, Point origin, Size cell) {
+    const uint32_t side = std::min({mark_side_px, cell.width, cell.height});
+    for (uint32_t y = 0; y < side; ++y) {
+        for (uint32_t x = cell.width - side + y; x < cell.width; ++x) {
+            uint8_t* pixel =
+                &image.rgba[(static_cast<size_t>(origin.y + y) * image.width + origin.x + x) * 4];
+            pixel[0] = mark_colour.red;
+            pixel[1] = mark_colour.green;
+            pixel[2] = mark_colour.blue;
+            pixel[3] = 255;
+        }
+    }
+}
+
+bool anything_drawn(const DibSurface& surface) {
+    const uint8_t* bits = surface.pixels();
+    const size_t count = static_cast<size_t>(surface.width()) * surface.height();
+    for (size_t i = 0; i < count; ++i) {
+        if (bits[i * 4 + 3] != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void print_notes(const char* command, const std::vector<std::string>& notes) {
+    std::fflush(stdout);
+    for (const std::string& note : notes) {
+        std::fprintf(stderr, "%s: %s\n", command, note.c_str());
+    }
+}
+
 } // namespace
 
 int run_info(const Options& options) {
@@ -168,6 +251,12 @@ int run_render(const Options& options) {
     const Size size = *options.size;
     png::Image image{size.width, size.height, {}};
     std::string look = "straight alpha";
+    PreviewFacts facts;
+    facts.under_wine = under_wine();
+    facts.expanded_text =
+        expand_template(section_template(file, options.section()), *options.value);
+    facts.line_height_px = line_height_px(file, options.section());
+    facts.surface_height_px = size.height;
     {
         DibSurface surface(size.width, size.height);
         {
@@ -177,6 +266,7 @@ int run_render(const Options& options) {
             api.repaint(surface.dc(), meter.instance(), options.value->c_str(),
                         static_cast<int>(size.width), static_cast<int>(size.height));
         }
+        facts.anything_drawn = anything_drawn(surface);
         image.rgba = image_buffer(size);
         if (options.background) {
             composite_block(surface.pixels(), size.width, size.height, *options.background,
@@ -187,7 +277,11 @@ int run_render(const Options& options) {
                           image.rgba.data());
         }
     } // the surface goes before the PNG's buffers are made
+    if (!facts.anything_drawn) {
+        facts.findings = findings_at_size(file, options.section(), size);
+    }
     write_png(options.out, image);
+    print_notes("render", preview_notes(facts));
     std::printf("render: wrote %s (%s, %s)\n", options.out.c_str(),
                 size_text(size.width, size.height).c_str(), look.c_str());
     return exit_code::ok;
@@ -211,11 +305,6 @@ std::vector<std::string> sheet_sections(const Options& options, const std::strin
         }
     }
     return options.sections;
-}
-
-std::string file_text(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 } // namespace
@@ -246,12 +335,29 @@ int run_sheet(const Options& options) {
     for (const std::string& section : sections) {
         row_labels.push_back("[" + section + "]");
     }
+    // The cells Wine draws less of than Windows, marked so that a sheet made
+    // here is not taken for what the theme shows.
+    const bool wine = under_wine();
+    std::vector<std::vector<bool>> marked(sections.size(), std::vector<bool>(values.size()));
+    std::vector<bool> row_marked(sections.size());
+    for (size_t row = 0; wine && row < sections.size(); ++row) {
+        const std::string text_template = section_template(file, sections[row]);
+        for (size_t column = 0; column < values.size(); ++column) {
+            marked[row][column] = wine_draws_less(expand_template(text_template, values[column]));
+            row_marked[row] = row_marked[row] || marked[row][column];
+        }
+    }
     uint32_t label_width = 0;
     {
         const DibSurface probe(1, 1);
         const SelectionGuard selected(probe.dc(), font);
-        label_width = widest_label(probe.dc(), row_labels) + 2 * label_padding_px;
+        std::vector<std::string> labels = row_labels;
+        if (std::find(row_marked.begin(), row_marked.end(), true) != row_marked.end()) {
+            labels.emplace_back(wine_first_line_mark);
+        }
+        label_width = widest_label(probe.dc(), labels) + 2 * label_padding_px;
     }
+
     const SheetLayout layout = sheet_layout(cells, values.size(), label_width);
 
     // Labels first, in black on white: GDI text leaves the alpha byte as it
@@ -270,8 +376,18 @@ int run_sheet(const Options& options) {
         SetBkMode(sheet.dc(), TRANSPARENT);
         SetTextColor(sheet.dc(), label_ink);
         for (size_t row = 0; row < sections.size(); ++row) {
-            draw_label(sheet.dc(), row_labels[row], row_label_origin(layout, row),
-                       layout.label_width, cells[row].height, DT_RIGHT);
+            const Point origin = row_label_origin(layout, row);
+            if (!row_marked[row]) {
+                draw_label(sheet.dc(), row_labels[row], origin, layout.label_width,
+                           cells[row].height, DT_RIGHT);
+                continue;
+            }
+            const uint32_t half = cells[row].height / 2;
+            draw_label(sheet.dc(), row_labels[row], origin, layout.label_width, half, DT_RIGHT);
+            SetTextColor(sheet.dc(), mark_ink);
+            draw_label(sheet.dc(), wine_first_line_mark, Point{origin.x, origin.y + half},
+                       layout.label_width, cells[row].height - half, DT_RIGHT);
+            SetTextColor(sheet.dc(), label_ink);
         }
         for (size_t column = 0; column < values.size(); ++column) {
             draw_label(sheet.dc(), "\"" + values[column] + "\"",
@@ -299,9 +415,17 @@ int run_sheet(const Options& options) {
             const Point origin = cell_origin(layout, row, column);
             composite_block(surface.pixels(), cell.width, cell.height, background,
                             image.rgba.data(), layout.image.width, origin.x, origin.y);
+            if (marked[row][column]) {
+                mark_corner(image, origin, cell);
+            }
         }
     }
     write_png(options.out, image);
+    if (std::find(row_marked.begin(), row_marked.end(), true) != row_marked.end()) {
+        print_notes("sheet", {std::string("the cells with a red corner hold a line break or a "
+                                          "tab: ") +
+                              wine_first_line_mark + " and leaves tabs out; Windows draws them"});
+    }
     std::printf("sheet: wrote %s (%zu section%s x %zu value%s, %s)\n", options.out.c_str(),
                 sections.size(), sections.size() == 1 ? "" : "s", values.size(),
                 values.size() == 1 ? "" : "s",

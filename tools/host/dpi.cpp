@@ -19,11 +19,6 @@ namespace {
 // instead of starting yet another child.
 constexpr const char* child_marker = "SCRIVLET_HOST_DPI_CHILD";
 
-bool under_wine() {
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
 // The same command line, standard handles shared, for as long as it takes.
 int run_child(int dpi) {
     win::ChildLaunch launch;
@@ -68,6 +63,11 @@ std::optional<int> run_at_dpi(int dpi) {
                       "--dpi: cannot set LogPixels in HKCU\\Control Panel\\Desktop"};
     }
     return run_child(dpi);
+}
+
+bool under_wine() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
 } // namespace scrivlet::host

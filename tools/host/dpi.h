@@ -14,4 +14,7 @@ namespace scrivlet::host {
 // (exit_code::usage) where the resolution cannot be had.
 std::optional<int> run_at_dpi(int dpi);
 
+// Wine's ntdll exports wine_get_version; Windows' does not.
+bool under_wine();
+
 } // namespace scrivlet::host

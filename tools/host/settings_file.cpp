@@ -8,11 +8,17 @@
 
 #include <windows.h>
 
+#include <fstream>
+#include <iterator>
+
 namespace scrivlet::host {
 
 namespace {
 
 constexpr size_t first_list_chars = 4096;
+// The profile reader may cut a quoted value one character short of the
+// buffer and answer its size less two; only an answer below that is whole.
+constexpr size_t value_terminators = 2;
 constexpr size_t list_terminators = 2;
 
 // The profile functions answer a list of NUL-terminated strings, ended by an
@@ -85,6 +91,26 @@ std::vector<std::string> section_lines(const std::string& absolute_path,
     return read_string_list([&](char* buffer, DWORD size) {
         return GetPrivateProfileSectionA(section.c_str(), buffer, size, absolute_path.c_str());
     });
+}
+
+std::string profile_value(const std::string& absolute_path, const std::string& section,
+                          const char* key, const char* missing) {
+    const auto value = win::read_growing<char>([&](char* buffer, size_t size) {
+        return win::profile_reply(GetPrivateProfileStringA(section.c_str(), key, missing, buffer,
+                                                           static_cast<DWORD>(size),
+                                                           absolute_path.c_str()),
+                                  size, value_terminators);
+    });
+    if (!value) {
+        throw Failure{exit_code::settings_file,
+                      "the value of " + std::string(key) + " in [" + section + "] is too long"};
+    }
+    return *value;
+}
+
+std::string file_text(const std::string& absolute_path) {
+    std::ifstream file(absolute_path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 } // namespace scrivlet::host

@@ -21,4 +21,13 @@ bool has_section(const std::vector<std::string>& sections, const std::string& na
 std::vector<std::string> section_lines(const std::string& absolute_path,
                                        const std::string& section);
 
+// The value the plug-in reads for `key` of the section (quotes round it
+// removed, as the profile reader hands it over), read whole; `missing` when
+// the section has no such key.
+std::string profile_value(const std::string& absolute_path, const std::string& section,
+                          const char* key, const char* missing = "");
+
+// The file's bytes, for what the profile functions do not tell (comments).
+std::string file_text(const std::string& absolute_path);
+
 } // namespace scrivlet::host
