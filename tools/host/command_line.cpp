@@ -171,7 +171,7 @@ const std::vector<CommandRow>& command_rows() {
          "configure",
          {{"ini", N::required}, {"section", N::required}, {"dll"}},
          {},
-         "opens the settings dialog and saves the section when it was confirmed"},
+         "opens the settings dialog and writes the section only when the dialog changed it"},
         {Command::bench,
          "bench",
          {{"runs"}, {"dll"}, {standin_child_flag.substr(2)}},
