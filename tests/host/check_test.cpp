@@ -16,22 +16,8 @@
 namespace scrivlet::test {
 namespace {
 
-constexpr int exit_ok = 0;
-constexpr int exit_settings = 4;
-constexpr int exit_findings = 6;
-
-std::string windows_path(std::string path) {
-    // CMake hands the source folder over as a Unix path; Wine shows the
-    // Unix root as drive Z.
-    if (!path.empty() && path.front() == '/') {
-        path = "Z:" + path;
-    }
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
 std::vector<std::string> example_files() {
-    const std::string folder = windows_path(SCRIVLET_EXAMPLES_DIR) + "\\";
+    const std::string& folder = examples_folder();
     std::vector<std::string> files;
     WIN32_FIND_DATAA entry{};
     const HANDLE search = FindFirstFileA((folder + "*.ini").c_str(), &entry);

@@ -1,6 +1,9 @@
 #include "host_run.h"
 
+#include "common/win/find_window.h"
 #include "common/win/paths.h"
+
+#include <algorithm>
 
 #include <fstream>
 #include <sstream>
@@ -51,6 +54,28 @@ HostResult finish_host(const RunningHost& running, DWORD timeout_ms) {
 
 HostResult run_host(const std::vector<std::string>& args, const std::string& folder) {
     return finish_host(start_host(args, folder));
+}
+
+HWND wait_for_window(const RunningHost& host, std::string_view class_name, std::string_view title) {
+    HWND found = nullptr;
+    wait_for(host, [&] {
+        found = win::find_visible_window(host.child.id(), class_name, title);
+        return found != nullptr;
+    });
+    return found;
+}
+
+std::string windows_path(std::string path) {
+    if (!path.empty() && path.front() == '/') {
+        path = "Z:" + path;
+    }
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+const std::string& examples_folder() {
+    static const std::string folder = windows_path(SCRIVLET_EXAMPLES_DIR) + "\\";
+    return folder;
 }
 
 std::string read_text_file(const std::string& path) {

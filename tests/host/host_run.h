@@ -7,9 +7,26 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace scrivlet::test {
+
+// The exit codes scrivlet-host documents, written out here rather than taken
+// from its source, so that a changed code fails a test.
+constexpr int exit_ok = 0;
+constexpr int exit_internal = 1;
+constexpr int exit_usage = 2;
+constexpr int exit_plugin = 3;
+constexpr int exit_settings = 4;
+constexpr int exit_output = 5;
+constexpr int exit_findings = 6;
+constexpr int exit_no_window = 7;
+
+// Limits that catch a hang only: a Wine child shows a window within a second
+// or two.
+constexpr DWORD host_poll_ms = 50;
+constexpr ULONGLONG host_wait_limit_ms = 30000;
 
 struct HostResult {
     int exit_code = -1;
@@ -33,6 +50,31 @@ RunningHost start_host(const std::vector<std::string>& args, const std::string& 
 // collects its output.
 HostResult finish_host(const RunningHost& running, DWORD timeout_ms = 60000);
 HostResult run_host(const std::vector<std::string>& args, const std::string& folder = "");
+
+// A visible top-level window of the running host of that class (and title,
+// when given), once it is there; null after the limit or when the host ends
+// without one.
+HWND wait_for_window(const RunningHost& host, std::string_view class_name,
+                     std::string_view title = {});
+
+// Polls until `condition` holds; false after the limit or when the host has
+// ended without it holding.
+template <typename Condition> bool wait_for(const RunningHost& host, Condition&& condition) {
+    const ULONGLONG deadline = GetTickCount64() + host_wait_limit_ms;
+    while (!condition()) {
+        if (GetTickCount64() >= deadline ||
+            WaitForSingleObject(host.child.process(), host_poll_ms) == WAIT_OBJECT_0) {
+            return condition();
+        }
+    }
+    return true;
+}
+
+// CMake hands the source folder over as a Unix path; Wine shows the Unix
+// root as drive Z.
+std::string windows_path(std::string path);
+// examples/ of the source tree, with a trailing backslash.
+const std::string& examples_folder();
 
 std::string read_text_file(const std::string& path);
 void write_text_file(const std::string& path, const std::string& text);

@@ -22,28 +22,6 @@
 namespace scrivlet::test {
 namespace {
 
-constexpr int exit_ok = 0;
-constexpr int exit_internal = 1;
-constexpr int exit_usage = 2;
-constexpr int exit_plugin = 3;
-constexpr int exit_settings = 4;
-constexpr int exit_output = 5;
-
-std::string windows_path(std::string path) {
-    // CMake hands the source folder over as a Unix path; Wine shows the
-    // Unix root as drive Z.
-    if (!path.empty() && path.front() == '/') {
-        path = "Z:" + path;
-    }
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-const std::string& examples_folder() {
-    static const std::string folder = windows_path(SCRIVLET_EXAMPLES_DIR) + "\\";
-    return folder;
-}
-
 struct Example {
     std::string file; // absolute
     std::string name; // file name without .ini
@@ -524,14 +502,8 @@ TEST(Host, DpiScalesTheTextAndLeavesTheRegistryAsItWas) {
     EXPECT_EQ(after, before);
 }
 
-HWND find_dialog_of(DWORD process_id) {
-    return win::find_visible_window(process_id, win::dialog_class, "Settings");
-}
-
-// Limits that catch a hang only: a child Wine process takes a second or two
+// A limit that catches a hang only: a child Wine process takes a second or two
 // to show its dialog, and as long again to close and save.
-constexpr DWORD dialog_poll_ms = 50;
-constexpr int dialog_polls = 600;
 constexpr DWORD configure_limit_ms = 60000;
 
 TEST(Host, ConfigureSavesWhatTheDialogConfirmed) {
@@ -539,13 +511,7 @@ TEST(Host, ConfigureSavesWhatTheDialogConfirmed) {
     const std::string ini = scratch_folder() + "configure.ini";
     write_text_file(ini, read_text_file(examples_folder() + "plain.ini"));
     RunningHost running = start_host({"configure", "--ini", ini, "--section", "Plain"});
-    HWND dialog = nullptr;
-    for (int tries = 0; tries < dialog_polls && dialog == nullptr; ++tries) {
-        if (WaitForSingleObject(running.child.process(), dialog_poll_ms) == WAIT_OBJECT_0) {
-            break;
-        }
-        dialog = find_dialog_of(running.child.id());
-    }
+    const HWND dialog = wait_for_window(running, win::dialog_class, "Settings");
     EXPECT_NE(dialog, nullptr) << "no Settings dialog appeared";
     if (dialog != nullptr) {
         SendMessageA(GetDlgItem(dialog, template_box), WM_SETTEXT, 0,
@@ -601,13 +567,7 @@ TEST(Host, ConfigureWritesNothingAfterCancel) {
         const std::string ini = scratch_folder() + "configure-" + c.name + ".ini";
         write_text_file(ini, c.file_text);
         RunningHost running = start_host({"configure", "--ini", ini, "--section", c.section});
-        HWND dialog = nullptr;
-        for (int tries = 0; tries < dialog_polls && dialog == nullptr; ++tries) {
-            if (WaitForSingleObject(running.child.process(), dialog_poll_ms) == WAIT_OBJECT_0) {
-                break;
-            }
-            dialog = find_dialog_of(running.child.id());
-        }
+        const HWND dialog = wait_for_window(running, win::dialog_class, "Settings");
         EXPECT_NE(dialog, nullptr) << c.name;
         if (dialog != nullptr) {
             PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);

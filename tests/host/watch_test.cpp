@@ -7,6 +7,7 @@
 #include "host_run.h"
 
 #include "common/win/dib_surface.h"
+#include "common/win/find_window.h"
 #include "common/win/handles.h"
 #include "pixels.h"
 #include "watch_rules.h"
@@ -22,66 +23,14 @@ namespace {
 
 using host::Rgb;
 
-constexpr int exit_ok = 0;
-constexpr int exit_plugin = 3;
-constexpr int exit_settings = 4;
-
-// Limits that catch a hang only: a Wine child shows its window within a
-// second or two, and the window follows a change within a second.
-constexpr DWORD poll_ms = 50;
-constexpr ULONGLONG wait_limit_ms = 30000;
+// A limit that catches a hang only: the window closes within a second or two.
 constexpr DWORD finish_limit_ms = 60000;
-
-constexpr char dialog_class[] = "#32770";
-
-// Polls until `condition` holds; false after the limit or when the host has
-// ended without it holding.
-template <typename Condition> bool wait_for(const RunningHost& host, Condition&& condition) {
-    const ULONGLONG deadline = GetTickCount64() + wait_limit_ms;
-    while (!condition()) {
-        if (GetTickCount64() >= deadline ||
-            WaitForSingleObject(host.child.process(), poll_ms) == WAIT_OBJECT_0) {
-            return condition();
-        }
-    }
-    return true;
-}
 
 // Ends the host when a test stops early, so that no window outlives it.
 struct EndsHost {
     const RunningHost& host;
     ~EndsHost() { host.child.wait(0); }
 };
-
-struct WindowSearch {
-    DWORD process_id = 0;
-    const char* class_name = nullptr;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK match_window(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<WindowSearch*>(parameter);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof(name));
-    if (process == search->process_id && IsWindowVisible(window) &&
-        std::string(name) == search->class_name) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A visible top-level window of that class of the host, once it is there.
-HWND wait_for_window(const RunningHost& host, const char* class_name) {
-    WindowSearch search{host.child.id(), class_name, nullptr};
-    wait_for(host, [&] {
-        EnumWindows(match_window, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    });
-    return search.found;
-}
 
 // The window's client area as the screen shows it.
 struct Capture {
@@ -210,7 +159,7 @@ TEST(Watch, FollowsTheFileOpensTheDialogAndShutsTheMeterDownOnClose) {
     EXPECT_TRUE(shows_checker(shown, 120, 44, 200, 60));
 
     PostMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
-    const HWND dialog = wait_for_window(running, dialog_class);
+    const HWND dialog = wait_for_window(running, win::dialog_class);
     EXPECT_NE(dialog, nullptr) << "no settings dialog appeared";
     if (dialog != nullptr) {
         EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
