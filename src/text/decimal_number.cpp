@@ -19,6 +19,10 @@ bool is_digit(char c) {
 } // namespace
 
 int32_t read_number(std::string_view text) {
+    return scan_number(text).value;
+}
+
+NumberScan scan_number(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && is_space(text[i])) {
         ++i;
@@ -31,14 +35,23 @@ int32_t read_number(std::string_view text) {
     // The magnitude stops growing one past the largest int32, which is
     // exactly the magnitude of the smallest.
     constexpr int64_t ceiling = int64_t{INT32_MAX} + 1;
+    NumberScan scan;
     int64_t magnitude = 0;
+    const size_t first_digit = i;
     for (; i < text.size() && is_digit(text[i]); ++i) {
-        magnitude = std::min(ceiling, magnitude * 10 + (text[i] - '0'));
+        const int64_t grown = magnitude * 10 + (text[i] - '0');
+        scan.saturated = scan.saturated || grown > ceiling;
+        magnitude = std::min(ceiling, grown);
     }
+    scan.digits = i > first_digit;
+    scan.trailing = i < text.size();
     if (negative) {
-        return static_cast<int32_t>(-magnitude);
+        scan.value = static_cast<int32_t>(-magnitude);
+    } else {
+        scan.saturated = scan.saturated || magnitude > INT32_MAX;
+        scan.value = static_cast<int32_t>(std::min(magnitude, int64_t{INT32_MAX}));
     }
-    return static_cast<int32_t>(std::min(magnitude, int64_t{INT32_MAX}));
+    return scan;
 }
 
 } // namespace scrivlet

@@ -13,4 +13,14 @@ namespace scrivlet {
 // round to some other one.
 int32_t read_number(std::string_view text);
 
+// What read_number makes of a text, beyond its value: for the tools that
+// tell a theme author where a field does not read as it looks.
+struct NumberScan {
+    int32_t value = 0;
+    bool digits = false;    // there are digits where read_number looks for them
+    bool saturated = false; // their value does not fit 32 bits
+    bool trailing = false;  // something follows the digits (or stands in for them)
+};
+NumberScan scan_number(std::string_view text);
+
 } // namespace scrivlet

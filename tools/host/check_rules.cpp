@@ -506,34 +506,8 @@ CheckSize check_size(const std::optional<Size>& option, const std::optional<Size
 }
 
 NumberText number_text(std::string_view field) {
-    // The grammar of read_number: white space, one sign, digits.
-    auto is_space = [](char c) {
-        return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-    };
-    size_t i = 0;
-    while (i < field.size() && is_space(field[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
-        negative = field[i] == '-';
-        ++i;
-    }
-    const size_t first_digit = i;
-    while (i < field.size() && field[i] >= '0' && field[i] <= '9') {
-        ++i;
-    }
-    std::string_view digits = field.substr(first_digit, i - first_digit);
-    NumberText text;
-    text.digits = !digits.empty();
-    text.trailing = i < field.size();
-    while (digits.size() > 1 && digits.front() == '0') {
-        digits.remove_prefix(1);
-    }
-    const std::string_view largest = negative ? "2147483648" : "2147483647";
-    text.beyond_32_bits =
-        digits.size() > largest.size() || (digits.size() == largest.size() && digits > largest);
-    return text;
+    const NumberScan scan = scan_number(field);
+    return NumberText{scan.digits, scan.saturated, scan.trailing};
 }
 
 std::vector<std::string> section_findings(const SectionToCheck& section,
