@@ -127,6 +127,20 @@ std::string watched_section(const char* font_colour) {
 }
 
 // The clock by default, drawn in the file's colour.
+// The settings dialog a double-click on the window opens, owned by it.
+HWND open_dialog(const RunningHost& running, HWND window) {
+    PostMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
+    const HWND dialog = wait_for_window(running, win::dialog_class);
+    EXPECT_NE(dialog, nullptr) << "no settings dialog appeared";
+    if (dialog != nullptr) {
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
+    }
+    return dialog;
+}
+
+// The template box of the settings dialog.
+constexpr int template_box = 2064;
+
 TEST(Watch, FollowsTheFileOpensTheDialogAndShutsTheMeterDownOnClose) {
     constexpr Rgb dark_red{200, 0, 0};
     constexpr Rgb blue{0, 0, 255};
@@ -158,18 +172,31 @@ TEST(Watch, FollowsTheFileOpensTheDialogAndShutsTheMeterDownOnClose) {
     })) << "the edited colour never showed";
     EXPECT_TRUE(shows_checker(shown, 120, 44, 200, 60));
 
-    PostMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(10, 10));
-    const HWND dialog = wait_for_window(running, win::dialog_class);
-    EXPECT_NE(dialog, nullptr) << "no settings dialog appeared";
+    // Cancel: the file stays as the author wrote it.
+    const std::string as_written = read_text_file(ini);
+    const std::string unchanged_line = "watch: [Watched] unchanged\n";
+    const HWND cancelled = open_dialog(running, window);
+    if (cancelled != nullptr) {
+        PostMessageA(cancelled, WM_COMMAND, IDCANCEL, 0);
+    }
+    EXPECT_TRUE(wait_for(
+        running, [&] { return output_so_far(running).find(unchanged_line) != std::string::npos; }))
+        << "no word after the cancelled dialog: " << output_so_far(running);
+    EXPECT_EQ(read_text_file(ini), as_written);
+
+    // An edit and OK: saved to the file.
+    const HWND dialog = open_dialog(running, window);
     if (dialog != nullptr) {
-        EXPECT_EQ(GetWindow(dialog, GW_OWNER), window);
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        SendMessageA(GetDlgItem(dialog, template_box), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>("%v!"));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     }
     const std::string saved_line = "watch: saved [Watched]\n";
     EXPECT_TRUE(wait_for(
         running, [&] { return output_so_far(running).find(saved_line) != std::string::npos; }))
         << "no save after the dialog: " << output_so_far(running);
-    // All eight keys written back, the edited colour among them.
+    // All eight keys written back, the edited colour and the new text among them.
+    EXPECT_EQ(profile_string(ini, "Watched", "Scrivlet_Text"), "%v!");
     EXPECT_EQ(profile_string(ini, "Watched", "Scrivlet_FontColor"), "255,0,0,255");
     EXPECT_EQ(profile_string(ini, "Watched", "Scrivlet_ShadowSettings"), "0,5,5,0,0");
     EXPECT_EQ(profile_string(ini, "Watched", "Scrivlet_Font"), "Arial");
@@ -196,7 +223,8 @@ TEST(Watch, FollowsTheFileOpensTheDialogAndShutsTheMeterDownOnClose) {
     EXPECT_EQ(result.err, "");
     // One reload for the one edit; none for the host's own save.
     EXPECT_EQ(result.out, "watch: [Watched] of " + ini + " at 200x60" + start_hint +
-                              "watch: reloaded " + ini + "\n" + saved_line + shut_down_line);
+                              "watch: reloaded " + ini + "\n" + unchanged_line + saved_line +
+                              shut_down_line);
 }
 
 TEST(Watch, TheClockMovesOn) {

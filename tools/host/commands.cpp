@@ -475,23 +475,17 @@ int run_configure(const Options& options) {
                     options.ini.c_str());
     }
     std::fflush(stdout);
-    // The section as the meter would save it before and after the dialog,
-    // written to files of our own: the user's file is written only when the
-    // dialog changed something.
-    const win::ScratchFolder scratch("scrivlet-configure");
-    const std::string before = scratch.path() + "before.ini";
-    const std::string after = scratch.path() + "after.ini";
+    // The user's file is written only when the dialog changed the section.
     const PluginExports& api = plugin.exports();
     const MeterSession meter(api);
     api.load_settings(meter.instance(), file.c_str(), section.c_str());
-    api.save_settings(meter.instance(), before.c_str(), section.c_str());
+    const std::vector<std::string> before = section_as_saved(api, meter.instance(), section);
     if (!dialog_showed_during([&] { api.vis_configure(meter.instance()); })) {
         throw Failure{exit_code::no_dialog, "configure: no settings dialog could be shown (is "
                                             "there a display?); '" +
                                                 options.ini + "' is unchanged"};
     }
-    api.save_settings(meter.instance(), after.c_str(), section.c_str());
-    if (section_lines(after, section) == section_lines(before, section)) {
+    if (section_as_saved(api, meter.instance(), section) == before) {
         std::printf("configure: [%s] unchanged in %s\n", section.c_str(), options.ini.c_str());
         return exit_code::ok;
     }

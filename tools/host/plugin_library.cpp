@@ -1,5 +1,7 @@
 #include "plugin_library.h"
 
+#include "settings_file.h"
+
 #include "failure.h"
 
 #include "common/win/paths.h"
@@ -60,6 +62,14 @@ MeterSession::MeterSession(const PluginExports& exports, HWND owner)
 
 MeterSession::~MeterSession() {
     exports_.dllshutdown(instance_);
+}
+
+std::vector<std::string> section_as_saved(const PluginExports& api, void* instance,
+                                          const std::string& section) {
+    const win::ScratchFolder scratch("scrivlet-section");
+    const std::string file = scratch.path() + "section.ini";
+    api.save_settings(instance, file.c_str(), section.c_str());
+    return section_lines(file, section);
 }
 
 } // namespace scrivlet::host

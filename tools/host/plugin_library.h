@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace scrivlet::host {
 
@@ -50,5 +51,11 @@ private:
     const PluginExports& exports_;
     void* instance_ = nullptr;
 };
+
+// The section as the meter would save it now, written to a file of its own
+// and read back: what a dialog changed shows as a difference of two of these,
+// so that a Cancel never writes the user's file.
+std::vector<std::string> section_as_saved(const PluginExports& api, void* instance,
+                                          const std::string& section);
 
 } // namespace scrivlet::host

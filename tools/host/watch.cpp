@@ -137,12 +137,19 @@ void configure(WatchState& state) {
         return;
     }
     state.dialog_open = true;
+    const std::string& section = state.options.section();
+    const std::vector<std::string> before = section_as_saved(state.api, state.instance, section);
     state.api.vis_configure(state.instance);
     state.dialog_open = false;
-    state.api.save_settings(state.instance, state.file.c_str(), state.options.section().c_str());
+    // After a Cancel the file stays as the author wrote it.
+    if (section_as_saved(state.api, state.instance, section) == before) {
+        say("[" + section + "] unchanged");
+        return;
+    }
+    state.api.save_settings(state.instance, state.file.c_str(), section.c_str());
     // What was just written is what the meter holds: no reload for it.
     state.loaded = file_stamp(state.file);
-    say("saved [" + state.options.section() + "]");
+    say("saved [" + section + "]");
     draw_meter(state);
 }
 
