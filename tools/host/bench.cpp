@@ -2,6 +2,7 @@
 
 #include "failure.h"
 #include "plugin_library.h"
+#include "settings_file.h"
 
 #include "common/win/child_process.h"
 #include "common/win/dib_surface.h"
@@ -19,7 +20,6 @@
 #include <cstring>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -383,8 +383,7 @@ ChildResult run_child(const StandinFolder& folder, uint32_t runs) {
     } catch (const std::runtime_error& error) {
         throw Failure{exit_code::internal, std::string("bench: the stand-in run: ") + error.what()};
     }
-    std::ifstream file(launch.out_file, std::ios::binary);
-    result.out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    result.out = file_text(launch.out_file);
     return result;
 }
 

@@ -128,11 +128,15 @@ const std::array<OptionRow, 14>& option_rows() {
     return rows;
 }
 
+// The row of that name in a table of options, commands or option uses.
+template <typename Rows> auto find_named(const Rows& rows, std::string_view name) {
+    const auto row = std::find_if(std::begin(rows), std::end(rows),
+                                  [&](const auto& r) { return r.name == name; });
+    return row == std::end(rows) ? nullptr : &*row;
+}
+
 const OptionRow* find_option(std::string_view name) {
-    const auto& rows = option_rows();
-    const auto row =
-        std::find_if(rows.begin(), rows.end(), [&](const OptionRow& r) { return r.name == name; });
-    return row == rows.end() ? nullptr : &*row;
+    return find_named(option_rows(), name);
 }
 
 // --dll applies to every command that loads the plug-in.
@@ -198,16 +202,11 @@ const std::vector<CommandRow>& command_rows() {
 }
 
 const CommandRow* find_command(std::string_view name) {
-    const auto& rows = command_rows();
-    const auto row =
-        std::find_if(rows.begin(), rows.end(), [&](const CommandRow& r) { return r.name == name; });
-    return row == rows.end() ? nullptr : &*row;
+    return find_named(command_rows(), name);
 }
 
 const OptionUse* find_use(const CommandRow& command, std::string_view name) {
-    const auto use = std::find_if(command.uses.begin(), command.uses.end(),
-                                  [&](const OptionUse& u) { return u.name == name; });
-    return use == command.uses.end() ? nullptr : &*use;
+    return find_named(command.uses, name);
 }
 
 bool hidden(std::string_view name) {

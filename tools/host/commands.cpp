@@ -21,9 +21,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <cstdio>
 #include <new>
@@ -150,30 +148,40 @@ int report(const Failure& failure) {
     return failure.exit_code;
 }
 
+// A key's value as the plug-in reads it: its missing text when the section
+// lacks it.
+std::string key_value(const std::string& file, const std::string& section, const SettingsKey& key) {
+    return profile_value(file, section, key.name, missing_text(key).c_str());
+}
+
+const SettingsKey& text_key(KeyKind kind) {
+    return *std::find_if(settings_keys.begin(), settings_keys.end(),
+                         [&](const SettingsKey& k) { return k.kind == kind; });
+}
+
 // The template the plug-in reads for the section, as it reads it.
 std::string section_template(const std::string& file, const std::string& section) {
-    const SettingsKey& key =
-        *std::find_if(settings_keys.begin(), settings_keys.end(),
-                      [](const SettingsKey& k) { return k.kind == KeyKind::text_template; });
-    return profile_value(file, section, key.name, key.missing_text);
+    return key_value(file, section, text_key(KeyKind::text_template));
+}
+
+// The meter's font size in points, read as the plug-in reads it.
+int32_t font_size_pt(const std::string& file, const std::string& section) {
+    for (const SettingsKey& key : settings_keys) {
+        for (size_t i = 0; i < key.fields.size(); ++i) {
+            if (std::string_view(key.fields[i].field) == "font_size") {
+                return read_value_list(key_value(file, section, key),
+                                       list_positions(key.fields))[i];
+            }
+        }
+    }
+    return 0;
 }
 
 // The height GDI gives a line of the meter's face at its size, at the
 // screen's resolution; 0 when the font cannot be made.
 double line_height_px(const std::string& file, const std::string& section) {
-    const SettingsKey& key = settings_keys.front(); // the font settings
-    std::vector<ListPosition> positions;
-    size_t size_at = 0;
-    for (const ListField& field : key.fields) {
-        if (std::string_view(field.field) == "font_size") {
-            size_at = positions.size();
-        }
-        positions.push_back(ListPosition{field.kind, field.missing});
-    }
-    const std::string text = profile_value(file, section, key.name);
-    const int32_t size_pt =
-        text.empty() ? positions[size_at].missing : read_value_list(text, positions)[size_at];
-    const std::string face = profile_value(file, section, "Scrivlet_Font", "Arial");
+    const int32_t size_pt = font_size_pt(file, section);
+    const std::string face = key_value(file, section, text_key(KeyKind::font_face));
     const win::UniqueMemoryDc screen(CreateCompatibleDC(nullptr));
     const int size_px = MulDiv(size_pt, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
     if (size_pt <= 0 || size_px <= 0) {

@@ -23,8 +23,6 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <utility>
@@ -46,11 +44,6 @@ void say(const std::string& line) {
 
 std::string size_text(Size size) {
     return std::to_string(size.width) + "x" + std::to_string(size.height);
-}
-
-std::string whole_file(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 std::optional<FileStamp> file_stamp(const std::string& path) {
@@ -260,7 +253,7 @@ int run_watch(const Options& options) {
     plugin.require_visualisation_type();
     const std::string file = readable_settings_file(options.ini);
     const bool section_exists = has_section(section_names(file), options.section());
-    const Size size = watch_size(options.size, whole_file(file), options.section());
+    const Size size = watch_size(options.size, file_text(file), options.section());
     WatchState state(plugin.exports(), options, file, size);
     {
         // The meter goes before its owner window does.
