@@ -1,5 +1,7 @@
 #include "check_rules.h"
 
+#include "common/ascii_case.h"
+
 #include "dialog/dialog_rules.h"
 #include "render/layout.h"
 #include "settings/settings_keys.h"
@@ -26,15 +28,6 @@ constexpr std::string_view ellipsis = "...";
 constexpr size_t misspelling_distance = 3;
 constexpr std::string_view product_prefix = "scrivlet";
 
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool same_ignoring_case(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return lower(x) == lower(y); });
-}
-
 bool starts_ignoring_case(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() &&
            same_ignoring_case(text.substr(0, prefix.size()), prefix);
@@ -53,10 +46,10 @@ size_t edit_distance(std::string_view a, std::string_view b) {
     }
     for (size_t i = 1; i <= a.size(); ++i) {
         for (size_t j = 1; j <= b.size(); ++j) {
-            const size_t cost = lower(a[i - 1]) == lower(b[j - 1]) ? 0 : 1;
+            const size_t cost = ascii_lower(a[i - 1]) == ascii_lower(b[j - 1]) ? 0 : 1;
             at(i, j) = std::min({at(i - 1, j) + 1, at(i, j - 1) + 1, at(i - 1, j - 1) + cost});
-            if (i > 1 && j > 1 && lower(a[i - 1]) == lower(b[j - 2]) &&
-                lower(a[i - 2]) == lower(b[j - 1])) {
+            if (i > 1 && j > 1 && ascii_lower(a[i - 1]) == ascii_lower(b[j - 2]) &&
+                ascii_lower(a[i - 2]) == ascii_lower(b[j - 1])) {
                 at(i, j) = std::min(at(i, j), at(i - 2, j - 2) + 1);
             }
         }

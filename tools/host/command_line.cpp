@@ -1,6 +1,7 @@
 #include "command_line.h"
 
 #include "common/arguments.h"
+#include "common/ascii_case.h"
 
 #include <algorithm>
 #include <array>
@@ -82,10 +83,7 @@ bool ends_with_png(std::string_view path) {
     if (path.size() <= suffix.size()) {
         return false;
     }
-    const std::string_view tail = path.substr(path.size() - suffix.size());
-    return std::equal(tail.begin(), tail.end(), suffix.begin(), [](char a, char b) {
-        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-    });
+    return same_ignoring_case(path.substr(path.size() - suffix.size()), suffix);
 }
 
 const std::array<OptionRow, 14>& option_rows() {

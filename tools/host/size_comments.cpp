@@ -1,5 +1,7 @@
 #include "size_comments.h"
 
+#include "common/ascii_case.h"
+
 #include <algorithm>
 
 namespace scrivlet::host {
@@ -14,10 +16,6 @@ std::string_view trimmed(std::string_view text) {
         return {};
     }
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
-char lower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 } // namespace
@@ -48,9 +46,7 @@ std::map<std::string, Size> size_comments(std::string_view file_text) {
 std::optional<Size> suggested_size(const std::map<std::string, Size>& sizes,
                                    std::string_view section) {
     for (const auto& [name, size] : sizes) {
-        if (name.size() == section.size() &&
-            std::equal(name.begin(), name.end(), section.begin(),
-                       [](char a, char b) { return lower(a) == lower(b); })) {
+        if (same_ignoring_case(name, section)) {
             return size;
         }
     }
