@@ -3,5 +3,6 @@
 # leaks handles and memory every time a host loads and frees the DLL, and the
 # DLL starts no thread of its own. The tests and tools keep the posix
 # flavour (mingw-i686.cmake), which GoogleTest needs for std::mutex.
+set(SCRIVLET_MINGW_ARCH i686)
 set(SCRIVLET_MINGW_THREADS win32)
-include(${CMAKE_CURRENT_LIST_DIR}/mingw-i686-common.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -25,8 +25,15 @@ namespace scrivlet {
 
 namespace {
 
+// The pickers' records as each platform width lays them out: a size the
+// system does not know makes the picker fail without a word.
+#ifdef _WIN64
+static_assert(sizeof(CHOOSECOLORA) == 72 && sizeof(CHOOSEFONTA) == 104,
+              "the pickers' records as the 64-bit platform lays them out");
+#else
 static_assert(sizeof(CHOOSECOLORA) == 36 && sizeof(CHOOSEFONTA) == 60,
               "the pickers' records as the 32-bit platform lays them out");
+#endif
 
 // The dialog that is open right now, so that a second vis_configure or the
 // module's detach can end it. Each dialog keeps its own record with its

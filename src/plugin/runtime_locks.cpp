@@ -1,27 +1,32 @@
 // The locks that the statically linked GCC runtime makes for itself and
-// never closes, closed when the module's frames are deregistered.
+// never closes, closed when the module goes.
 //
-// Two of the runtime's locks are static objects that are meant to last as
-// long as the process, so nothing ever closes their Windows semaphores: the
-// unwinder's lock on its table of exception frames (made when the module
-// registers its frames, at start-up) and the lock that guards the
-// initialisation of function-local statics (made at the first such
-// initialisation). Both live in the module's image and go with it; each
+// The runtime's locks are static objects that are meant to last as long as
+// the process, so nothing ever closes their Windows semaphores: the lock
+// that guards the initialisation of function-local statics (made at the
+// first such initialisation) and, in the 32-bit build, the unwinder's lock on
+// its table of exception frames (made when the module registers its frames,
+// at start-up; the 64-bit runtime unwinds through the image's own tables and
+// registers none). Both live in the module's image and go with it; each
 // leaves one semaphore handle in the host for every load and free. No link
 // option or public runtime call releases them and the runtime does not tell
-// us their handles, so a semaphore made inside one of the two calls that
-// create them is noted as it is created, and closed right after the frames
-// are deregistered. That is the last thing the runtime does at detach (it
-// was the first thing at start-up): both locks are only taken again to look
-// up frames for an exception or to initialise a static, and after it this
-// module runs neither. The runtime's other semaphores (the emergency
-// exception buffer's lock) are left alone: it closes them itself.
+// us their handles, so a semaphore made inside one of the calls that create
+// them is noted as it is created, and closed as the last thing the module
+// does: in the 32-bit build right after the frames are deregistered (the
+// runtime's last step at detach, as registering them was its first at
+// start-up), in the 64-bit build by the first exit handler the module
+// registers, which runs after every static object of the module is gone.
+// Both locks are only taken again to look up frames for an exception or to
+// initialise a static, and after that point this module runs neither. The
+// runtime's other semaphores (the emergency exception buffer's lock) are left
+// alone: it closes them itself.
 //
-// Linked into Scrivlet.dll alone, with -Wl,--wrap= for the three calls.
+// Linked into Scrivlet.dll alone, with -Wl,--wrap= for the wrapped calls.
 
 #include <windows.h>
 
 #include <array>
+#include <cstdlib>
 
 namespace {
 
@@ -76,33 +81,65 @@ void close_noted_semaphores() {
 
 } // namespace
 
+// A C name as the assembler spells it: the 32-bit ABI puts an underscore
+// in front, the 64-bit one does not.
+#ifdef _WIN64
+#define SCRIVLET_ASM_NAME(name) #name
+#else
+#define SCRIVLET_ASM_NAME(name) "_" #name
+#endif
+
 extern "C" {
 
 // The module's own import slot of CreateSemaphoreW, which the runtime's
 // objects call through: kernel32's function is reached through
 // CreateSemaphoreExW instead.
+#ifdef _WIN64
+CreateSemaphoreFunction
+    scrivlet_create_semaphore_import __asm__("__imp_CreateSemaphoreW") = &create_semaphore;
+#else
 CreateSemaphoreFunction
     scrivlet_create_semaphore_import __asm__("__imp__CreateSemaphoreW@16") = &create_semaphore;
+#endif
 
-void real_register_frame_info(const void* frames,
-                              void* object) __asm__("___real___register_frame_info");
-void* real_deregister_frame_info(const void* frames) __asm__("___real___deregister_frame_info");
-int real_cxa_guard_acquire(long long* guard) __asm__("___real___cxa_guard_acquire");
+int real_cxa_guard_acquire(long long* guard) __asm__(SCRIVLET_ASM_NAME(__real___cxa_guard_acquire));
+int wrapped_cxa_guard_acquire(long long* guard) __asm__(
+    SCRIVLET_ASM_NAME(__wrap___cxa_guard_acquire));
 
-void wrapped_register_frame_info(const void* frames,
-                                 void* object) __asm__("___wrap___register_frame_info");
-void* wrapped_deregister_frame_info(const void* frames) __asm__("___wrap___deregister_frame_info");
-int wrapped_cxa_guard_acquire(long long* guard) __asm__("___wrap___cxa_guard_acquire");
+int wrapped_cxa_guard_acquire(long long* guard) {
+    return noting_semaphores([&] { return real_cxa_guard_acquire(guard); });
+}
+
+#ifdef _WIN64
+
+} // extern "C"
+
+namespace {
+
+// Runs before any other constructor of the module, so that its exit handler
+// is the first registered and the last run.
+__attribute__((constructor(101))) void close_noted_semaphores_at_exit() {
+    std::atexit(close_noted_semaphores);
+}
+
+} // namespace
+
+#else
+
+void real_register_frame_info(const void* frames, void* object) __asm__(
+    SCRIVLET_ASM_NAME(__real___register_frame_info));
+void* real_deregister_frame_info(const void* frames) __asm__(
+    SCRIVLET_ASM_NAME(__real___deregister_frame_info));
+void wrapped_register_frame_info(const void* frames, void* object) __asm__(
+    SCRIVLET_ASM_NAME(__wrap___register_frame_info));
+void* wrapped_deregister_frame_info(const void* frames) __asm__(
+    SCRIVLET_ASM_NAME(__wrap___deregister_frame_info));
 
 void wrapped_register_frame_info(const void* frames, void* object) {
     noting_semaphores([&] {
         real_register_frame_info(frames, object);
         return 0;
     });
-}
-
-int wrapped_cxa_guard_acquire(long long* guard) {
-    return noting_semaphores([&] { return real_cxa_guard_acquire(guard); });
 }
 
 void* wrapped_deregister_frame_info(const void* frames) {
@@ -112,3 +149,5 @@ void* wrapped_deregister_frame_info(const void* frames) {
 }
 
 } // extern "C"
+
+#endif

@@ -21,6 +21,15 @@
 namespace scrivlet::test {
 namespace {
 
+// The record sizes each platform width's pickers take, and nothing else.
+#ifdef _WIN64
+constexpr DWORD colour_request_size = 72;
+constexpr DWORD font_request_size = 104;
+#else
+constexpr DWORD colour_request_size = 36;
+constexpr DWORD font_request_size = 60;
+#endif
+
 // What the stand-in pickers do; they run on the host's thread, inside the
 // dialog's modal loop, as the real ones would.
 std::function<BOOL(CHOOSECOLORA&)> colour_user;
@@ -135,7 +144,7 @@ TEST_F(LinkedDialog, ColourButtonsStoreOnlyAConfirmedChoice) {
             });
             EXPECT_EQ(closed, IDCANCEL);
             EXPECT_EQ(calls, 1);
-            EXPECT_EQ(seen.lStructSize, 36u);
+            EXPECT_EQ(seen.lStructSize, colour_request_size);
             EXPECT_EQ(seen.hwndOwner, settings);
             EXPECT_EQ(seen.hInstance, nullptr);
             EXPECT_EQ(seen.rgbResult, 0x00030201u);
@@ -233,7 +242,7 @@ TEST_F(LinkedDialog, FontButtonWorksOnACopyAndStoresOnlyAConfirmedChoice) {
             click(dialog, c.close);
         });
         EXPECT_EQ(calls, 1);
-        EXPECT_EQ(seen.lStructSize, 60u);
+        EXPECT_EQ(seen.lStructSize, font_request_size);
         EXPECT_EQ(seen.hwndOwner, settings);
         EXPECT_EQ(seen.hDC, nullptr);
         EXPECT_NE(seen.lpLogFont, &record.log_font) << "a working copy";
