@@ -1,39 +1,59 @@
-# Sourced by the scripts that run Windows programs: the project's Wine prefix
-# (made by tools/setup in the build tree) and a virtual display.
+# Sourced by the scripts that run Windows programs. Each build has a lane:
+# win32 (the 32-bit build, under 32-bit Wine in a win32 prefix) or win64 (the
+# 64-bit build, under 64-bit Wine in a win64 prefix); each lane has its own
+# prefix in the build tree, made by tools/setup.
 #
-#   scrivlet_wine_env BUILD
-#       exports WINEPREFIX (BUILD/wineprefix unless already set), WINEARCH,
-#       WINEDEBUG and the overrides that keep Mono and Gecko away.
-#   scrivlet_wine_session COMMAND [ARGS...]
-#       runs COMMAND in a new X session under Xvfb, with one Wine server
-#       started before it and waited for after it; COMMAND's exit status.
-#   scrivlet_unmanaged_windows PROGRAM.exe
+#   scrivlet_wine_env LANE BUILD
+#       exports WINEPREFIX (BUILD/wineprefix-LANE unless SCRIVLET_WINEPREFIX
+#       names one), WINEARCH and WINEDEBUG for LANE.
+#   scrivlet_wine_loader LANE
+#       the Wine loader of LANE's width. The 64-bit lane never goes through
+#       the 32-bit loader, which on a machine that runs 32-bit code only under
+#       emulation costs about a minute per program start.
+#   scrivlet_wine_session LANE COMMAND [ARGS...]
+#       runs COMMAND in a new X session under Xvfb, with one Wine server of
+#       LANE's prefix started before it and waited for after it; COMMAND's
+#       exit status. Call scrivlet_wine_env first.
+#   scrivlet_unmanaged_windows LANE PROGRAM.exe
 #       (inside a session) lets PROGRAM's windows go unmanaged.
 
 scrivlet_wine_env() {
-    export WINEPREFIX=${WINEPREFIX:-$1/wineprefix}
-    export WINEARCH=win32
+    export WINEPREFIX=${SCRIVLET_WINEPREFIX:-$2/wineprefix-$1}
+    export WINEARCH=$1
     export WINEDEBUG=${WINEDEBUG:--all}
+}
+
+scrivlet_wine_loader() {
+    if [ "$1" = win64 ]; then
+        echo /usr/lib/wine/wine64
+    else
+        echo wine
+    fi
 }
 
 # One server for the whole run, started before anything else: starting one
 # per program costs seconds, and a server started without the display keeps
 # its windows hidden.
 scrivlet_wine_session() {
+    local loader
+    loader=$(scrivlet_wine_loader "$1")
+    shift
     xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+        loader=$1
+        shift
         wineserver -p3
-        WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot >/dev/null 2>&1
+        WINEDLLOVERRIDES="mscoree,mshtml=" "$loader" wineboot >/dev/null 2>&1
         status=0
         "$@" || status=$?
         wineserver -w
         exit $status
-    ' scrivlet-session "$@"
+    ' scrivlet-session "$loader" "$@"
 }
 
 # No window manager runs under Xvfb: Wine then waits two seconds for one
 # whenever a managed window hides. Unmanaged windows close at once and get
 # their caption drawn by Wine.
 scrivlet_unmanaged_windows() {
-    WINEDLLOVERRIDES="mscoree,mshtml=" wine reg add \
-        "HKCU\\Software\\Wine\\AppDefaults\\$1\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+    WINEDLLOVERRIDES="mscoree,mshtml=" "$(scrivlet_wine_loader "$1")" reg add \
+        "HKCU\\Software\\Wine\\AppDefaults\\$2\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
 }
