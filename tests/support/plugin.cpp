@@ -1,5 +1,8 @@
 #include "support/plugin.h"
 
+#include "common/win/wine64_rounding.h"
+#include "support/standin.h"
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -13,6 +16,18 @@ struct Loaded {
     api::Exports exports;
 };
 
+api::Repaint bound_repaint = nullptr;
+
+// Every repaint on the real GDI+ of the 64-bit build, with the rounding that
+// keeps Wine's 64-bit GDI+ from taking the thread down (a no-op in 32 bits).
+// Beside the stand-in the DLL's calls are recorded as the DLL alone makes
+// them.
+int WINAPI repaint_with_wine64_rounding(HDC dc, void* instance, const char* value, int width,
+                                        int height) {
+    const win::Wine64Rounding rounding;
+    return bound_repaint(dc, instance, value, width, height);
+}
+
 const Loaded& loaded() {
     static const Loaded library = [] {
         Loaded result;
@@ -23,6 +38,10 @@ const Loaded& loaded() {
         }
         if (const char* missing = api::bind_exports(result.module, result.exports)) {
             throw std::runtime_error(std::string("Scrivlet.dll lacks ") + missing);
+        }
+        if (!standin::loaded()) {
+            bound_repaint = result.exports.repaint;
+            result.exports.repaint = &repaint_with_wine64_rounding;
         }
         return result;
     }();

@@ -15,6 +15,7 @@
 #include "common/win/gui_resources.h"
 #include "common/win/paths.h"
 #include "common/win/polling_thread.h"
+#include "common/win/wine64_rounding.h"
 #include "plugin/scrivlet_api.h"
 
 #include <windows.h>
@@ -323,6 +324,9 @@ int run(int argc, char** argv) {
         return 2;
     }
 
+    // Every call of the run is the plug-in's or measures it: the rounding
+    // that Wine's 64-bit GDI+ needs holds for all of them.
+    const win::Wine64Rounding rounding;
     stop_standin_recording();
     const win::ScratchFolder folder("scrivlet-soak");
     const std::string ini = folder.path() + "looks.ini";
