@@ -1,11 +1,14 @@
 # Sourced by the scripts that run Windows programs. Each build has a lane:
-# win32 (the 32-bit build, under 32-bit Wine in a win32 prefix) or win64 (the
-# 64-bit build, under 64-bit Wine in a win64 prefix); each lane has its own
-# prefix in the build tree, made by tools/setup.
+#   win32  the 32-bit build under 32-bit Wine, in a win32 prefix;
+#   win64  the 64-bit build under 64-bit Wine, in a win64 prefix;
+#   wow64  32-bit programs under 32-bit Wine in the win64 prefix, whose boot
+#          set up its 32-bit half: where 32-bit code runs only under
+#          emulation, this saves booting a win32 prefix (minutes there).
+# The prefixes live in the build tree, made by tools/setup.
 #
 #   scrivlet_wine_env LANE BUILD
-#       exports WINEPREFIX (BUILD/wineprefix-LANE unless SCRIVLET_WINEPREFIX
-#       names one), WINEARCH and WINEDEBUG for LANE.
+#       exports WINEPREFIX (BUILD/wineprefix-win32 or -win64 unless
+#       SCRIVLET_WINEPREFIX names one), WINEARCH and WINEDEBUG for LANE.
 #   scrivlet_wine_loader LANE
 #       the Wine loader of LANE's width. The 64-bit lane never goes through
 #       the 32-bit loader, which on a machine that runs 32-bit code only under
@@ -18,8 +21,10 @@
 #       (inside a session) lets PROGRAM's windows go unmanaged.
 
 scrivlet_wine_env() {
-    export WINEPREFIX=${SCRIVLET_WINEPREFIX:-$2/wineprefix-$1}
-    export WINEARCH=$1
+    local arch=$1
+    [ "$arch" = wow64 ] && arch=win64
+    export WINEPREFIX=${SCRIVLET_WINEPREFIX:-$2/wineprefix-$arch}
+    export WINEARCH=$arch
     export WINEDEBUG=${WINEDEBUG:--all}
 }
 
