@@ -5,6 +5,7 @@
 #include "dialog/settings_dialog.h"
 #include "plugin/info.h"
 #include "plugin/module.h"
+#include "plugin/nearest_rounding.h"
 #include "plugin/scrivlet_api.h"
 #include "render/render_text.h"
 #include "settings/profile.h"
@@ -86,8 +87,12 @@ int WINAPI save_settings(void* instance, const char* file, const char* section) 
 
 int WINAPI repaint(HDC dc, void* instance, const char* value, int width, int height) {
     return with_live_instance(instance, [&](MeterRecord& record) {
-        const std::string value_text =
-            scrivlet::format_meter_value(value != nullptr ? value : "", record.decimals);
+        std::string value_text;
+        {
+            const scrivlet::NearestRounding nearest;
+            value_text =
+                scrivlet::format_meter_value(value != nullptr ? value : "", record.decimals);
+        }
         // No more of the text is ever laid out, so no more is built.
         const std::string expanded = scrivlet::expand_template(record.text_template, value_text,
                                                                scrivlet::max_drawable_text_bytes);

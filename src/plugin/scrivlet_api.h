@@ -1,6 +1,7 @@
 #pragma once
-// The eight exports as a host sees them. All are stdcall; every argument and
-// result is 32 bits wide.
+// The eight exports as a host sees them. All are stdcall; in the 32-bit DLL
+// that ships, every argument and result is 32 bits wide (the 64-bit build
+// that tests run on machines without 32-bit code widens the pointers).
 
 #include <windows.h>
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -22,6 +23,43 @@ struct Drawing {
     std::string text_template;
     std::string value;
     int32_t decimals;
+};
+
+// The control words a host may leave on its thread: SSE and x87 rounding
+// toward zero, the x87 at single precision as Direct3D leaves it. The value
+// must show the same digits, and the words must be as the host left them
+// when repaint returns.
+struct ControlWords {
+    std::uint32_t mxcsr = 0;
+    std::uint16_t x87 = 0;
+};
+
+ControlWords control_words() {
+    ControlWords words;
+    __asm__ volatile("stmxcsr %0" : "=m"(words.mxcsr));
+    __asm__ volatile("fnstcw %0" : "=m"(words.x87));
+    return words;
+}
+
+void set_control_words(ControlWords words) {
+    __asm__ volatile("ldmxcsr %0" : : "m"(words.mxcsr));
+    __asm__ volatile("fldcw %0" : : "m"(words.x87));
+}
+
+class DirectedHostRounding {
+public:
+    DirectedHostRounding() {
+        ControlWords directed = saved_;
+        directed.mxcsr |= 0x6000;                         // toward zero
+        directed.x87 = (directed.x87 & ~0x0F00) | 0x0C00; // toward zero, single precision
+        set_control_words(directed);
+    }
+    DirectedHostRounding(const DirectedHostRounding&) = delete;
+    DirectedHostRounding& operator=(const DirectedHostRounding&) = delete;
+    ~DirectedHostRounding() { set_control_words(saved_); }
+
+private:
+    ControlWords saved_ = control_words();
 };
 
 // Draws the meter as the host would, on a fresh surface.
@@ -76,6 +114,26 @@ TEST(RepaintText, DrawsExactlyWhatTheExpandedTextDraws) {
                 << c.drawing.decimals << " decimals; expected '" << c.expanded << "'"
                 << (shadow ? " with shadow" : "");
         }
+    }
+    // The numbers again on a host thread whose rounding is directed: the
+    // template is drawn there, the expected text as usual.
+    for (const Case& c : cases) {
+        Surface from_template(width, height);
+        Surface from_expanded(width, height);
+        ControlWords left;
+        ControlWords after;
+        {
+            const DirectedHostRounding directed;
+            left = control_words();
+            draw(from_template, c.drawing, false);
+            after = control_words();
+        }
+        draw(from_expanded, Drawing{c.expanded, "unused", 0}, false);
+        EXPECT_TRUE(from_template.same_pixels(from_expanded))
+            << "'" << c.drawing.value << "' with " << c.drawing.decimals
+            << " decimals under directed rounding; expected '" << c.expanded << "'";
+        EXPECT_EQ(after.mxcsr, left.mxcsr) << c.drawing.value;
+        EXPECT_EQ(after.x87, left.x87) << c.drawing.value;
     }
 }
 
