@@ -10,7 +10,9 @@ Wine64Rounding::Wine64Rounding() : saved_(_mm_getcsr()) {
     _MM_SET_ROUNDING_MODE(_MM_ROUND_TOWARD_ZERO);
 }
 
-Wine64Rounding::~Wine64Rounding() { _mm_setcsr(saved_); }
+Wine64Rounding::~Wine64Rounding() {
+    _mm_setcsr(saved_);
+}
 
 #else
 
