@@ -6,6 +6,7 @@
 
 #include "common/win/child_process.h"
 #include "common/win/dib_surface.h"
+#include "common/win/dll_override.h"
 #include "common/win/handles.h"
 #include "common/win/paths.h"
 
@@ -64,8 +65,6 @@ constexpr const char* plugin_file_name = "Scrivlet.dll";
 constexpr const char* host_file_name = "scrivlet-host.exe";
 // The child's own file name, so that the override below touches no other program.
 constexpr const char* standin_host_file_name = "scrivlet-host-standin.exe";
-constexpr const char* app_defaults_key = "Software\\Wine\\AppDefaults\\";
-constexpr const char* dll_overrides_subkey = "DllOverrides";
 constexpr const char* native_load_order = "native";
 constexpr const char* standin_recording_export = "standin_set_recording";
 
@@ -337,31 +336,14 @@ private:
     const win::ScratchFolder folder_;
 };
 
-// Wine's per-program DLL overrides for the child's file name, for as long as
-// the holder lives. (A WINEDLLOVERRIDES in the child's environment block is
-// not seen by Wine 8's loader in a process started by another Wine process.)
-class StandinOverride {
-public:
-    StandinOverride() {
-        const std::string key =
-            app_defaults_key + std::string(standin_host_file_name) + "\\" + dll_overrides_subkey;
-        win::UniqueHkey overrides;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            overrides.put(), nullptr) != ERROR_SUCCESS) {
-            throw Failure{exit_code::internal,
-                          "bench: cannot set the DLL override in HKCU\\" + key};
-        }
-        RegSetValueExA(overrides.get(), "gdiplus", 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(native_load_order),
-                       static_cast<DWORD>(strlen(native_load_order) + 1));
+// Wine loads the stand-in for the child's file name while this lives.
+win::WineDllOverride native_gdiplus_for_child() {
+    try {
+        return win::WineDllOverride(standin_host_file_name, "gdiplus", native_load_order);
+    } catch (const std::runtime_error& error) {
+        throw Failure{exit_code::internal, std::string("bench: ") + error.what()};
     }
-    StandinOverride(const StandinOverride&) = delete;
-    StandinOverride& operator=(const StandinOverride&) = delete;
-    ~StandinOverride() {
-        const std::string key = app_defaults_key + std::string(standin_host_file_name);
-        RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
-    }
-};
+}
 
 struct ChildResult {
     DWORD exit_code = exit_code::internal;
@@ -414,7 +396,7 @@ std::map<std::string, double> measure_standin(const std::string& plugin_path, ui
         return {};
     }
     const StandinFolder folder(standin_dll, plugin_path);
-    const StandinOverride native_gdiplus;
+    const win::WineDllOverride native_gdiplus = native_gdiplus_for_child();
     std::fflush(stdout);
     const ChildResult child = run_child(folder, runs);
     if (child.exit_code != exit_code::ok) {
