@@ -16,13 +16,13 @@ namespace scrivlet::host {
 namespace {
 
 constexpr const char* plugin_file_name = "Scrivlet.dll";
-// Where a repaint that never returns most likely comes from.
+// The plug-in is loaded into this process: it has to be built for its width.
 constexpr bool wide_build = sizeof(void*) == 8;
 
 std::string load_error(const std::string& path, DWORD error) {
     switch (error) {
     case ERROR_BAD_EXE_FORMAT:
-        return "'" + path + "' is not a 32-bit Windows DLL";
+        return "'" + path + "' is not a " + (wide_build ? "64" : "32") + "-bit Windows DLL";
     case ERROR_MOD_NOT_FOUND:
         return "cannot load '" + path + "': a library it needs is missing";
     default:
