@@ -1,12 +1,13 @@
 #include "host_run.h"
 
+#include "common/win/dll_override.h"
 #include "common/win/find_window.h"
 #include "common/win/paths.h"
 
 #include <algorithm>
-
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 
 namespace scrivlet::test {
 
@@ -15,6 +16,45 @@ namespace {
 std::string without_carriage_returns(std::string text) {
     std::erase(text, '\r');
     return text;
+}
+
+constexpr const char* host_file_name = "scrivlet-host.exe";
+constexpr const char* standin_host_file_name = "scrivlet-host-beside-standin.exe";
+
+RunningHost start(const std::string& program, const std::vector<std::string>& args,
+                  const std::string& folder,
+                  const std::vector<win::EnvironmentSetting>& environment) {
+    static int runs = 0;
+    const std::string stem = scratch_folder() + "run" + std::to_string(++runs);
+    std::vector<std::string> line = {program};
+    line.insert(line.end(), args.begin(), args.end());
+    win::ChildLaunch launch;
+    launch.program = win::widen(program);
+    launch.command_line = win::widen(quote_command_line(line));
+    launch.environment = environment;
+    launch.folder = folder;
+    launch.out_file = stem + ".out";
+    launch.err_file = stem + ".err";
+    return RunningHost{win::start_child(launch), launch.out_file, launch.err_file};
+}
+
+// Made on first use, with the files copied in.
+const std::string& standin_folder() {
+    static const std::string folder = [] {
+        const std::string made = scratch_folder() + "standin\\";
+        const std::string bin = win::program_folder();
+        CreateDirectoryA(made.c_str(), nullptr);
+        if (!CopyFileA((bin + host_file_name).c_str(), (made + standin_host_file_name).c_str(),
+                       FALSE) ||
+            !CopyFileA((bin + "Scrivlet.dll").c_str(), (made + "Scrivlet.dll").c_str(), FALSE) ||
+            !CopyFileA((bin + "standin\\gdiplus.dll").c_str(), (made + "gdiplus.dll").c_str(),
+                       FALSE)) {
+            throw std::runtime_error("cannot copy the host, the plug-in and the stand-in into " +
+                                     made);
+        }
+        return made;
+    }();
+    return folder;
 }
 
 } // namespace
@@ -26,18 +66,14 @@ const std::string& scratch_folder() {
 }
 
 RunningHost start_host(const std::vector<std::string>& args, const std::string& folder) {
-    static int runs = 0;
-    const std::string stem = scratch_folder() + "run" + std::to_string(++runs);
-    const std::string program = win::program_folder() + "scrivlet-host.exe";
-    std::vector<std::string> line = {program};
-    line.insert(line.end(), args.begin(), args.end());
-    win::ChildLaunch launch;
-    launch.program = win::widen(program);
-    launch.command_line = win::widen(quote_command_line(line));
-    launch.folder = folder;
-    launch.out_file = stem + ".out";
-    launch.err_file = stem + ".err";
-    return RunningHost{win::start_child(launch), launch.out_file, launch.err_file};
+    return start(win::program_folder() + host_file_name, args, folder, {});
+}
+
+HostResult run_host_beside_standin(const std::vector<std::string>& args,
+                                   const std::vector<win::EnvironmentSetting>& environment) {
+    const std::string program = standin_folder() + standin_host_file_name;
+    const win::WineDllOverride native_gdiplus(standin_host_file_name, "gdiplus", "native");
+    return finish_host(start(program, args, "", environment));
 }
 
 HostResult finish_host(const RunningHost& running, DWORD timeout_ms) {

@@ -22,6 +22,7 @@ constexpr int exit_settings = 4;
 constexpr int exit_output = 5;
 constexpr int exit_findings = 6;
 constexpr int exit_no_window = 7;
+constexpr int exit_thread_ended = 8;
 
 // Limits that catch a hang only: a Wine child shows a window within a second
 // or two.
@@ -50,6 +51,12 @@ RunningHost start_host(const std::vector<std::string>& args, const std::string& 
 // collects its output.
 HostResult finish_host(const RunningHost& running, DWORD timeout_ms = 60000);
 HostResult run_host(const std::vector<std::string>& args, const std::string& folder = "");
+// scrivlet-host beside the gdiplus.dll stand-in: copies of the host, the
+// plug-in and the stand-in side by side in a folder of their own, the host
+// under a file name that Wine loads the stand-in for, with `environment` on
+// top of this process's.
+HostResult run_host_beside_standin(const std::vector<std::string>& args,
+                                   const std::vector<win::EnvironmentSetting>& environment);
 
 // A visible top-level window of the running host of that class (and title,
 // when given), once it is there; null after the limit or when the host ends

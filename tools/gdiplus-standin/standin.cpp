@@ -1,7 +1,8 @@
 // A stand-in for gdiplus.dll. Loaded in place of the real library (same
 // file name, placed beside the program, native load order), it records every
 // call with its arguments as one text line, hands out numbered fake objects,
-// counts the live ones, can fail a chosen call, and otherwise does nothing.
+// counts the live ones, can fail a chosen call or end the thread inside it,
+// and otherwise does nothing.
 // Tests read the record to check the exact calls; the benchmark uses it as a
 // zero-cost GDI+ to measure the plug-in's own share of a repaint.
 
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <string_view>
 
 using namespace Gdiplus;
 
@@ -86,8 +88,45 @@ std::string rect_text(const RectF* rect) {
            text_of(rect->Height) + "}";
 }
 
+// The call chosen by SCRIVLET_STANDIN_END_THREAD=FUNCTION:N (the N-th call
+// of FUNCTION in this process, from 1) ends the thread that makes it, inside
+// the call and without returning, as Wine's 64-bit GDI+ ends a thread that
+// recurses without end: for tests of a host that has to notice.
+struct ThreadEnding {
+    std::string function;
+    int occurrence = 0;
+    int calls = 0;
+};
+
+ThreadEnding& thread_ending() {
+    static ThreadEnding chosen = [] {
+        ThreadEnding read;
+        char text[128] = {};
+        const DWORD length =
+            GetEnvironmentVariableA("SCRIVLET_STANDIN_END_THREAD", text, sizeof text);
+        const std::string_view spec(text, length < sizeof text ? length : 0);
+        const size_t colon = spec.rfind(':');
+        if (colon != std::string_view::npos) {
+            std::from_chars(spec.data() + colon + 1, spec.data() + spec.size(), read.occurrence);
+            read.function = spec.substr(0, colon);
+        }
+        return read;
+    }();
+    return chosen;
+}
+
+void end_thread_if_chosen(const char* function) {
+    ThreadEnding& chosen = thread_ending();
+    if (chosen.function == function && ++chosen.calls == chosen.occurrence) {
+        // Ended where it stands, as by the platform fault: nothing of the
+        // thread unwinds and the call never returns.
+        TerminateThread(GetCurrentThread(), 0);
+    }
+}
+
 // Counts the call and says whether it is the one chosen to fail.
 bool should_fail(const char* function) {
+    end_thread_if_chosen(function);
     StandinState& s = state();
     if (s.fail_function.empty()) {
         return false;

@@ -6,6 +6,7 @@
 
 #include "common/win/child_process.h"
 #include "common/win/dib_surface.h"
+#include "common/win/dll_override.h"
 #include "common/win/handles.h"
 #include "common/win/paths.h"
 
@@ -64,8 +65,6 @@ constexpr const char* plugin_file_name = "Scrivlet.dll";
 constexpr const char* host_file_name = "scrivlet-host.exe";
 // The child's own file name, so that the override below touches no other program.
 constexpr const char* standin_host_file_name = "scrivlet-host-standin.exe";
-constexpr const char* app_defaults_key = "Software\\Wine\\AppDefaults\\";
-constexpr const char* dll_overrides_subkey = "DllOverrides";
 constexpr const char* native_load_order = "native";
 constexpr const char* standin_recording_export = "standin_set_recording";
 
@@ -156,14 +155,19 @@ std::vector<Row> measure_repaints(const PluginExports& api, const std::string& s
                                   uint32_t runs) {
     std::vector<Row> rows;
     for (const Look& look : looks) {
-        const MeterSession meter(api);
-        api.load_settings(meter.instance(), settings.c_str(), look.name);
+        MeterSession meter(api, look.name);
+        meter.load_settings(settings);
         for (const Size size : bench_sizes) {
             win::DibSurface surface(size.width, size.height);
             const HDC dc = surface.dc();
-            const Timing timing = time_runs(runs_at(size, runs), [&] {
-                api.repaint(dc, meter.instance(), bench_value, static_cast<int>(size.width),
-                            static_cast<int>(size.height));
+            // The runs are timed where they run: a hand-over per repaint
+            // would be counted as the plug-in's.
+            Timing timing;
+            meter.on_thread({"repaint", bench_value, size}, [&] {
+                timing = time_runs(runs_at(size, runs), [&] {
+                    api.repaint(dc, meter.instance(), bench_value, static_cast<int>(size.width),
+                                static_cast<int>(size.height));
+                });
             });
             rows.push_back(Row{&look, size, timing});
         }
@@ -337,31 +341,14 @@ private:
     const win::ScratchFolder folder_;
 };
 
-// Wine's per-program DLL overrides for the child's file name, for as long as
-// the holder lives. (A WINEDLLOVERRIDES in the child's environment block is
-// not seen by Wine 8's loader in a process started by another Wine process.)
-class StandinOverride {
-public:
-    StandinOverride() {
-        const std::string key =
-            app_defaults_key + std::string(standin_host_file_name) + "\\" + dll_overrides_subkey;
-        win::UniqueHkey overrides;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                            overrides.put(), nullptr) != ERROR_SUCCESS) {
-            throw Failure{exit_code::internal,
-                          "bench: cannot set the DLL override in HKCU\\" + key};
-        }
-        RegSetValueExA(overrides.get(), "gdiplus", 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(native_load_order),
-                       static_cast<DWORD>(strlen(native_load_order) + 1));
+// Wine loads the stand-in for the child's file name while this lives.
+win::WineDllOverride native_gdiplus_for_child() {
+    try {
+        return win::WineDllOverride(standin_host_file_name, "gdiplus", native_load_order);
+    } catch (const std::runtime_error& error) {
+        throw Failure{exit_code::internal, std::string("bench: ") + error.what()};
     }
-    StandinOverride(const StandinOverride&) = delete;
-    StandinOverride& operator=(const StandinOverride&) = delete;
-    ~StandinOverride() {
-        const std::string key = app_defaults_key + std::string(standin_host_file_name);
-        RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
-    }
-};
+}
 
 struct ChildResult {
     DWORD exit_code = exit_code::internal;
@@ -414,7 +401,7 @@ std::map<std::string, double> measure_standin(const std::string& plugin_path, ui
         return {};
     }
     const StandinFolder folder(standin_dll, plugin_path);
-    const StandinOverride native_gdiplus;
+    const win::WineDllOverride native_gdiplus = native_gdiplus_for_child();
     std::fflush(stdout);
     const ChildResult child = run_child(folder, runs);
     if (child.exit_code != exit_code::ok) {

@@ -459,7 +459,8 @@ constexpr const char* exit_codes_text =
     "exit codes: 0 done (check: nothing found), 1 internal fault, 2 bad command line,\n"
     "  3 plug-in missing or incomplete, 4 INI file or section unusable,\n"
     "  5 output failed (surface, memory or PNG file), 6 check found something,\n"
-    "  7 no window could be shown (configure's dialog, watch's window)\n";
+    "  7 no window could be shown (configure's dialog, watch's window),\n"
+    "  8 the plug-in's thread ended inside a call (the line names which)\n";
 
 } // namespace
 

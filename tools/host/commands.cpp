@@ -24,6 +24,7 @@
 #include <functional>
 #include <map>
 #include <cstdio>
+#include <cstring>
 #include <new>
 #include <optional>
 #include <string>
@@ -268,11 +269,9 @@ int run_render(const Options& options) {
     {
         DibSurface surface(size.width, size.height);
         {
-            const PluginExports& api = plugin.exports();
-            const MeterSession meter(api);
-            api.load_settings(meter.instance(), file.c_str(), options.section().c_str());
-            api.repaint(surface.dc(), meter.instance(), options.value->c_str(),
-                        static_cast<int>(size.width), static_cast<int>(size.height));
+            MeterSession meter(plugin.exports(), options.section());
+            meter.load_settings(file);
+            meter.repaint(surface.dc(), *options.value, size);
         }
         facts.anything_drawn = anything_drawn(surface);
         image.rgba = image_buffer(size);
@@ -411,20 +410,35 @@ int run_sheet(const Options& options) {
         }
     }
 
-    const PluginExports& api = plugin.exports();
+    // A cell whose thread ended shows as empty with a red corner, and its
+    // row goes on with a new meter on a new thread.
+    bool any_ended = false;
     for (size_t row = 0; row < sections.size(); ++row) {
         const Size cell = cells[row];
         DibSurface surface(cell.width, cell.height);
-        const MeterSession meter(api);
-        api.load_settings(meter.instance(), file.c_str(), sections[row].c_str());
-        for (size_t column = 0; column < values.size(); ++column) {
-            api.repaint(surface.dc(), meter.instance(), values[column].c_str(),
-                        static_cast<int>(cell.width), static_cast<int>(cell.height));
-            const Point origin = cell_origin(layout, row, column);
-            composite_block(surface.pixels(), cell.width, cell.height, background,
-                            image.rgba.data(), layout.image.width, origin.x, origin.y);
-            if (marked[row][column]) {
+        size_t column = 0;
+        while (column < values.size()) {
+            try {
+                MeterSession meter(plugin.exports(), sections[row]);
+                meter.load_settings(file);
+                for (; column < values.size(); ++column) {
+                    meter.repaint(surface.dc(), values[column], cell);
+                    const Point origin = cell_origin(layout, row, column);
+                    composite_block(surface.pixels(), cell.width, cell.height, background,
+                                    image.rgba.data(), layout.image.width, origin.x, origin.y);
+                    if (marked[row][column]) {
+                        mark_corner(image, origin, cell);
+                    }
+                }
+            } catch (const ThreadEnded& ended) {
+                report(ended);
+                any_ended = true;
+                const Point origin = cell_origin(layout, row, column);
+                std::memset(surface.pixels(), 0, static_cast<size_t>(cell.width) * cell.height * 4);
+                composite_block(surface.pixels(), cell.width, cell.height, background,
+                                image.rgba.data(), layout.image.width, origin.x, origin.y);
                 mark_corner(image, origin, cell);
+                ++column;
             }
         }
     }
@@ -438,7 +452,7 @@ int run_sheet(const Options& options) {
                 sections.size(), sections.size() == 1 ? "" : "s", values.size(),
                 values.size() == 1 ? "" : "s",
                 size_text(layout.image.width, layout.image.height).c_str());
-    return exit_code::ok;
+    return any_ended ? exit_code::thread_ended : exit_code::ok;
 }
 
 namespace {
@@ -484,20 +498,24 @@ int run_configure(const Options& options) {
     }
     std::fflush(stdout);
     // The user's file is written only when the dialog changed the section.
-    const PluginExports& api = plugin.exports();
-    const MeterSession meter(api);
-    api.load_settings(meter.instance(), file.c_str(), section.c_str());
-    const std::vector<std::string> before = section_as_saved(api, meter.instance(), section);
-    if (!dialog_showed_during([&] { api.vis_configure(meter.instance()); })) {
+    MeterSession meter(plugin.exports(), section);
+    meter.load_settings(file);
+    const std::vector<std::string> before = section_as_saved(meter);
+    // No window of ours owns the dialog: it runs on the meter's thread.
+    bool showed = false;
+    meter.on_thread({"vis_configure", {}, {}}, [&] {
+        showed = dialog_showed_during([&] { meter.exports().vis_configure(meter.instance()); });
+    });
+    if (!showed) {
         throw Failure{exit_code::no_dialog, "configure: no settings dialog could be shown (is "
                                             "there a display?); '" +
                                                 options.ini + "' is unchanged"};
     }
-    if (section_as_saved(api, meter.instance(), section) == before) {
+    if (section_as_saved(meter) == before) {
         std::printf("configure: [%s] unchanged in %s\n", section.c_str(), options.ini.c_str());
         return exit_code::ok;
     }
-    api.save_settings(meter.instance(), file.c_str(), section.c_str());
+    meter.save_settings(file);
     std::printf("configure: saved [%s] in %s\n", section.c_str(), options.ini.c_str());
     for (const std::string& line : section_lines(file, section)) {
         std::printf("  %s\n", line.c_str());

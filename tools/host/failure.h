@@ -16,6 +16,7 @@ inline constexpr int settings_file = 4; // the INI file or its section cannot be
 inline constexpr int output = 5;        // no surface, out of memory, PNG not written
 inline constexpr int findings = 6;      // check: the settings hold something worth a look
 inline constexpr int no_dialog = 7;     // no window: configure's dialog, watch's window
+inline constexpr int thread_ended = 8;  // the plug-in's thread ended inside a call
 } // namespace exit_code
 
 struct Failure {

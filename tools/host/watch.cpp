@@ -13,6 +13,7 @@
 
 #include "common/win/dib_surface.h"
 #include "common/win/handles.h"
+#include "common/win/wine64_rounding.h"
 #include "pixels.h"
 #include "plugin_library.h"
 #include "settings_file.h"
@@ -75,7 +76,7 @@ struct WatchState {
     win::DibSurface shown;   // the surface over the checkerboard, opaque
     std::vector<uint8_t> composited;
     HWND window = nullptr;
-    void* instance = nullptr; // set while the meter lives
+    MeterSession* meter = nullptr; // set while the meter lives
     std::optional<FileStamp> loaded;
     bool dialog_open = false;
     // A fault inside the window procedure cannot unwind through the
@@ -92,8 +93,7 @@ void draw_meter(WatchState& state) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     const std::string value = watch_value(state.options.value, local_time(now));
-    state.api.repaint(state.surface.dc(), state.instance, value.c_str(), static_cast<int>(width),
-                      static_cast<int>(height));
+    state.meter->repaint(state.surface.dc(), value, state.size);
     composite_block(state.surface.pixels(), width, height, watch_background,
                     state.composited.data(), width, 0, 0);
     uint8_t* bgra = state.shown.pixels();
@@ -115,8 +115,7 @@ void arm_tick(const WatchState& state) {
 void tick(WatchState& state) {
     const std::optional<FileStamp> now = file_stamp(state.file);
     if (should_reload(state.loaded, now, state.dialog_open)) {
-        state.api.load_settings(state.instance, state.file.c_str(),
-                                state.options.section().c_str());
+        state.meter->load_settings(state.file);
         state.loaded = now;
         say("reloaded " + state.options.ini);
     }
@@ -131,15 +130,19 @@ void configure(WatchState& state) {
     }
     state.dialog_open = true;
     const std::string& section = state.options.section();
-    const std::vector<std::string> before = section_as_saved(state.api, state.instance, section);
-    state.api.vis_configure(state.instance);
+    const std::vector<std::string> before = section_as_saved(*state.meter);
+    {
+        // The dialog belongs to the thread of its owner, this window.
+        const win::Wine64Rounding rounding;
+        state.api.vis_configure(state.meter->instance());
+    }
     state.dialog_open = false;
     // After a Cancel the file stays as the author wrote it.
-    if (section_as_saved(state.api, state.instance, section) == before) {
+    if (section_as_saved(*state.meter) == before) {
         say("[" + section + "] unchanged");
         return;
     }
-    state.api.save_settings(state.instance, state.file.c_str(), section.c_str());
+    state.meter->save_settings(state.file);
     // What was just written is what the meter holds: no reload for it.
     state.loaded = file_stamp(state.file);
     say("saved [" + section + "]");
@@ -158,7 +161,7 @@ LRESULT CALLBACK watch_procedure(HWND window, UINT message, WPARAM wparam, LPARA
                           reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
     }
     auto* state = reinterpret_cast<WatchState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (state == nullptr || state->instance == nullptr || state->fault) {
+    if (state == nullptr || state->meter == nullptr || state->fault) {
         return DefWindowProcA(window, message, wparam, lparam);
     }
     try {
@@ -258,10 +261,10 @@ int run_watch(const Options& options) {
     {
         // The meter goes before its owner window does.
         const win::UniqueWindow window = open_window(state);
-        const MeterSession meter(state.api, window.get());
+        MeterSession meter(state.api, options.section(), window.get());
         state.loaded = file_stamp(file);
-        state.api.load_settings(meter.instance(), file.c_str(), options.section().c_str());
-        state.instance = meter.instance();
+        meter.load_settings(file);
+        state.meter = &meter;
         draw_meter(state);
         ShowWindow(window.get(), SW_SHOWNORMAL);
         UpdateWindow(window.get());
