@@ -16,10 +16,22 @@
 namespace scrivlet::test {
 namespace {
 
-const IMAGE_NT_HEADERS32& nt_headers(HMODULE module) {
+// A process loads only a DLL of its own width, so the headers are read in
+// this build's layout (PE32 or PE32+) and must name this build's machine.
+struct ImageKind {
+    WORD machine;
+    WORD optional_header_magic;
+};
+#ifdef _WIN64
+constexpr ImageKind expected_kind{IMAGE_FILE_MACHINE_AMD64, IMAGE_NT_OPTIONAL_HDR64_MAGIC};
+#else
+constexpr ImageKind expected_kind{IMAGE_FILE_MACHINE_I386, IMAGE_NT_OPTIONAL_HDR32_MAGIC};
+#endif
+
+const IMAGE_NT_HEADERS& nt_headers(HMODULE module) {
     const auto* base = reinterpret_cast<const BYTE*>(module);
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    return *reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+    return *reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
 }
 
 template <typename T> const T* at_rva(HMODULE module, DWORD rva) {
@@ -98,7 +110,14 @@ TEST(DllImage, ImportsOnlySystemLibraries) {
 
 TEST(DllImage, HeaderCarriesNoTimestamp) {
     EXPECT_EQ(nt_headers(plugin_module()).FileHeader.TimeDateStamp, 0u);
-    EXPECT_EQ(nt_headers(plugin_module()).FileHeader.Machine, IMAGE_FILE_MACHINE_I386);
+}
+
+TEST(DllImage, HeaderNamesThisBuildsMachineAndLayout) {
+    const IMAGE_NT_HEADERS& headers = nt_headers(plugin_module());
+    EXPECT_EQ(headers.Signature, static_cast<DWORD>(IMAGE_NT_SIGNATURE));
+    EXPECT_EQ(headers.FileHeader.Machine, expected_kind.machine);
+    EXPECT_EQ(headers.OptionalHeader.Magic, expected_kind.optional_header_magic);
+    EXPECT_TRUE(headers.FileHeader.Characteristics & IMAGE_FILE_DLL);
 }
 
 TEST(DllImage, VersionResourceIs0204ForUsEnglish1252) {
