@@ -1,22 +1,59 @@
 // A built Scrivlet.dll checked whole in one program start, since under
 // emulation each start of a 32-bit Windows program costs about a minute:
 // the host's sequence through the exports, the image's headers and
-// resources.
+// resources, and the pixels of the examples and of hostile settings files.
 //
-//   x86_32_check [GTEST FLAGS]
+//   x86_32_check [GTEST FLAGS] --reference-out DIR   draws and writes DIR
+//   x86_32_check [GTEST FLAGS] --reference DIR       draws and compares with DIR
 //
+// The 64-bit build writes the reference, the 32-bit build compares with it.
 // The last line of standard output is "x86_32_check: N tests, M failed (T ms)"
 // only when the program ran to its end. Whoever runs it must look for that
 // line: a process can end mid-run with status 0 here (under qemu, see the
 // printer below; in 64 bits, Wine's GDI+ fault ending the main thread).
 
+#include "cross_width/reference.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 namespace scrivlet::test {
 
+ReferenceFolder& reference_folder() {
+    static ReferenceFolder folder;
+    return folder;
+}
+
 namespace {
+
+// Without a folder the pixel test fails, saying so; the others still run.
+bool read_arguments(int argc, char** argv) {
+    if (argc == 1) {
+        return true;
+    }
+    if (argc != 3) {
+        return false;
+    }
+    const std::string option = argv[1];
+    ReferenceFolder& folder = reference_folder();
+    if (option == "--reference-out") {
+        folder.mode = ReferenceMode::write;
+    } else if (option == "--reference") {
+        folder.mode = ReferenceMode::compare;
+    } else {
+        return false;
+    }
+    folder.path = argv[2];
+    if (folder.path.empty()) {
+        return false;
+    }
+    if (folder.path.back() != '\\' && folder.path.back() != '/') {
+        folder.path += '\\';
+    }
+    return true;
+}
 
 // GoogleTest's own printer also hands every failure to OutputDebugStringA.
 // Under 32-bit Wine emulated by qemu, the exception that call raises is
@@ -54,8 +91,9 @@ class Printer : public testing::EmptyTestEventListener {
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    if (argc != 1) {
-        std::fprintf(stderr, "usage: x86_32_check [gtest flags]\n");
+    if (!scrivlet::test::read_arguments(argc, argv)) {
+        std::fprintf(stderr, "usage: x86_32_check [gtest flags] --reference-out DIR | "
+                             "--reference DIR\n");
         return 2;
     }
     testing::TestEventListeners& listeners = testing::UnitTest::GetInstance()->listeners();
