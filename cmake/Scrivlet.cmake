@@ -24,6 +24,15 @@ else()
     endif()
 endif()
 
+# A test of a GoogleTest program passes only when the program says so: under
+# Wine a thread that ends inside the graphics library can take the process
+# with it and leave exit status 0 behind.
+function(scrivlet_gtest_verdict test)
+    set_tests_properties(${test} PROPERTIES
+        PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ tests?\\."
+        FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
+endfunction()
+
 # A GoogleTest program run under Wine by CTest (through the cross-compiling
 # emulator). Tests of one subsystem share one program, so Wine starts once.
 function(scrivlet_wine_test name)
@@ -32,6 +41,7 @@ function(scrivlet_wine_test name)
     scrivlet_warnings(${name})
     add_dependencies(${name} Scrivlet)
     add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    scrivlet_gtest_verdict(${name})
 endfunction()
 
 # A GoogleTest program that runs beside the gdiplus.dll stand-in instead of
@@ -46,6 +56,7 @@ function(scrivlet_standin_test name)
         COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:Scrivlet> ${CMAKE_BINARY_DIR}/bin/standin/)
     add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin/standin)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "SCRIVLET_DLLOVERRIDES=gdiplus=n")
+    scrivlet_gtest_verdict(${name})
 endfunction()
 
 # A subsystem's library: its sources and the subsystems it may use, which
