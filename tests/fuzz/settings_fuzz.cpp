@@ -7,11 +7,15 @@
 // and a crash, end the run with the file named; a generated file that fails
 // stays in the corpus folder as a regression case.
 //
-//   settings_fuzz --corpus DIR [--seed S] [--seconds T] [--count N] [FILE...]
+//   settings_fuzz --corpus DIR [--seed S] [--seconds T] [--count N]
+//                 [--fault-in-plugin unhandled] [FILE...]
 //
 // The corpus is replayed first, every file, whatever the bounds; then new
 // files are made until T seconds have passed or N files have run. With FILE
-// arguments only those files run.
+// arguments only those files run. --fault-in-plugin makes each meter's record
+// unreadable before its first repaint, so that the plug-in's own code faults
+// as a bug of ours would, for the test that such a crash still fails the
+// run: the fault goes on to the unhandled-exception filter.
 
 #include "support/plugin.h"
 #include "support/surface.h"
@@ -110,10 +114,37 @@ void watch_for_hangs() {
     }
 }
 
+// Where Scrivlet.dll's code lies: an exception raised there is ours.
+struct ModuleRange {
+    uintptr_t begin = 0;
+    uintptr_t end = 0;
+};
+ModuleRange plugin_range;
+
+bool in_plugin(const void* address) {
+    const auto at = reinterpret_cast<uintptr_t>(address);
+    return at >= plugin_range.begin && at < plugin_range.end;
+}
+
+// --fault-in-plugin: the record made unreadable, so that the plug-in's first
+// look at it faults in its own code.
+void make_unreadable(void* meter) {
+    DWORD previous = 0;
+    VirtualProtect(meter, sizeof(MeterRecord), PAGE_NOACCESS, &previous);
+}
+
 LONG WINAPI on_crash(EXCEPTION_POINTERS* exception) {
-    char what[64];
-    std::snprintf(what, sizeof what, "CRASH: exception 0x%08lx",
-                  static_cast<unsigned long>(exception->ExceptionRecord->ExceptionCode));
+    const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
+    char what[96];
+    char where[48] = "";
+    if (in_plugin(record.ExceptionAddress)) {
+        std::snprintf(
+            where, sizeof where, " in Scrivlet.dll at +0x%llx",
+            static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(record.ExceptionAddress) -
+                                            plugin_range.begin));
+    }
+    std::snprintf(what, sizeof what, "CRASH: exception 0x%08lx%s",
+                  static_cast<unsigned long>(record.ExceptionCode), where);
     print_activity(what);
     TerminateProcess(GetCurrentProcess(), exit_crash);
     return EXCEPTION_EXECUTE_HANDLER;
@@ -507,7 +538,8 @@ std::vector<Size> extra_sizes(const std::string& bytes) {
 // False when settings were lost; `lost` then names the keys, so that a
 // generated file failing like one already kept need not be kept as well.
 bool run_file(const std::string& name, const std::string& bytes, std::string& lost,
-              const std::vector<std::unique_ptr<test::Surface>>& surfaces, Figures& figures) {
+              const std::vector<std::unique_ptr<test::Surface>>& surfaces, Figures& figures,
+              bool fault_in_plugin) {
     std::snprintf(activity.file, sizeof activity.file, "%s", name.c_str());
     figures.slowest_of_file = 0;
     const auto& dll = test::plugin();
@@ -538,7 +570,16 @@ bool run_file(const std::string& name, const std::string& bytes, std::string& lo
         for (const char* value : values) {
             const Step step(repaint_limit_ms, "repaint of \"%s\" at %dx%d", value, size.width,
                             size.height);
-            dll.repaint(surface->dc(), meter, value, size.width, size.height);
+            // All that the call needs is read first: the record's heap page
+            // may hold some of ours too.
+            const api::Repaint repaint = dll.repaint;
+            const HDC dc = surface->dc();
+            const int width = size.width;
+            const int height = size.height;
+            if (fault_in_plugin) {
+                make_unreadable(meter);
+            }
+            repaint(dc, meter, value, width, height);
             const DWORD took = step.elapsed();
             ++figures.repaints;
             if (took > figures.slowest_ms || figures.slowest_file.empty()) {
@@ -601,6 +642,7 @@ struct Options {
     uint32_t seed = 1;
     DWORD seconds = 40;
     long count = 1000000;
+    const char* fault_in_plugin = nullptr; // unhandled
     std::vector<std::string> files;
 };
 
@@ -616,6 +658,9 @@ bool parse(int argc, char** argv, Options& options) {
             options.seconds = static_cast<DWORD>(std::strtoul(argv[++i], nullptr, 10));
         } else if (option == "--count" && has_value) {
             options.count = std::atol(argv[++i]);
+        } else if (option == "--fault-in-plugin" && has_value &&
+                   std::strcmp(argv[i + 1], "unhandled") == 0) {
+            options.fault_in_plugin = argv[++i];
         } else if (option.rfind("--", 0) != 0) {
             options.files.push_back(windows_path(option));
         } else {
@@ -626,6 +671,10 @@ bool parse(int argc, char** argv, Options& options) {
 }
 
 int run(const Options& options) {
+    MODULEINFO plugin{};
+    GetModuleInformation(GetCurrentProcess(), test::plugin_module(), &plugin, sizeof plugin);
+    plugin_range.begin = reinterpret_cast<uintptr_t>(plugin.lpBaseOfDll);
+    plugin_range.end = plugin_range.begin + plugin.SizeOfImage;
     std::vector<std::unique_ptr<test::Surface>> surfaces;
     for (const Size& size : sizes) {
         surfaces.push_back(std::make_unique<test::Surface>(size.width, size.height));
@@ -645,7 +694,8 @@ int run(const Options& options) {
     for (const std::string& file : replay) {
         corpus.push_back(read_file(file));
         std::string lost;
-        if (!run_file(file, corpus.back(), lost, surfaces, figures)) {
+        if (!run_file(file, corpus.back(), lost, surfaces, figures,
+                      options.fault_in_plugin != nullptr)) {
             ++failures;
             kept_failures.insert(lost);
         }
@@ -680,7 +730,8 @@ int run(const Options& options) {
                 write_file(kept, bytes);
             }
             std::string lost;
-            const bool passed = run_file(kept, bytes, lost, surfaces, figures);
+            const bool passed =
+                run_file(kept, bytes, lost, surfaces, figures, options.fault_in_plugin != nullptr);
             failures += passed ? 0 : 1;
             const bool kept_already = !passed && !kept_failures.insert(lost).second;
             const bool slow = passed && figures.slowest_of_file >= slow_keep_ms;
@@ -723,7 +774,7 @@ int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr, "usage: settings_fuzz --corpus DIR [--seed S] [--seconds T] "
-                             "[--count N] [FILE...]\n");
+                             "[--count N] [--fault-in-plugin unhandled] [FILE...]\n");
         return exit_usage;
     }
     setvbuf(stdout, nullptr, _IONBF, 0);
