@@ -2,7 +2,7 @@
 # exit code, and that its standard error matches a pattern (and standard
 # output, when a pattern is given for it). For refusals that happen before a
 # program does anything, where a test program of its own would only restate
-# the command line.
+# the command line, and for how a run of the settings fuzzer ends.
 #   cmake -DEMULATOR=wine-run -DPROGRAM=x.exe "-DARGS=a;b" -DEXIT=2
 #         -DERR=regex [-DOUT=regex] [-DNO_DISPLAY=ON] -P this file
 # NO_DISPLAY runs it without an X display: Wine reads DISPLAY when a process

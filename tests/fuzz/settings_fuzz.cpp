@@ -7,18 +7,31 @@
 // and a crash, end the run with the file named; a generated file that fails
 // stays in the corpus folder as a regression case.
 //
+// Each file's calls into the plug-in run on a worker thread: Wine's 64-bit
+// GDI+ can end the thread that calls it, its stack overflowed inside Wine
+// itself, without the unhandled-exception filter ever running (the rounding
+// the support library holds around repaints makes it rare, not impossible).
+// Such an end is the platform's: it is named in one line, the generated file
+// that met it is kept in the corpus's thread-deaths/ folder (not replayed,
+// like slow/), and the run goes on with a fresh worker. A thread that ends
+// after an exception raised in Scrivlet.dll's own code is a crash of ours
+// and ends the run as any crash.
+//
 //   settings_fuzz --corpus DIR [--seed S] [--seconds T] [--count N]
-//                 [--fault-in-plugin unhandled] [FILE...]
+//                 [--fault-in-plugin unhandled|thread-ends] [FILE...]
 //
 // The corpus is replayed first, every file, whatever the bounds; then new
 // files are made until T seconds have passed or N files have run. With FILE
 // arguments only those files run. --fault-in-plugin makes each meter's record
 // unreadable before its first repaint, so that the plug-in's own code faults
-// as a bug of ours would, for the test that such a crash still fails the
-// run: the fault goes on to the unhandled-exception filter.
+// as a bug of ours would, for the tests that such a crash still fails the
+// run: the fault goes on to the unhandled-exception filter, or the thread
+// ends before any handler but the fuzzer's own first one has seen it, as a
+// thread whose stack has run out may.
 
 #include "support/plugin.h"
 #include "support/surface.h"
+#include "common/win/call_thread.h"
 #include "common/win/paths.h"
 #include "common/win/polling_thread.h"
 
@@ -126,11 +139,46 @@ bool in_plugin(const void* address) {
     return at >= plugin_range.begin && at < plugin_range.end;
 }
 
+// The first exception raised in Scrivlet.dll's code. Noted before any
+// handler runs, since a thread that overflows its stack may end without
+// reaching the unhandled-exception filter.
+struct PluginException {
+    std::atomic<bool> seen{false};
+    DWORD code = 0;
+    uintptr_t offset = 0;
+};
+PluginException plugin_exception;
+
+LONG WINAPI note_plugin_exception(EXCEPTION_POINTERS* exception) {
+    const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
+    if (in_plugin(record.ExceptionAddress) && !plugin_exception.seen.exchange(true)) {
+        plugin_exception.code = record.ExceptionCode;
+        plugin_exception.offset =
+            reinterpret_cast<uintptr_t>(record.ExceptionAddress) - plugin_range.begin;
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
 // --fault-in-plugin: the record made unreadable, so that the plug-in's first
 // look at it faults in its own code.
+void* unreadable_record = nullptr;
+
 void make_unreadable(void* meter) {
     DWORD previous = 0;
     VirtualProtect(meter, sizeof(MeterRecord), PAGE_NOACCESS, &previous);
+    unreadable_record = meter;
+}
+
+// --fault-in-plugin thread-ends: registered behind note_plugin_exception.
+// Ended as the stand-in ends a thread (no unwinding, no detach notices),
+// with the record readable again: ending a thread reads the heap too.
+LONG WINAPI end_faulting_thread(EXCEPTION_POINTERS* exception) {
+    if (in_plugin(exception->ExceptionRecord->ExceptionAddress)) {
+        DWORD previous = 0;
+        VirtualProtect(unreadable_record, sizeof(MeterRecord), PAGE_READWRITE, &previous);
+        TerminateThread(GetCurrentThread(), 0);
+    }
+    return EXCEPTION_CONTINUE_SEARCH;
 }
 
 LONG WINAPI on_crash(EXCEPTION_POINTERS* exception) {
@@ -413,6 +461,7 @@ struct Figures {
     long files = 0;
     long repaints = 0;
     long cut_as_documented = 0;
+    long thread_ends = 0;
     DWORD slowest_ms = 0;
     DWORD slowest_of_file = 0;
     std::string slowest_file;
@@ -535,27 +584,47 @@ std::vector<Size> extra_sizes(const std::string& bytes) {
     return found;
 }
 
-// False when settings were lost; `lost` then names the keys, so that a
-// generated file failing like one already kept need not be kept as well.
-bool run_file(const std::string& name, const std::string& bytes, std::string& lost,
-              const std::vector<std::unique_ptr<test::Surface>>& surfaces, Figures& figures,
-              bool fault_in_plugin) {
+enum class Outcome { passed, settings_lost, thread_ended };
+
+struct FileResult {
+    Outcome outcome = Outcome::passed;
+    // settings_lost: the keys lost, so that a generated file failing like
+    // one already kept need not be kept as well.
+    std::string lost;
+    // thread_ended: the step the thread ended in.
+    std::string ended_in;
+};
+
+// The thread ended inside a call with an exception raised in Scrivlet.dll's
+// code before: a crash of ours, whatever took the thread down after it.
+void end_if_plugin_raised() {
+    if (!plugin_exception.seen) {
+        return;
+    }
+    char what[128];
+    std::snprintf(what, sizeof what,
+                  "CRASH: exception 0x%08lx in Scrivlet.dll at +0x%llx, then the thread ended",
+                  static_cast<unsigned long>(plugin_exception.code),
+                  static_cast<unsigned long long>(plugin_exception.offset));
+    print_activity(what);
+    TerminateProcess(GetCurrentProcess(), exit_crash);
+}
+
+struct Worker {
+    win::CallThread thread;
+    bool fault_in_plugin = false;
+};
+
+FileResult run_file(Worker& worker, const std::string& name, const std::string& bytes,
+                    const std::vector<std::unique_ptr<test::Surface>>& surfaces, Figures& figures) {
     std::snprintf(activity.file, sizeof activity.file, "%s", name.c_str());
     figures.slowest_of_file = 0;
+    ++figures.files;
     const auto& dll = test::plugin();
     const std::string input = scratch_path("in");
     const std::string first = scratch_path("saved");
     const std::string second = scratch_path("saved-again");
     write_file(input, bytes);
-    bool passed = true;
-    void* meter = nullptr;
-    void* again = nullptr;
-    bool text_unwritable = false;
-    {
-        const Step step(other_step_limit_ms, "dllstartup and load_settings");
-        meter = dll.dllstartup(nullptr, 0);
-        dll.load_settings(meter, input.c_str(), section);
-    }
     // A corpus file can ask for a size of its own, where it once failed.
     std::vector<std::pair<Size, const test::Surface*>> drawn;
     for (size_t i = 0; i < std::size(sizes); ++i) {
@@ -566,65 +635,91 @@ bool run_file(const std::string& name, const std::string& bytes, std::string& lo
         own_sizes.push_back(std::make_unique<test::Surface>(size.width, size.height));
         drawn.emplace_back(size, own_sizes.back().get());
     }
-    for (const auto& [size, surface] : drawn) {
-        for (const char* value : values) {
-            const Step step(repaint_limit_ms, "repaint of \"%s\" at %dx%d", value, size.width,
-                            size.height);
-            // All that the call needs is read first: the record's heap page
-            // may hold some of ours too.
-            const api::Repaint repaint = dll.repaint;
-            const HDC dc = surface->dc();
-            const int width = size.width;
-            const int height = size.height;
-            if (fault_in_plugin) {
-                make_unreadable(meter);
-            }
-            repaint(dc, meter, value, width, height);
-            const DWORD took = step.elapsed();
-            ++figures.repaints;
-            if (took > figures.slowest_ms || figures.slowest_file.empty()) {
-                figures.slowest_ms = took;
-                figures.slowest_file = name;
-            }
-            if (stretches_a_large_shadow(*static_cast<const MeterRecord*>(meter), size.width,
-                                         size.height)) {
-                continue;
-            }
-            figures.slowest_of_file = std::max(figures.slowest_of_file, took);
-            if (took > figures.slowest_unstretched_ms || figures.slowest_unstretched_file.empty()) {
-                figures.slowest_unstretched_ms = took;
-                figures.slowest_unstretched_file = name;
+    bool text_unwritable = false;
+    const bool returned = worker.thread.run([&] {
+        void* meter = nullptr;
+        {
+            const Step step(other_step_limit_ms, "dllstartup and load_settings");
+            meter = dll.dllstartup(nullptr, 0);
+            dll.load_settings(meter, input.c_str(), section);
+        }
+        for (const auto& [size, surface] : drawn) {
+            for (const char* value : values) {
+                const Step step(repaint_limit_ms, "repaint of \"%s\" at %dx%d", value, size.width,
+                                size.height);
+                // All that the call needs is read first: the record's heap
+                // page may hold some of ours too (this closure among them).
+                const api::Repaint repaint = dll.repaint;
+                const HDC dc = surface->dc();
+                const int width = size.width;
+                const int height = size.height;
+                if (worker.fault_in_plugin) {
+                    make_unreadable(meter);
+                }
+                repaint(dc, meter, value, width, height);
+                const DWORD took = step.elapsed();
+                ++figures.repaints;
+                if (took > figures.slowest_ms || figures.slowest_file.empty()) {
+                    figures.slowest_ms = took;
+                    figures.slowest_file = name;
+                }
+                if (stretches_a_large_shadow(*static_cast<const MeterRecord*>(meter), size.width,
+                                             size.height)) {
+                    continue;
+                }
+                figures.slowest_of_file = std::max(figures.slowest_of_file, took);
+                if (took > figures.slowest_unstretched_ms ||
+                    figures.slowest_unstretched_file.empty()) {
+                    figures.slowest_unstretched_ms = took;
+                    figures.slowest_unstretched_file = name;
+                }
             }
         }
-    }
-    {
         const Step step(other_step_limit_ms, "save, load into a second meter, save again");
         dll.save_settings(meter, first.c_str(), section);
         // The platform's writer takes no longer value: the key is left as
         // the file had it, which in a new file is not at all.
         text_unwritable =
             static_cast<MeterRecord*>(meter)->text_template.size() > longest_written_value;
-        again = dll.dllstartup(nullptr, 0);
+        void* again = dll.dllstartup(nullptr, 0);
         dll.load_settings(again, first.c_str(), section);
         dll.save_settings(again, second.c_str(), section);
         dll.dllshutdown(again);
         dll.dllshutdown(meter);
-    }
-    bool cut = false;
-    const std::string difference =
-        round_trip_difference(read_file(first), read_file(second), cut, lost, text_unwritable);
-    if (!difference.empty()) {
-        std::printf("FAIL: settings lost between two saves of %s\n%s", name.c_str(),
-                    difference.c_str());
-        passed = false;
-    } else if (cut) {
-        ++figures.cut_as_documented;
+    });
+    FileResult result;
+    if (!returned) {
+        // The step that was running never ended. Its meters stay as the
+        // thread left them: a shutdown could run into whatever the call was
+        // half-way through.
+        activity.limit = 0;
+        end_if_plugin_raised();
+        ++figures.thread_ends;
+        result.outcome = Outcome::thread_ended;
+        result.ended_in = activity.step;
+    } else {
+        bool cut = false;
+        const std::string difference = round_trip_difference(read_file(first), read_file(second),
+                                                             cut, result.lost, text_unwritable);
+        if (!difference.empty()) {
+            std::printf("FAIL: settings lost between two saves of %s\n%s", name.c_str(),
+                        difference.c_str());
+            result.outcome = Outcome::settings_lost;
+        } else if (cut) {
+            ++figures.cut_as_documented;
+        }
     }
     DeleteFileA(input.c_str());
     DeleteFileA(first.c_str());
     DeleteFileA(second.c_str());
-    ++figures.files;
-    return passed;
+    return result;
+}
+
+void say_thread_ended(const std::string& file, const FileResult& result, const std::string& kept) {
+    std::printf("settings_fuzz: %s, %s: the thread ended inside GDI+ without an exception in "
+                "Scrivlet.dll (Wine's 64-bit GDI+ fault)%s%s\n",
+                file.c_str(), result.ended_in.c_str(), kept.empty() ? "" : "; kept as ",
+                kept.c_str());
 }
 
 SIZE_T peak_memory() {
@@ -642,7 +737,7 @@ struct Options {
     uint32_t seed = 1;
     DWORD seconds = 40;
     long count = 1000000;
-    const char* fault_in_plugin = nullptr; // unhandled
+    const char* fault_in_plugin = nullptr; // unhandled, thread-ends
     std::vector<std::string> files;
 };
 
@@ -659,7 +754,8 @@ bool parse(int argc, char** argv, Options& options) {
         } else if (option == "--count" && has_value) {
             options.count = std::atol(argv[++i]);
         } else if (option == "--fault-in-plugin" && has_value &&
-                   std::strcmp(argv[i + 1], "unhandled") == 0) {
+                   (std::strcmp(argv[i + 1], "unhandled") == 0 ||
+                    std::strcmp(argv[i + 1], "thread-ends") == 0)) {
             options.fault_in_plugin = argv[++i];
         } else if (option.rfind("--", 0) != 0) {
             options.files.push_back(windows_path(option));
@@ -670,15 +766,43 @@ bool parse(int argc, char** argv, Options& options) {
     return !options.corpus.empty() || !options.files.empty();
 }
 
+std::vector<std::unique_ptr<test::Surface>> fresh_surfaces() {
+    std::vector<std::unique_ptr<test::Surface>> surfaces;
+    for (const Size& size : sizes) {
+        surfaces.push_back(std::make_unique<test::Surface>(size.width, size.height));
+    }
+    return surfaces;
+}
+
+// The file, moved from the corpus folder into its subfolder `folder` unless
+// it was there before this run (`known`); where it is now.
+std::string move_into(const std::string& corpus, const char* folder, const char* name,
+                      const std::string& file, bool known) {
+    if (known) {
+        return file;
+    }
+    const std::string subfolder = corpus + "\\" + folder;
+    CreateDirectoryA(subfolder.c_str(), nullptr);
+    const std::string moved = subfolder + "\\" + name;
+    MoveFileExA(file.c_str(), moved.c_str(), MOVEFILE_REPLACE_EXISTING);
+    return moved;
+}
+
 int run(const Options& options) {
     MODULEINFO plugin{};
     GetModuleInformation(GetCurrentProcess(), test::plugin_module(), &plugin, sizeof plugin);
     plugin_range.begin = reinterpret_cast<uintptr_t>(plugin.lpBaseOfDll);
     plugin_range.end = plugin_range.begin + plugin.SizeOfImage;
-    std::vector<std::unique_ptr<test::Surface>> surfaces;
-    for (const Size& size : sizes) {
-        surfaces.push_back(std::make_unique<test::Surface>(size.width, size.height));
+    AddVectoredExceptionHandler(1, note_plugin_exception);
+    if (options.fault_in_plugin != nullptr &&
+        std::strcmp(options.fault_in_plugin, "thread-ends") == 0) {
+        AddVectoredExceptionHandler(0, end_faulting_thread);
     }
+    // A thread that ended inside GDI+ may have left a surface's DC with
+    // state saved and never restored; the next file draws on new ones.
+    std::vector<std::unique_ptr<test::Surface>> surfaces = fresh_surfaces();
+    Worker worker;
+    worker.fault_in_plugin = options.fault_in_plugin != nullptr;
     const win::PollingThread watchdog(watchdog_poll_ms, watch_for_hangs);
     Figures figures;
     long failures = 0;
@@ -693,11 +817,13 @@ int run(const Options& options) {
     std::set<std::string> kept_failures;
     for (const std::string& file : replay) {
         corpus.push_back(read_file(file));
-        std::string lost;
-        if (!run_file(file, corpus.back(), lost, surfaces, figures,
-                      options.fault_in_plugin != nullptr)) {
+        const FileResult result = run_file(worker, file, corpus.back(), surfaces, figures);
+        if (result.outcome == Outcome::settings_lost) {
             ++failures;
-            kept_failures.insert(lost);
+            kept_failures.insert(result.lost);
+        } else if (result.outcome == Outcome::thread_ended) {
+            say_thread_ended(file, result, {});
+            surfaces = fresh_surfaces();
         }
     }
     // Large files are replayed but not mutated: their mutants mostly fail
@@ -729,24 +855,24 @@ int run(const Options& options) {
             if (!known) {
                 write_file(kept, bytes);
             }
-            std::string lost;
-            const bool passed =
-                run_file(kept, bytes, lost, surfaces, figures, options.fault_in_plugin != nullptr);
+            const FileResult result = run_file(worker, kept, bytes, surfaces, figures);
+            if (result.outcome == Outcome::thread_ended) {
+                say_thread_ended(kept, result,
+                                 move_into(options.corpus, "thread-deaths", name, kept, known));
+                surfaces = fresh_surfaces();
+                continue;
+            }
+            const bool passed = result.outcome == Outcome::passed;
             failures += passed ? 0 : 1;
-            const bool kept_already = !passed && !kept_failures.insert(lost).second;
+            const bool kept_already = !passed && !kept_failures.insert(result.lost).second;
             const bool slow = passed && figures.slowest_of_file >= slow_keep_ms;
             if (!known && ((passed && !slow) || kept_already)) {
                 DeleteFileA(kept.c_str());
             }
             if (slow) {
-                const std::string slow_folder = options.corpus + "\\slow";
-                CreateDirectoryA(slow_folder.c_str(), nullptr);
-                const std::string slow_file = slow_folder + "\\" + name;
-                if (!known) {
-                    MoveFileExA(kept.c_str(), slow_file.c_str(), MOVEFILE_REPLACE_EXISTING);
-                }
                 std::printf("settings_fuzz: a repaint took %lu ms; kept as %s\n",
-                            static_cast<unsigned long>(figures.slowest_of_file), slow_file.c_str());
+                            static_cast<unsigned long>(figures.slowest_of_file),
+                            move_into(options.corpus, "slow", name, kept, known).c_str());
             }
             if (!passed) {
                 std::printf(kept_already ? "settings_fuzz: fails as a kept file does, not kept\n"
@@ -756,9 +882,10 @@ int run(const Options& options) {
         }
     }
     std::printf("settings_fuzz: %ld files, %ld repaints, %ld with a value cut on load as "
-                "documented, slowest repaint %lu ms (%s), slowest without a shadow stretched "
-                "onto a large surface %lu ms (%s), peak memory %lu KiB, %lu s\n",
-                figures.files, figures.repaints, figures.cut_as_documented,
+                "documented, %ld with the thread ended inside GDI+, slowest repaint %lu ms (%s), "
+                "slowest without a shadow stretched onto a large surface %lu ms (%s), peak "
+                "memory %lu KiB, %lu s\n",
+                figures.files, figures.repaints, figures.cut_as_documented, figures.thread_ends,
                 static_cast<unsigned long>(figures.slowest_ms), figures.slowest_file.c_str(),
                 static_cast<unsigned long>(figures.slowest_unstretched_ms),
                 figures.slowest_unstretched_file.c_str(),
@@ -774,7 +901,7 @@ int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr, "usage: settings_fuzz --corpus DIR [--seed S] [--seconds T] "
-                             "[--count N] [--fault-in-plugin unhandled] [FILE...]\n");
+                             "[--count N] [--fault-in-plugin unhandled|thread-ends] [FILE...]\n");
         return exit_usage;
     }
     setvbuf(stdout, nullptr, _IONBF, 0);
