@@ -104,11 +104,12 @@ ThreadEnding& thread_ending() {
         char text[128] = {};
         const DWORD length =
             GetEnvironmentVariableA("SCRIVLET_STANDIN_END_THREAD", text, sizeof text);
-        const std::string_view spec(text, length < sizeof text ? length : 0);
-        const size_t colon = spec.rfind(':');
+        const std::string_view setting(text, length < sizeof text ? length : 0);
+        const size_t colon = setting.rfind(':');
         if (colon != std::string_view::npos) {
-            std::from_chars(spec.data() + colon + 1, spec.data() + spec.size(), read.occurrence);
-            read.function = spec.substr(0, colon);
+            std::from_chars(setting.data() + colon + 1, setting.data() + setting.size(),
+                            read.occurrence);
+            read.function = setting.substr(0, colon);
         }
         return read;
     }();
