@@ -98,51 +98,58 @@ Drawable drawable_geometry(const DrawableInputs& in) {
     if (!(em > 0 && em <= em_bound)) {
         return drawable;
     }
-    // Glyphs stand out of their rectangle by less than this: a glyph wider
-    // than a narrow rectangle, a line taller than a low one.
-    const double overhang = 2 * em;
-    // The rectangle must come near the surface, and must not reach further
-    // past it than the largest surface is wide: only shadow and border
-    // numbers beyond any surface push it there, and coordinates of that size
-    // are what sent the library into divisions by zero and endless
-    // flattening.
-    auto axis_shows = [overhang](double start, double extent, double visible_side, double reach) {
-        return std::isfinite(start) && std::isfinite(extent) && extent > 0 &&
-               start < visible_side + overhang && start + extent > -overhang && start >= -reach &&
-               start + extent <= visible_side + reach;
+    // The rectangle is handed to the library as the room for the shadow and
+    // the border leaves it: of no width or height, or less, on a small meter
+    // with a wide shadow or border, and the library still lays the text out
+    // (without wrapping). Only numbers beyond any surface move an edge
+    // further from the visible surface than the largest surface is wide;
+    // coordinates of that size are what sent the library into divisions by
+    // zero and endless flattening.
+    auto axis_within_reach = [](double start, double extent, double visible_side, double reach) {
+        const double end = start + extent;
+        auto near = [&](double edge) { return edge >= -reach && edge <= visible_side + reach; };
+        return std::isfinite(start) && std::isfinite(extent) && near(start) && near(end);
     };
     const LayoutRect& rect = in.rect;
-    drawable.text = axis_shows(rect.x, rect.width, visible_width, reach_x) &&
-                    axis_shows(rect.y, rect.height, visible_height, reach_y);
+    drawable.text = axis_within_reach(rect.x, rect.width, visible_width, reach_x) &&
+                    axis_within_reach(rect.y, rect.height, visible_height, reach_y);
     if (!drawable.text) {
         return drawable;
     }
     drawable.passes = in.width_px <= max_surface_side_px && in.height_px <= max_surface_side_px;
-    // Moved by a whole side or more, the stretched shadow misses the surface.
-    auto within = [](int32_t offset, int32_t side) {
-        return std::abs(static_cast<int64_t>(offset)) < static_cast<int64_t>(side);
+    // Moved by the largest surface's side or more, the stretched shadow
+    // misses every surface.
+    auto within = [](int32_t offset) {
+        return std::abs(static_cast<int64_t>(offset)) < int64_t{max_surface_side_px};
     };
     // A pen wider than twice the largest surface paints nothing more than
     // one that wide; the rectangle bounds the shadow's own width only while
     // the border does not pull the rectangle back in.
     const double widest_pen = 2 * std::max(reach_x, reach_y);
     auto pen_drawable = [widest_pen](double width) { return std::fabs(width) <= widest_pen; };
-    drawable.shadow = pen_drawable(in.shadow_size) && within(in.shadow_offset_x, in.width_px) &&
-                      within(in.shadow_offset_y, in.height_px);
+    drawable.shadow =
+        pen_drawable(in.shadow_size) && within(in.shadow_offset_x) && within(in.shadow_offset_y);
     drawable.border = pen_drawable(2.0 * in.border_width);
     return drawable;
 }
 
-size_t drawable_text_length(LayoutRect rect, float em_size_pt, size_t text_length) {
+size_t drawable_text_length(LayoutRect rect, SurfacePoints visible, float em_size_pt,
+                            size_t text_length) {
     constexpr double lines_per_em = 1.0;
     constexpr double glyphs_per_em = 10.0;
     constexpr double slack = 64;
     const double em = em_size_pt;
-    if (!(rect.width > 0 && rect.height > 0 && em > 0)) {
+    if (!(em > 0)) {
         return 0;
     }
-    const double lines = std::floor(rect.height / em * lines_per_em) + 1;
-    const double glyphs_per_line = std::floor(rect.width / em * glyphs_per_em) + 1;
+    auto showing = [](double extent, double visible_side) {
+        const double room = extent > 0 ? extent : visible_side;
+        return room > 0 ? room : 0.0; // also drops a room that is not a number
+    };
+    const double height = showing(rect.height, visible.height_pt);
+    const double width = showing(rect.width, visible.width_pt);
+    const double lines = std::floor(height / em * lines_per_em) + 1;
+    const double glyphs_per_line = std::floor(width / em * glyphs_per_em) + 1;
     // One more per line for its line break.
     const double limit = std::min(lines * (glyphs_per_line + 1) + slack,
                                   static_cast<double>(max_drawable_text_bytes));

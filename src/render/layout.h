@@ -69,9 +69,10 @@ AlignmentPair alignment_pair(int32_t alignment);
 // from a surface of at most this size.
 inline constexpr int32_t max_surface_side_px = 16384;
 
-// Whatever the em of a small meter's surface, text up to an inch keeps
-// drawing as it always has.
-inline constexpr float min_em_bound_pt = 72.0f;
+// Whatever the surface, an em up to this draws as it always has: twice the
+// largest font size themes use, so no real meter loses its text to the bound
+// below, while the library still lays such glyphs out in milliseconds.
+inline constexpr float min_em_bound_pt = 800.0f;
 
 // An em more than this many times the surface's larger side cannot show a
 // whole glyph, at most a piece of one stroke; the library lays out such
@@ -85,7 +86,8 @@ inline constexpr float em_bound_per_side = 2.0f;
 struct Drawable {
     bool text = false;   // the glyphs can show: the fill, and the passes when they are on
     bool passes = false; // the surface fits the pass bitmaps
-    bool shadow = false; // the shadow's pen is drawable and its destination meets the surface
+    bool shadow =
+        false; // the shadow's pen is drawable and it is moved less than any surface's side
     bool border = false; // the border band's pen is drawable
 };
 
@@ -104,19 +106,25 @@ struct DrawableInputs {
 
 Drawable drawable_geometry(const DrawableInputs& in);
 
-// No meter shows more text than this (a dialog-typed template holds 255
-// bytes); past it, laying out every glyph three times on a large surface
-// holds the host's thread for longer than a refresh.
-inline constexpr size_t max_drawable_text_bytes = 1024;
+// The most text a repaint builds and lays out, whatever the surface. A
+// meter showing a feed or a file fills a large surface with a few thousand
+// bytes; this is several times that, yet it keeps a hostile template of
+// megabytes, or a value of hundreds of digits repeated by it, to a few
+// hundred kilobytes of work (the expansion builds at most four times this
+// before cutting), and a repaint of all of it within a refresh.
+inline constexpr size_t max_drawable_text_bytes = 16 * 1024;
 
-// How many bytes of the text are worth laying out in the rectangle: at most
-// max_drawable_text_bytes, and no more than every line that can show (lines
-// at least one em apart) can hold (glyphs at least a tenth of an em wide),
-// plus slack. A rectangle with no room, or an em size that is not positive,
-// takes none. What lies past that point cannot show, and the library's
-// layout time grows with the square of the text in a narrow rectangle,
-// where every glyph wraps onto a line of its own.
-size_t drawable_text_length(LayoutRect rect, float em_size_pt, size_t text_length);
+// How many bytes of the text are worth laying out: no more than every line
+// that can show (lines at least one em apart) can hold (glyphs at least a
+// tenth of an em wide), plus slack, and never more than
+// max_drawable_text_bytes. An extent of the rectangle that is not positive
+// lays text out without wrapping, so what shows on that axis is bounded by
+// the visible surface instead. An em size that is not positive takes none.
+// What lies past that point cannot show, and the library's layout time
+// grows with the square of the text in a narrow rectangle, where every
+// glyph wraps onto a line of its own.
+size_t drawable_text_length(LayoutRect rect, SurfacePoints visible, float em_size_pt,
+                            size_t text_length);
 
 // Each byte becomes the UTF-16 code unit of the same value, whatever the
 // system's code page, so the text keeps one code unit per byte.

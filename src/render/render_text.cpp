@@ -83,7 +83,7 @@ void render_text(HDC dc, MeterRecord& record, std::string_view expanded_text, in
         return; // the surface stays cleared; the handles release themselves in order
     }
     const std::string_view text =
-        expanded_text.substr(0, drawable_text_length(rect, em_size, expanded_text.size()));
+        expanded_text.substr(0, drawable_text_length(rect, surface, em_size, expanded_text.size()));
 
     const float width_f = static_cast<float>(width_px);
     const float height_f = static_cast<float>(height_px);

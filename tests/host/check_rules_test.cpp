@@ -78,8 +78,8 @@ TEST(CheckRules, SectionsThePlugInKeepsAndDrawsAsWrittenHaveNoFindings) {
         {"numbers at the ends of 32 bits, with blanks, signs and leading zeros",
          {"Scrivlet_ShadowSettings=0,2147483647,-2147483648, +7,0009"},
          {}},
-        {"72 pt always draws, even on the smallest surface",
-         {"Scrivlet_FontSettings=0,0,72,0,0,0,30,1"},
+        {"800 pt always draws, even on the smallest surface",
+         {"Scrivlet_FontSettings=0,0,800,0,0,0,30,1"},
          {},
          CheckSize{{2, 2}, SizeSource::option}},
     });
@@ -276,52 +276,51 @@ TEST(CheckRules, SectionsWithoutOurKeysOrHiddenByAnEarlierOne) {
 TEST(CheckRules, GeometryThatDrawsNothingAndWhy) {
     const std::string at_default = "at 240x80 px (the default size, 96 dpi) ";
     expect_findings({
-        {"an em more than twice the longer side",
-         {"Scrivlet_FontSettings=0,0,361,0,0,0,30,1"},
-         {"[S] Scrivlet_FontSettings=0,0,361,0,0,0,30,1: " + at_default +
-          "the text draws nothing: font size 361 pt is more than 2 times the surface's longer "
-          "side (up to 72 pt always draws)"}},
-        {"the largest em that draws", {"Scrivlet_FontSettings=0,0,360,0,0,0,30,1"}, {}},
+        {"an em beyond 800 pt on a meter",
+         {"Scrivlet_FontSettings=0,0,801,0,0,0,30,1"},
+         {"[S] Scrivlet_FontSettings=0,0,801,0,0,0,30,1: " + at_default +
+          "the text draws nothing: font size 801 pt is more than 2 times the surface's longer "
+          "side (up to 800 pt always draws)"}},
+        {"the largest em that draws", {"Scrivlet_FontSettings=0,0,800,0,0,0,30,1"}, {}},
         {"an em of 0",
          {"Scrivlet_FontSettings=0,0,0,0,0,0,30,1"},
          {"[S] Scrivlet_FontSettings=0,0,0,0,0,0,30,1: " + at_default +
           "the text draws nothing: font size 0 pt is not above 0"}},
-        {"73 pt on a small surface, at the size its comment gives",
-         {"Scrivlet_FontSettings=0,0,73,0,0,0,30,1"},
-         {"[S] Scrivlet_FontSettings=0,0,73,0,0,0,30,1: at 20x10 px (from its '; size:' comment, "
-          "96 dpi) the text draws nothing: font size 73 pt is more than 2 times the surface's "
-          "longer side (up to 72 pt always draws)"},
-         CheckSize{{20, 10}, SizeSource::comment}},
-        {"a border too wide for the surface",
-         {"Scrivlet_BorderSettings=1,100"},
-         {"[S] Scrivlet_BorderSettings=1,100: " + at_default +
-          "the text draws nothing: no room: the insets for the border (width 100) leave a "
-          "rectangle of -21.0 x -141.0 pt"}},
-        {"a shadow offset that pushes the text off the surface",
-         {"Scrivlet_ShadowSettings=1,5,5,-1000,0"},
-         {"[S] Scrivlet_ShadowSettings=1,5,5,-1000,0: " + at_default +
-          "the text draws nothing: the insets for the shadow (size 5, offset -1000,0) push its "
-          "rectangle (at 1002.0,2.0 pt, 173.0 x 53.0 pt) off the surface"}},
-        {"a shadow and a border that leave no room only together",
+        {"an em beyond twice a large surface, at the size its comment gives",
+         {"Scrivlet_FontSettings=0,0,1501,0,0,0,30,1"},
+         {"[S] Scrivlet_FontSettings=0,0,1501,0,0,0,30,1: at 1000x100 px (from its '; size:' "
+          "comment, 96 dpi) the text draws nothing: font size 1501 pt is more than 2 times the "
+          "surface's longer side (up to 800 pt always draws)"},
+         CheckSize{{1000, 100}, SizeSource::comment}},
+        // The library lays text out in a rectangle of no room all the same.
+        {"a border wider than the surface", {"Scrivlet_BorderSettings=1,100"}, {}},
+        {"a shadow offset that pushes the text beyond any surface",
+         {"Scrivlet_ShadowSettings=1,5,5,-20000,0"},
+         {"[S] Scrivlet_ShadowSettings=1,5,5,-20000,0: " + at_default +
+          "the text draws nothing: the insets for the shadow (size 5, offset -20000,0) move its "
+          "rectangle (at 20002.0,2.0 pt, 173.0 x 53.0 pt) further from the surface than the "
+          "largest surface (16384 px a side) is wide"}},
+        {"a shadow and a border that leave no room together",
          {"Scrivlet_ShadowSettings=1,5,5,0,-40", "Scrivlet_BorderSettings=1,20"},
-         {"[S] Scrivlet_ShadowSettings=1,5,5,0,-40: " + at_default +
-          "the text draws nothing: no room: the insets for the shadow (size 5, offset 0,-40) and "
-          "the border (width 20) leave a rectangle of 139.0 x -3.0 pt"}},
-        {"a surface too small for any text, from --size",
+         {}},
+        {"a surface of one pixel, from --size",
          {"Scrivlet_Text=%v"},
-         {"[S] at 1x1 px (from --size, 96 dpi) the text draws nothing: the surface has no room "
-          "for text (its rectangle is -0.3 x -0.3 pt)"},
+         {},
          CheckSize{{1, 1}, SizeSource::option}},
         {"a shadow pen wider than any surface, held in by the border",
          {"Scrivlet_ShadowSettings=1,-30000,5,0,0", "Scrivlet_BorderSettings=1,1"},
          {"[S] Scrivlet_ShadowSettings=1,-30000,5,0,0: " + at_default +
           "the shadow draws nothing: its pen (size -30000) is wider than twice the largest "
           "surface (16384 px a side)"}},
-        {"a shadow moved a whole side away",
-         {"Scrivlet_FontSettings=0,0,100,0,0,0,30,1", "Scrivlet_ShadowSettings=1,5,5,-300,0"},
-         {"[S] Scrivlet_ShadowSettings=1,5,5,-300,0: " + at_default +
-          "the shadow draws nothing: its offset -300,0 moves it a whole side of the surface "
-          "away"}},
+        {"a shadow moved as far as the largest surface's side",
+         {"Scrivlet_ShadowSettings=1,5,5,16384,0"},
+         {"[S] Scrivlet_ShadowSettings=1,5,5,16384,0: at 6000x80 px (from --size, 96 dpi) the "
+          "shadow draws nothing: its offset 16384,0 moves it as far as the largest surface's "
+          "side (16384 px) or further"},
+         CheckSize{{6000, 80}, SizeSource::option}},
+        {"a shadow moved further than a meter's side",
+         {"Scrivlet_ShadowSettings=1,5,5,-300,0"},
+         {}},
         {"a softness that leaves no pixel of the shadow's bitmap",
          {"Scrivlet_ShadowSettings=1,5,81,0,0"},
          {"[S] Scrivlet_ShadowSettings=1,5,81,0,0: " + at_default +

@@ -91,15 +91,19 @@ std::string hostile_text() {
         "Scrivlet_ShadowSettings=0,5,5,99999999999,0",
         "; size: 200x40",
         "[EmBound]",
-        "Scrivlet_FontSettings=0,0,600,0,0,0,30,1",
+        "Scrivlet_FontSettings=0,0,900,0,0,0,30,1",
+        // No room for the text, which the library lays out all the same.
         "[NoRoom]",
         "Scrivlet_BorderSettings=1,100",
+        "[FarOff]",
+        "Scrivlet_ShadowSettings=1,5,5,-20000,0",
         "[ShadowPen]",
         "Scrivlet_ShadowSettings=1,-30000,5,0,0",
         "Scrivlet_BorderSettings=1,1",
+        "; size: 6000x80",
         "[ShadowAway]",
         "Scrivlet_FontSettings=0,0,100,0,0,0,30,1",
-        "Scrivlet_ShadowSettings=1,5,5,-300,0",
+        "Scrivlet_ShadowSettings=1,5,5,16384,0",
         "[BorderBand]",
         "Scrivlet_BorderSettings=1,-20000",
         "[CaseKey]",
@@ -153,17 +157,19 @@ const std::vector<std::string> hostile_findings = {
     "\"7\", is never read",
     "[Saturates] Scrivlet_ShadowSettings=0,5,5,99999999999,0: shadow_offset_x \"99999999999\" "
     "is beyond 32 bits: it reads as 2147483647",
-    "[EmBound] Scrivlet_FontSettings=0,0,600,0,0,0,30,1: at 200x40 px (from its '; size:' "
-    "comment, 96 dpi) the text draws nothing: font size 600 pt is more than 2 times the "
-    "surface's longer side (up to 72 pt always draws)",
-    "[NoRoom] Scrivlet_BorderSettings=1,100: " + at_default +
-        "the text draws nothing: no room: the insets for the border (width 100) leave a "
-        "rectangle of -21.0 x -141.0 pt",
+    "[EmBound] Scrivlet_FontSettings=0,0,900,0,0,0,30,1: at 200x40 px (from its '; size:' "
+    "comment, 96 dpi) the text draws nothing: font size 900 pt is more than 2 times the "
+    "surface's longer side (up to 800 pt always draws)",
+    "[FarOff] Scrivlet_ShadowSettings=1,5,5,-20000,0: " + at_default +
+        "the text draws nothing: the insets for the shadow (size 5, offset -20000,0) move its "
+        "rectangle (at 20002.0,2.0 pt, 173.0 x 53.0 pt) further from the surface than the "
+        "largest surface (16384 px a side) is wide",
     "[ShadowPen] Scrivlet_ShadowSettings=1,-30000,5,0,0: " + at_default +
         "the shadow draws nothing: its pen (size -30000) is wider than twice the largest "
         "surface (16384 px a side)",
-    "[ShadowAway] Scrivlet_ShadowSettings=1,5,5,-300,0: " + at_default +
-        "the shadow draws nothing: its offset -300,0 moves it a whole side of the surface away",
+    "[ShadowAway] Scrivlet_ShadowSettings=1,5,5,16384,0: at 6000x80 px (from its '; size:' "
+    "comment, 96 dpi) the shadow draws nothing: its offset 16384,0 moves it as far as the "
+    "largest surface's side (16384 px) or further",
     "[BorderBand] Scrivlet_BorderSettings=1,-20000: " + at_default +
         "the border draws nothing: its band (2 x width -20000) is wider than twice the largest "
         "surface (16384 px a side)",
@@ -183,8 +189,8 @@ const std::vector<std::string> hostile_findings = {
 };
 
 // Sections of the hostile file, and those with findings: all but
-// QuotedArial, Replacement and Fine.
-constexpr size_t hostile_sections = 25;
+// QuotedArial, Replacement, NoRoom and Fine.
+constexpr size_t hostile_sections = 26;
 constexpr size_t hostile_sections_with_findings = 22;
 
 // The finding of another section of the same content.
@@ -256,17 +262,21 @@ TEST(Check, OneSectionAndTheSizeGivenOnTheCommandLine) {
          exit_findings,
          lines_of({hostile_findings[11]}) + "check: 1 finding in 1 of 1 section\n"},
         // The option wins over the section's comment, and has room for both.
-        {{"--section", "EmBound", "--size", "400x100"},
+        {{"--section", "EmBound", "--size", "640x100"},
          exit_ok,
          "check: nothing found in 1 section\n"},
         {{"--section", "noroom", "--size", "400x300"},
          exit_ok,
          "check: nothing found in 1 section\n"},
         {{"--section", "NoRoom", "--size", "240x80"},
+         exit_ok,
+         "check: nothing found in 1 section\n"},
+        {{"--section", "FarOff", "--size", "400x300"},
          exit_findings,
-         "[NoRoom] Scrivlet_BorderSettings=1,100: at 240x80 px (from --size, 96 dpi) the text "
-         "draws nothing: no room: the insets for the border (width 100) leave a rectangle of "
-         "-21.0 x -141.0 pt\ncheck: 1 finding in 1 of 1 section\n"},
+         "[FarOff] Scrivlet_ShadowSettings=1,5,5,-20000,0: at 400x300 px (from --size, 96 dpi) "
+         "the text draws nothing: the insets for the shadow (size 5, offset -20000,0) move its "
+         "rectangle (at 20002.0,2.0 pt, 293.0 x 218.0 pt) further from the surface than the "
+         "largest surface (16384 px a side) is wide\ncheck: 1 finding in 1 of 1 section\n"},
         // A name matches regardless of case, and is shown as the file writes it.
         {{"--section", "ALPHA"},
          exit_findings,
@@ -307,12 +317,13 @@ bool transparent(const png::Image& image) {
 TEST(Check, WhatItSaysDrawsNothingIsWhatThePlugInDraws) {
     const std::string file = hostile_file();
     // The text draws nothing: a face that is not installed (also under a key
-    // in lower case, which is read), an em beyond its bound, no room.
+    // in lower case, which is read), an em beyond its bound, a rectangle
+    // beyond any surface.
     for (const auto& [section, size] :
          std::vector<std::pair<std::string, std::string>>{{"Face", "240x80"},
                                                           {"CaseKey", "240x80"},
                                                           {"EmBound", "200x40"},
-                                                          {"NoRoom", "240x80"}}) {
+                                                          {"FarOff", "240x80"}}) {
         EXPECT_TRUE(transparent(rendered(file, section, size))) << section;
     }
     // The quoted face reaches the plug-in unquoted, a replacement is a face
@@ -327,17 +338,18 @@ TEST(Check, WhatItSaysDrawsNothingIsWhatThePlugInDraws) {
     const std::string shadow_pen = "Scrivlet_ShadowSettings=1,-30000,5,0,0\r\n"
                                    "Scrivlet_BorderSettings=1,1\r\n";
     const std::string shadow_away = "Scrivlet_FontSettings=0,0,100,0,0,0,30,1\r\n"
-                                    "Scrivlet_ShadowSettings=1,5,5,-300,0\r\n";
+                                    "Scrivlet_ShadowSettings=1,5,5,16384,0\r\n";
     const std::string border_band = "Scrivlet_BorderSettings=1,-20000\r\n";
     const std::string shadow = "Scrivlet_ShadowSettings=1,5,5,2,2\r\n";
     const std::string clear_shadow = "Scrivlet_ShadowColor=0,0,0,0\r\n";
     const std::string clear_border = "Scrivlet_BorderColor=0,0,0,0\r\n";
     write_text_file(passes, "[ShadowPen]\r\n" + shadow_pen + "[ShadowPenClear]\r\n" + shadow_pen +
-                                clear_shadow + "[ShadowAway]\r\n" + shadow_away +
-                                "[ShadowAwayClear]\r\n" + shadow_away + clear_shadow +
-                                "[BorderBand]\r\n" + border_band + "[BorderBandClear]\r\n" +
-                                border_band + clear_border + "[Shadow]\r\n" + shadow +
-                                "[ShadowClear]\r\n" + shadow + clear_shadow);
+                                clear_shadow + "; size: 6000x80\r\n[ShadowAway]\r\n" + shadow_away +
+                                "; size: 6000x80\r\n[ShadowAwayClear]\r\n" + shadow_away +
+                                clear_shadow + "[BorderBand]\r\n" + border_band +
+                                "[BorderBandClear]\r\n" + border_band + clear_border +
+                                "[Shadow]\r\n" + shadow + "[ShadowClear]\r\n" + shadow +
+                                clear_shadow);
     const HostResult checked = run_host({"check", "--ini", passes});
     EXPECT_EQ(checked.out,
               lines_of({hostile_findings[13],
@@ -347,9 +359,10 @@ TEST(Check, WhatItSaysDrawsNothingIsWhatThePlugInDraws) {
                         hostile_findings[15],
                         renamed(hostile_findings[15], "BorderBand", "BorderBandClear")}) +
                   "check: 6 findings in 6 of 8 sections\n");
-    for (const std::string section : {"ShadowPen", "ShadowAway", "BorderBand"}) {
-        EXPECT_EQ(rendered(passes, section, "240x80").rgba,
-                  rendered(passes, section + "Clear", "240x80").rgba)
+    for (const auto& [section, size] : std::vector<std::pair<std::string, std::string>>{
+             {"ShadowPen", "240x80"}, {"ShadowAway", "6000x80"}, {"BorderBand", "240x80"}}) {
+        EXPECT_EQ(rendered(passes, section, size).rgba,
+                  rendered(passes, section + "Clear", size).rgba)
             << section;
     }
     // The text still shows beside the pass that does not.

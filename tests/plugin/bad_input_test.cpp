@@ -272,6 +272,12 @@ TEST(BadInput, GeometryThatCannotShowDrawsNothing) {
              r.text_template = "CPU %v %";
              r.border_enabled = 1;
          }},
+        {"a shadow offset of INT_MAX takes 2^31 off the height",
+         "Scrivlet_ShadowSettings=1,5,5,0,2147483647\r\n", 200, 40,
+         [](MeterRecord& r) {
+             r.shadow_enabled = 1;
+             r.shadow_offset_y = INT_MAX;
+         }},
         {"a negative shadow size widens the rectangle by 2^30",
          "Scrivlet_ShadowSettings=1,-2147483648,1,0,0\r\nScrivlet_FontSettings=0,0,16,0,4,0,30,"
          "1\r\n",

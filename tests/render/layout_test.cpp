@@ -161,31 +161,48 @@ TEST(DrawableText, CutsWhatCannotShowAndBoundsTheRest) {
     struct Case {
         const char* name;
         LayoutRect rect;
+        SurfacePoints visible;
         float em;
         size_t length;
         size_t expected;
     };
+    // The default meter of 200 x 40 pixels at 96 dpi: 149 x 29 points.
+    const SurfacePoints meter{149, 29};
     const Case cases[] = {
-        {"short text on a meter", {1, 1, 147, 27}, 14, 8, 8},
-        {"everything that can show", {1, 1, 147, 27}, 14, 5000, 2 * (106 + 1) + 64},
-        {"a tall rectangle shows more lines", {1, 1, 147, 100}, 14, 5000, 8 * (106 + 1) + 64},
-        {"capped on a huge surface", {0, 0, 12287, 12287}, 14, 1 << 20, max_drawable_text_bytes},
+        {"short text on a meter", {1, 1, 147, 27}, meter, 14, 8, 8},
+        {"everything that can show", {1, 1, 147, 27}, meter, 14, 5000, 2 * (106 + 1) + 64},
+        {"a tall rectangle shows more lines",
+         {1, 1, 147, 100},
+         meter,
+         14,
+         5000,
+         8 * (106 + 1) + 64},
+        {"a feed on a full-screen meter", {1, 1, 1437, 807}, {1439, 809}, 12, 3000, 3000},
+        {"capped on a huge surface",
+         {0, 0, 12287, 12287},
+         {12287, 12287},
+         14,
+         1 << 20,
+         max_drawable_text_bytes},
         {"cap itself passes",
          {0, 0, 12287, 12287},
+         {12287, 12287},
          14,
          max_drawable_text_bytes,
          max_drawable_text_bytes},
-        {"narrow rectangle", {0, 0, 1.25f, 1.25f}, 14, 4096, 1 * (1 + 1) + 64},
-        {"no width", {0, 0, 0, 27}, 14, 10, 0},
-        {"negative height", {0, 0, 147, -0.25f}, 14, 10, 0},
-        {"em size zero", {1, 1, 147, 27}, 0, 10, 0},
-        {"negative em size", {1, 1, 147, 27}, -5, 10, 0},
-        {"a huge em still shows its first glyphs", {1, 1, 147, 27}, 1e6f, 100, 66},
-        {"not a number", {0, 0, std::nanf(""), 27}, 14, 10, 0},
-        {"empty text", {1, 1, 147, 27}, 14, 0, 0},
+        {"narrow rectangle", {0, 0, 1.25f, 1.25f}, meter, 14, 4096, 1 * (1 + 1) + 64},
+        // Laid out without wrapping, as far as the surface shows.
+        {"no width", {0, 0, 0, 27}, meter, 14, 5000, 2 * (107 + 1) + 64},
+        {"negative height", {0, 0, 147, -0.25f}, meter, 14, 5000, 3 * (106 + 1) + 64},
+        {"no room on a surface of none", {0, 0, -3, -3}, {-1, -1}, 14, 100, 1 * (1 + 1) + 64},
+        {"em size zero", {1, 1, 147, 27}, meter, 0, 10, 0},
+        {"negative em size", {1, 1, 147, 27}, meter, -5, 10, 0},
+        {"a huge em still shows its first glyphs", {1, 1, 147, 27}, meter, 1e6f, 100, 66},
+        {"width not a number", {0, 0, std::nanf(""), 27}, meter, 14, 5000, 2 * (107 + 1) + 64},
+        {"empty text", {1, 1, 147, 27}, meter, 14, 0, 0},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(drawable_text_length(c.rect, c.em, c.length), c.expected) << c.name;
+        EXPECT_EQ(drawable_text_length(c.rect, c.visible, c.em, c.length), c.expected) << c.name;
     }
 }
 
@@ -218,24 +235,24 @@ TEST(DrawableGeometry, EveryNumberIsCheckedAgainstWhatCanShow) {
         {"negative resolution", with([](auto& in) { in.dpi_y = -96; }), nothing},
         {"infinite resolution", with([](auto& in) { in.dpi_x = inf; }), nothing},
         {"resolution not a number", with([](auto& in) { in.dpi_x = std::nanf(""); }), nothing},
-        {"no width", with([](auto& in) { in.rect.width = 0; }), nothing},
-        {"negative height", with([](auto& in) { in.rect.height = -0.25f; }), nothing},
+        // A wide shadow or border on a small meter leaves the rectangle no
+        // room, and the library lays the text out all the same.
+        {"no width", with([](auto& in) { in.rect.width = 0; }), everything},
+        {"negative height", with([](auto& in) { in.rect.height = -0.25f; }), everything},
         {"rectangle not a number", with([](auto& in) { in.rect.x = std::nanf(""); }), nothing},
         {"infinite rectangle", with([](auto& in) { in.rect.width = inf; }), nothing},
         // Shadow offset -141639757 pushes the rectangle down by as much.
         {"far below the surface", with([](auto& in) { in.rect.y = 141639760.0f; }), nothing},
-        {"within two ems below", with([](auto& in) { in.rect.y = 57.5f; }), everything},
-        {"two ems below", with([](auto& in) { in.rect.y = 58; }), nothing},
-        {"ends two ems left of it", with([](auto& in) {
-             in.rect.x = -200;
-             in.rect.width = 172;
-         }),
-         nothing},
-        {"ends within two ems left of it", with([](auto& in) {
-             in.rect.x = -200;
-             in.rect.width = 173;
-         }),
-         everything},
+        {"ends as far below as the largest surface is high",
+         with([](auto& in) { in.rect.y = 30 + 12288 - 27; }), everything},
+        {"ends further below", with([](auto& in) { in.rect.y = 30 + 12288 - 26.5f; }), nothing},
+        {"starts as far left as the largest surface is wide",
+         with([](auto& in) { in.rect.x = -12288; }), everything},
+        {"starts further left", with([](auto& in) { in.rect.x = -12289; }), nothing},
+        // A shadow offset of INT_MAX takes 2^31 off the rectangle's height.
+        {"as much less than no height as the largest surface is high",
+         with([](auto& in) { in.rect.height = -12289; }), everything},
+        {"less than that", with([](auto& in) { in.rect.height = -12290; }), nothing},
         // A shadow size of INT_MIN widens the rectangle by 2^30 each way.
         {"reaches past the largest surface", with([](auto& in) {
              in.rect.x = -1073741824.0f;
@@ -249,14 +266,14 @@ TEST(DrawableGeometry, EveryNumberIsCheckedAgainstWhatCanShow) {
          everything},
         {"em zero", with([](auto& in) { in.em_size_pt = 0; }), nothing},
         {"negative em", with([](auto& in) { in.em_size_pt = -5; }), nothing},
-        {"em twice the longer side", with([](auto& in) { in.em_size_pt = 300; }), everything},
-        {"em beyond twice the longer side", with([](auto& in) { in.em_size_pt = 300.5f; }),
+        {"em of 800 points on any meter", with([](auto& in) { in.em_size_pt = 800; }), everything},
+        {"em beyond 800 points on a meter", with([](auto& in) { in.em_size_pt = 800.5f; }),
          nothing},
-        {"an inch on a small meter", with([](auto& in) {
+        {"the largest font themes use on a small meter", with([](auto& in) {
              in.width_px = 37;
              in.height_px = 13;
              in.rect = {1, 1, 24.75f, 6.75f};
-             in.em_size_pt = 72;
+             in.em_size_pt = 400;
          }),
          everything},
         {"60000 points on a small meter", with([](auto& in) {
@@ -283,12 +300,12 @@ TEST(DrawableGeometry, EveryNumberIsCheckedAgainstWhatCanShow) {
          "text - shadow border"},
         {"the largest side makes one", with([](auto& in) { in.width_px = max_surface_side_px; }),
          everything},
-        {"shadow moved less than a side", with([](auto& in) { in.shadow_offset_x = 199; }),
-         everything},
-        {"shadow moved a whole side", with([](auto& in) { in.shadow_offset_x = 200; }),
-         "text passes - border"},
-        {"shadow moved up a whole side", with([](auto& in) { in.shadow_offset_y = -40; }),
-         "text passes - border"},
+        {"shadow moved less than the largest side",
+         with([](auto& in) { in.shadow_offset_x = max_surface_side_px - 1; }), everything},
+        {"shadow moved the largest side",
+         with([](auto& in) { in.shadow_offset_x = max_surface_side_px; }), "text passes - border"},
+        {"shadow moved up the largest side",
+         with([](auto& in) { in.shadow_offset_y = -max_surface_side_px; }), "text passes - border"},
         {"shadow moved INT_MIN", with([](auto& in) { in.shadow_offset_y = INT32_MIN; }),
          "text passes - border"},
         {"shadow pen twice the largest surface", with([](auto& in) { in.shadow_size = -24576; }),
@@ -344,6 +361,37 @@ TEST(DrawableGeometry, HostileSettingsDrawNothing) {
     const LayoutRect rect = layout_rectangle(surface_points(200, 40, 96, 96), room);
     EXPECT_EQ(flags(drawable_geometry({96, 96, 200, 40, rect, 14, INT32_MIN, 0, 0, 1})),
               "text passes - border");
+}
+
+// Everything real themes use, on every surface up to 4K at 96 to 288 dpi:
+// however little room the shadow and border leave, every pass and the fill
+// are drawn.
+TEST(DrawableGeometry, OrdinaryMetersDrawEverything) {
+    struct Size {
+        int32_t width, height;
+    };
+    for (const Size size : {Size{1, 1}, Size{120, 12}, Size{200, 40}, Size{3840, 2160}}) {
+        for (const float dpi : {96.0f, 288.0f}) {
+            for (const float em : {6.0f, 400.0f}) {
+                for (const int32_t shadow : {0, 50}) {
+                    for (const int32_t offset : {-100, 0, 100}) {
+                        for (const int32_t border : {0, 50}) {
+                            const LayoutRoom room{true, shadow, offset, -offset, true, border};
+                            const LayoutRect rect = layout_rectangle(
+                                surface_points(size.width, size.height, dpi, dpi), room);
+                            const Drawable d =
+                                drawable_geometry({dpi, dpi, size.width, size.height, rect, em,
+                                                   shadow, offset, -offset, border});
+                            EXPECT_EQ(flags(d), everything)
+                                << size.width << "x" << size.height << " at " << dpi << " dpi, em "
+                                << em << ", shadow " << shadow << " moved " << offset << ", border "
+                                << border;
+                        }
+                    }
+                }
+            }
+        }
+    }
 }
 
 } // namespace

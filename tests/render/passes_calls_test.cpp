@@ -235,8 +235,47 @@ TEST_F(PassCalls, NoBitmapMeansNoPassCallsAndTheTextStillInset) {
     }
 }
 
-// A rectangle with no room, or one that no surface can show, lays out
-// nothing: no pass runs and the fill makes no glyphs.
+// Small meters with a wide shadow or border: the room they leave the text is
+// none or less, and the library still lays the text out, so every pass and
+// the fill hand it that rectangle.
+TEST_F(PassCalls, RectangleWithNoRoomIsLaidOutByEveryPass) {
+    struct Case {
+        int width, height;
+        int32_t font_size, shadow_size, shadow_offset, border_width; // 0: that pass off
+        std::string rect;
+    };
+    const Case cases[] = {
+        {200, 40, 14, 24, 3, 0, "{12,12,120,0}"}, {200, 40, 14, 26, 3, 0, "{13,13,118,-2}"},
+        {120, 12, 7, 5, 2, 1, "{2,2,81,0}"},      {240, 20, 9, 0, 0, 7, "{7,7,165,0}"},
+        {1, 1, 14, 0, 0, 1, "{1,1,-2.25,-2.25}"},
+    };
+    MeterRecord& r = meter.record();
+    for (const Case& c : cases) {
+        r.font_size = c.font_size;
+        r.shadow_enabled = c.shadow_size != 0 ? 1 : 0;
+        r.shadow_size = c.shadow_size;
+        r.shadow_offset_x = r.shadow_offset_y = c.shadow_offset;
+        r.border_enabled = c.border_width != 0 ? 1 : 0;
+        r.border_width = c.border_width;
+        repaint(c.width, c.height);
+        const size_t passes = r.shadow_enabled + r.border_enabled;
+        const std::string laid_out =
+            ",0," + std::to_string(c.font_size) + "," + c.rect + ",format1)";
+        const Lines added = standin::lines_of({"GdipAddPathString"});
+        ASSERT_EQ(added.size(), passes + 1) << c.rect << "\n" << standin::log();
+        for (const std::string& line : added) {
+            EXPECT_TRUE(line.ends_with(laid_out)) << line;
+        }
+        // Each pass puts its bitmap on the surface once.
+        EXPECT_EQ(standin::lines_of({"GdipDrawImageI", "GdipDrawImageRectI"}).size(), passes)
+            << c.rect;
+        EXPECT_EQ(standin::lines_of({"GdipFillPath"}).size(), passes + 1) << c.rect;
+        EXPECT_EQ(standin::live_objects(), 0) << c.rect;
+    }
+}
+
+// A rectangle that no surface can show lays out nothing: no pass runs and
+// the fill makes no glyphs.
 TEST_F(PassCalls, GeometryThatCannotShowMakesNoGlyphsAndNoBitmap) {
     struct Case {
         const char* name;
@@ -245,8 +284,8 @@ TEST_F(PassCalls, GeometryThatCannotShowMakesNoGlyphsAndNoBitmap) {
         bool border;
     };
     const Case cases[] = {
-        {"zero width", 0, 40, 5, 0, true},
-        {"zero height", 200, 0, 5, 0, true},
+        {"shadow offset INT_MAX takes the height far below none", 200, 40, 5, INT32_MAX, true},
+        {"shadow offset pushes the text beyond any surface", 200, 40, 5, -20000, true},
         {"shadow offset pushes the text off", 200, 40, 5, -141639757, true},
         {"negative shadow size", 200, 40, INT32_MIN, 0, false},
         {"40000 pixels wide", 40000, 40, 5, 0, true},

@@ -501,6 +501,43 @@ TEST(PassPixels, FaceThatIsNotInstalledLeavesOnlyTheBackground) {
     EXPECT_EQ(surface.at(0, 0), transparent_white);
 }
 
+// Small meters whose shadow or border leaves the text a rectangle of no
+// height or less: the library lays the text out all the same, so the text
+// itself (white, where shadow and border are black) shows.
+TEST(PassPixels, SmallMetersWithNoRoomLeftStillShowTheirText) {
+    struct Case {
+        int width, height;
+        int32_t font_size, shadow_size, shadow_offset, border_width; // 0: that pass off
+    };
+    std::vector<Case> cases = {{120, 12, 7, 5, 2, 1}};
+    for (int32_t shadow_size = 20; shadow_size <= 40; shadow_size += 2) {
+        cases.push_back({200, 40, 14, shadow_size, 3, 0});
+    }
+    for (int32_t border_width = 1; border_width <= 10; ++border_width) {
+        cases.push_back({240, 20, 9, 0, 0, border_width});
+    }
+    for (const Case& c : cases) {
+        Meter meter;
+        MeterRecord& r = meter.record();
+        r.font_size = c.font_size;
+        r.shadow_enabled = c.shadow_size != 0 ? 1 : 0;
+        r.shadow_size = c.shadow_size;
+        r.shadow_offset_x = r.shadow_offset_y = c.shadow_offset;
+        r.border_enabled = c.border_width != 0 ? 1 : 0;
+        r.border_width = c.border_width;
+        Surface surface(c.width, c.height);
+        meter.repaint(surface.dc(), "42", c.width, c.height);
+        int text = 0;
+        for (int y = 0; y < c.height; ++y) {
+            for (int x = 0; x < c.width; ++x) {
+                text += surface.at(x, y) == Pixel{255, 255, 255, 255} ? 1 : 0;
+            }
+        }
+        EXPECT_GT(text, 0) << c.width << "x" << c.height << ", font " << c.font_size << ", shadow "
+                           << c.shadow_size << ", border " << c.border_width;
+    }
+}
+
 // The same point geometry on a surface scaled to the resolution.
 int scaled(int pixels_at_96, double dpi) {
     return static_cast<int>(pixels_at_96 * dpi / 96);

@@ -150,13 +150,14 @@ TEST_F(RenderCalls, TextThatCannotShowIsNotLaidOut) {
     const Case cases[] = {
         {"fits whole", 200, 40, 14, 100, "100"},
         {"cut after the lines that can show", 200, 40, 14, 5000, "388"},
-        {"capped on a large surface", 4000, 4000, 14, 5000, "1024"},
-        {"em of an inch on 37 x 13", 37, 13, 72, 10, "10"},
-        {"em twice the longer side", 200, 40, 300, 10, "10"},
+        {"a feed on a full-screen meter", 1920, 1080, 12, 3000, "3000"},
+        {"capped on a large surface", 4000, 4000, 14, 20000, "16384"},
+        {"the largest theme font on 37 x 13", 37, 13, 400, 10, "10"},
+        {"em of 800 points on a meter", 200, 40, 800, 10, "10"},
+        {"no room at 1 x 1", 1, 1, 14, 10, "10"},
+        {"no room at 0 x 0", 0, 0, 14, 10, "10"},
         // Not laid out at all.
-        {"no room at 1 x 1", 1, 1, 14, 10, ""},
-        {"no room at 0 x 0", 0, 0, 14, 10, ""},
-        {"em larger than twice the surface", 200, 40, 301, 10, ""},
+        {"em beyond 800 points on a meter", 200, 40, 801, 10, ""},
         {"em of 60000 points on 37 x 13", 37, 13, 60000, 10, ""},
     };
     for (const Case& c : cases) {

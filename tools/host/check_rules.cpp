@@ -409,22 +409,16 @@ void check_geometry(Findings& findings, const SectionToCheck& section, const Fie
                 key = "Scrivlet_ShadowSettings";
                 insets = shadow_inset + " and " + border_inset;
             }
-            const bool room = std::isfinite(rect.width) && std::isfinite(rect.height) &&
-                              rect.width > 0 && rect.height > 0;
-            const std::string rect_text = points(rect.width) + " x " + points(rect.height) + " pt";
+            const std::string rect_text = "(at " + points(rect.x) + "," + points(rect.y) + " pt, " +
+                                          points(rect.width) + " x " + points(rect.height) + " pt)";
+            const std::string too_far = " further from the surface than the largest surface (" +
+                                        std::to_string(max_surface_side_px) + " px a side) is wide";
             if (key.empty()) {
-                findings.add_for_key("", nothing +
-                                             "the surface has no room for text (its "
-                                             "rectangle is " +
-                                             rect_text + ")");
-            } else if (!room) {
-                findings.add_for_key(key, nothing + "no room: the insets for " + insets +
-                                              " leave a rectangle of " + rect_text);
+                findings.add_for_key("", nothing + "the surface's own rectangle " + rect_text +
+                                             " reaches" + too_far);
             } else {
                 findings.add_for_key(key, nothing + "the insets for " + insets +
-                                              " push its rectangle (at " + points(rect.x) + "," +
-                                              points(rect.y) + " pt, " + rect_text +
-                                              ") off the surface");
+                                              " move its rectangle " + rect_text + too_far);
             }
         }
         return; // neither pass draws without the text
@@ -451,7 +445,8 @@ void check_geometry(Findings& findings, const SectionToCheck& section, const Fie
             findings.add_for_key("Scrivlet_ShadowSettings",
                                  nothing + "its offset " + std::to_string(in.shadow_offset_x) +
                                      "," + std::to_string(in.shadow_offset_y) +
-                                     " moves it a whole side of the surface away");
+                                     " moves it as far as the largest surface's side (" +
+                                     std::to_string(max_surface_side_px) + " px) or further");
         }
         if (drawable.shadow &&
             !shadow_bitmap_size(static_cast<float>(size.width), static_cast<float>(size.height),
