@@ -14,6 +14,8 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <optional>
 #include <type_traits>
 
 namespace {
@@ -30,6 +32,11 @@ template <typename Work> int with_live_instance(const void* instance, Work&& wor
     } catch (...) {
     }
     return 0;
+}
+
+bool is_place(const scrivlet::ProfilePlace& place, const char* file, const char* section) {
+    const std::optional<scrivlet::ProfilePlace> named = scrivlet::profile_place(file, section);
+    return named && scrivlet::same_place(place, *named);
 }
 
 } // namespace
@@ -75,13 +82,23 @@ const char* WINAPI getinfo(unsigned index) {
 
 int WINAPI load_settings(void* instance, const char* file, const char* section) {
     return with_live_instance(instance, [&](MeterRecord& record) {
-        scrivlet::load_settings_from_profile(record, file, section);
+        std::unique_ptr<scrivlet::ProfilePlace>& unread = scrivlet::unread_settings(record);
+        if (scrivlet::load_settings_from_profile(record, file, section) ==
+            scrivlet::LoadResult::unreadable) {
+            std::optional<scrivlet::ProfilePlace> place = scrivlet::profile_place(file, section);
+            unread = place ? std::make_unique<scrivlet::ProfilePlace>(std::move(*place)) : nullptr;
+        } else if (unread && is_place(*unread, file, section)) {
+            unread.reset();
+        }
     });
 }
 
 int WINAPI save_settings(void* instance, const char* file, const char* section) {
     return with_live_instance(instance, [&](MeterRecord& record) {
-        scrivlet::save_settings_to_profile(record, file, section);
+        const std::unique_ptr<scrivlet::ProfilePlace>& unread = scrivlet::unread_settings(record);
+        if (!(unread && is_place(*unread, file, section))) {
+            scrivlet::save_settings_to_profile(record, file, section);
+        }
     });
 }
 
@@ -103,7 +120,12 @@ int WINAPI repaint(HDC dc, void* instance, const char* value, int width, int hei
 int WINAPI vis_configure(void* instance) {
     return with_live_instance(instance, [](MeterRecord& record) {
         const scrivlet::DialogHold hold(record);
-        scrivlet::run_settings_dialog(scrivlet::module_handle(), record);
+        const auto before = scrivlet::profile_values(record);
+        if (scrivlet::run_settings_dialog(scrivlet::module_handle(), record) == IDOK &&
+            scrivlet::profile_values(record) != before) {
+            // What the user chose is now the meter's look, to be saved.
+            scrivlet::unread_settings(record).reset();
+        }
     });
 }
 

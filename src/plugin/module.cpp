@@ -23,6 +23,7 @@ struct Instance {
     ULONG_PTR gdiplus_token = 0;
     int dialog_holds = 0;
     bool shut_down = false;
+    std::unique_ptr<ProfilePlace> unread_settings; // kept small: the ring holds a thousand
 };
 
 HINSTANCE current_module = nullptr;
@@ -44,6 +45,7 @@ public:
     void keep(std::unique_ptr<Instance> instance) noexcept {
         // Only the block's address matters from here on; what it owned goes.
         std::string().swap(instance->record.text_template);
+        instance->unread_settings.reset();
         slots_[next_] = std::move(instance);
         next_ = (next_ + 1) % slots_.size();
     }
@@ -122,6 +124,10 @@ void shutdown_instance(MeterRecord& record) {
     instance->gdiplus_token = 0;
     instance->shut_down = true;
     release_if_unheld(*instance);
+}
+
+std::unique_ptr<ProfilePlace>& unread_settings(MeterRecord& record) {
+    return find_instance(&record)->unread_settings;
 }
 
 DialogHold::DialogHold(MeterRecord& record) : record_(record) {

@@ -4,8 +4,11 @@
 // here is locked.
 
 #include "meter/meter_record.h"
+#include "settings/profile.h"
 
 #include <windows.h>
+
+#include <memory>
 
 namespace scrivlet {
 
@@ -31,6 +34,13 @@ MeterRecord* find_live_instance(const void* instance);
 // settings dialog still edits it, the release waits until the last one has
 // closed.
 void shutdown_instance(MeterRecord& record);
+
+// The file and section this record's settings were last found in but could
+// not be read from (held open by another program while the host started):
+// until they are read, or the settings dialog's OK changes the record, a
+// save there would write a look over settings the meter never showed. Only
+// for a record found live or held by a dialog.
+std::unique_ptr<ProfilePlace>& unread_settings(MeterRecord& record);
 
 // Keeps a record alive while a settings dialog works on it.
 class DialogHold {

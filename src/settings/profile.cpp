@@ -225,14 +225,40 @@ std::string write_text(const MeterRecord& record, size_t k) {
     return {};
 }
 
+// The template as it goes out: the file is line based, so its breaks and
+// tabs go out as placeholders, and keep them: drawing expands them back, so
+// nothing changes on screen. A line break typed into the dialog's template
+// box arrives as CR LF. A carriage return inside a value ends the line in
+// the profile file, so the rest of the template would be lost on the next
+// load; the pair goes out as one "%b" instead, which draws the same single
+// break.
+void placeholders_for_breaks(std::string& text_template) {
+    replace_all(text_template, "\r\n", "\n");
+    replace_all(text_template, "\n", "%b");
+    replace_all(text_template, "\t", "%tab");
+}
+
+std::wstring widened(const std::string& text) {
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+    return wide;
+}
+
+bool same_text_ignoring_case(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
 } // namespace
 
-void load_settings_from_profile(MeterRecord& record, const char* file, const char* section) {
+LoadResult load_settings_from_profile(MeterRecord& record, const char* file, const char* section) {
     std::optional<ProfileFileHold> hold;
     if (file != nullptr) {
         hold.emplace(profile_path(file));
         if (hold->unreadable()) {
-            return;
+            return LoadResult::unreadable;
         }
     }
     // Everything is read and converted before the record is touched: running
@@ -270,23 +296,44 @@ void load_settings_from_profile(MeterRecord& record, const char* file, const cha
     // style from it, would drop them.
     record.log_font.lfWeight = (record.font_style & style_bold) != 0 ? bold_weight : plain_weight;
     record.log_font.lfItalic = (record.font_style & style_italic) != 0 ? 1 : 0;
+    return LoadResult::read;
+}
+
+std::optional<ProfilePlace> profile_place(const char* file, const char* section) {
+    if (file == nullptr || section == nullptr) {
+        return std::nullopt;
+    }
+    const std::string path = profile_path(file);
+    std::string full(MAX_PATH, '\0');
+    DWORD length =
+        GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length >= full.size()) {
+        full.resize(length);
+        length = GetFullPathNameA(path.c_str(), length, full.data(), nullptr);
+    }
+    // A path the platform cannot make full is compared as it was given.
+    full.resize(length != 0 && length < full.size() ? length : 0);
+    return ProfilePlace{widened(full.empty() ? path : full), widened(section)};
+}
+
+bool same_place(const ProfilePlace& a, const ProfilePlace& b) {
+    return same_text_ignoring_case(a.path, b.path) && same_text_ignoring_case(a.section, b.section);
+}
+
+std::array<std::string, settings_keys.size()> profile_values(MeterRecord record) {
+    placeholders_for_breaks(record.text_template);
+    std::array<std::string, settings_keys.size()> values;
+    for (size_t k = 0; k < settings_keys.size(); ++k) {
+        values[k] = profile_text(write_text(record, k));
+    }
+    return values;
 }
 
 void save_settings_to_profile(MeterRecord& record, const char* file, const char* section) {
     for (const size_t k : writing_order) {
         const SettingsKey& key = settings_keys[k];
         if (key.kind == KeyKind::text_template) {
-            // The file is line based, so the template goes out with its
-            // breaks and tabs as placeholders, and keeps them: drawing
-            // expands them back, so nothing changes on screen.
-            // A line break typed into the dialog's template box arrives as
-            // CR LF. A carriage return inside a value ends the line in the
-            // profile file, so the rest of the template would be lost on
-            // the next load; the pair goes out as one "%b" instead, which
-            // draws the same single break.
-            replace_all(record.text_template, "\r\n", "\n");
-            replace_all(record.text_template, "\n", "%b");
-            replace_all(record.text_template, "\t", "%tab");
+            placeholders_for_breaks(record.text_template); // in the record too
         }
         const std::string value = profile_text(write_text(record, k));
         // Null would make the platform write win.ini or fail anyway. Only a

@@ -6,6 +6,7 @@
 #include "dialog/dialog_ids.h"
 #include "dialog_driver.h"
 #include "support/plugin.h"
+#include "common/win/handles.h"
 #include "common/win/paths.h"
 
 #include <gtest/gtest.h>
@@ -199,6 +200,46 @@ TEST_F(OkWithoutEdits, LoadedFontSettingsSurviveOkAndSave) {
         ASSERT_EQ(plugin().save_settings(meter.instance(), saved.path(), section), 0);
         EXPECT_EQ(saved.value(section, key), settings);
         EXPECT_EQ(saved.value(section, "Scrivlet_Font"), "Liberation Serif");
+    }
+}
+
+// Settings found but not read (the file held by another program while the
+// host starts) are never written over with the start-up look: not by a save,
+// not after an OK that changes nothing; an OK that changes the record is
+// what the user chose, and is saved.
+TEST_F(OkWithoutEdits, SettingsThatCouldNotBeReadAreSavedOnlyAfterOkChangesTheRecord) {
+    const char* section = "Meter";
+    const IniFile file("[Meter]\r\nScrivlet_Text=from the file\r\n");
+    {
+        const win::UniqueFile held(CreateFileA(file.path(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(held);
+        ASSERT_EQ(plugin().load_settings(meter.instance(), file.path(), section), 0);
+    }
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        const char* text;   // Scrivlet_Text after the save
+        const char* colour; // Scrivlet_FontColor after the save
+    };
+    const Step steps[] = {
+        {"a save", [] {}, "from the file", "<missing>"},
+        {"OK on the start-up look", [&] { run([&](HWND dialog) { press_ok(dialog, false); }); },
+         "from the file", "<missing>"},
+        {"OK with a new template",
+         [&] {
+             run([&](HWND dialog) {
+                 set_item_text(dialog, IDC_TEXT_TEMPLATE, "typed");
+                 press_ok(dialog, false);
+             });
+         },
+         "typed", "255,255,255,255"},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        ASSERT_EQ(plugin().save_settings(meter.instance(), file.path(), section), 0);
+        EXPECT_EQ(file.value(section, "Scrivlet_Text"), step.text) << step.name;
+        EXPECT_EQ(file.value(section, "Scrivlet_FontColor"), step.colour) << step.name;
     }
 }
 

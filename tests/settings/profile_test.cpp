@@ -22,12 +22,20 @@
 #include <utility>
 #include <stdexcept>
 #include <string>
+#include <cctype>
 #include <vector>
 
 namespace scrivlet::test {
 namespace {
 
 constexpr const char* section = "Meter 1";
+
+std::string upper(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
 
 // A fresh folder under the temporary directory, emptied and removed at the
 // end. Each case uses its own file name: the profile functions cache files.
@@ -747,11 +755,21 @@ TEST(SettingsLoad, FileThatExistsButCannotBeReadLeavesTheRecordAsItWas) {
                 EXPECT_EQ(record_lines(meter.record()), record_lines(before)) << c.name;
             }
         }
-        // Once let go, the same file loads.
+        if (!c.readable) {
+            // Let go, the file is still not saved over with what was never
+            // read from it, whatever case the host spells the names in.
+            plugin().save_settings(meter.instance(), file.c_str(), section);
+            plugin().save_settings(meter.instance(), upper(file).c_str(), upper(section).c_str());
+            EXPECT_EQ(file_bytes(file), section_text(section, lines)) << c.name;
+        }
+        // Once let go, the same file loads, and then saves.
         scribble(meter.record());
         plugin().load_settings(meter.instance(), file.c_str(), section);
         EXPECT_EQ(persisted_lines(meter.record()), from_file) << c.name;
         EXPECT_EQ(file_bytes(file), section_text(section, lines)) << c.name;
+        plugin().save_settings(meter.instance(), file.c_str(), section);
+        EXPECT_NE(file_bytes(file).find("Scrivlet_FontColor=255,255,255,255"), std::string::npos)
+            << c.name;
     }
 }
 
