@@ -151,8 +151,9 @@ size_t drawable_text_length(LayoutRect rect, SurfacePoints visible, float em_siz
     const double lines = std::floor(height / em * lines_per_em) + 1;
     const double glyphs_per_line = std::floor(width / em * glyphs_per_em) + 1;
     // One more per line for its line break.
-    const double limit = std::min(lines * (glyphs_per_line + 1) + slack,
-                                  static_cast<double>(max_drawable_text_bytes));
+    const size_t ceiling = rect.width > 0 ? max_drawable_text_bytes : max_unwrapped_text_bytes;
+    const double limit =
+        std::min(lines * (glyphs_per_line + 1) + slack, static_cast<double>(ceiling));
     return limit < static_cast<double>(text_length) ? static_cast<size_t>(limit) : text_length;
 }
 

@@ -193,6 +193,12 @@ TEST(DrawableText, CutsWhatCannotShowAndBoundsTheRest) {
         {"narrow rectangle", {0, 0, 1.25f, 1.25f}, meter, 14, 4096, 1 * (1 + 1) + 64},
         // Laid out without wrapping, as far as the surface shows.
         {"no width", {0, 0, 0, 27}, meter, 14, 5000, 2 * (107 + 1) + 64},
+        {"no width on a tall surface: one line at most unwrapped",
+         {0, 0, 0, 3000},
+         {149, 3000},
+         14,
+         5000,
+         max_unwrapped_text_bytes},
         {"negative height", {0, 0, 147, -0.25f}, meter, 14, 5000, 3 * (106 + 1) + 64},
         {"no room on a surface of none", {0, 0, -3, -3}, {-1, -1}, 14, 100, 1 * (1 + 1) + 64},
         {"em size zero", {1, 1, 147, 27}, meter, 0, 10, 0},
