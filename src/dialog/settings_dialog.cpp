@@ -348,27 +348,6 @@ constexpr bool rows_match_template() {
 }
 static_assert(rows_match_template(), "every row's controls are in the template as that kind");
 
-// The name of an int32 field in meter_fields; empty for any other member.
-template <typename T>
-constexpr std::string_view name_if_member(const MeterField<T>& field,
-                                          int32_t MeterRecord::*member) {
-    if constexpr (std::is_same_v<T, int32_t>) {
-        return field.member == member ? field.name : std::string_view();
-    } else {
-        return {};
-    }
-}
-
-constexpr std::string_view number_field_name(int32_t MeterRecord::*member) {
-    std::string_view name;
-    std::apply(
-        [&](const auto&... field) {
-            ((name = name.empty() ? name_if_member(field, member) : name), ...);
-        },
-        meter_fields);
-    return name;
-}
-
 // Each number edit applies the rule that ok_number_rules gives its field,
 // and the list names no field without an edit.
 constexpr bool rows_follow_ok_number_rules() {
@@ -376,12 +355,7 @@ constexpr bool rows_follow_ok_number_rules() {
     for (const DialogRow& row : dialog_rows) {
         if (const auto* edit = std::get_if<NumberEdit>(&row.kind)) {
             ++edits;
-            const FieldRule* listed = nullptr;
-            for (const FieldRule& rule : ok_number_rules) {
-                if (number_field_name(edit->field) == rule.field) {
-                    listed = &rule;
-                }
-            }
+            const FieldRule* listed = ok_number_rule(edit->field);
             if (listed == nullptr || listed->rule != edit->rule) {
                 return false;
             }

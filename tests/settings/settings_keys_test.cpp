@@ -40,7 +40,7 @@ TEST(SettingsKeys, ListPositionsNameTheirFieldsInListOrder) {
     auto names = [](std::span<const ListField> fields) {
         std::vector<std::string> found;
         for (const ListField& field : fields) {
-            found.emplace_back(field.field);
+            found.emplace_back(field.name);
         }
         return found;
     };
