@@ -407,6 +407,32 @@ TEST_F(SettingsDialog, AlignmentButtonsExcludeEachOther) {
     }
 }
 
+// Value v is drawn in row v / 3 and column v % 3 of the text's box, and its
+// button sits in the same cell of the grid of buttons.
+TEST_F(SettingsDialog, EachAlignmentButtonSitsInTheCellItStandsFor) {
+    run([&](HWND dialog) {
+        RECT cells[9] = {};
+        for (int value = 0; value < 9; ++value) {
+            ASSERT_TRUE(GetWindowRect(GetDlgItem(dialog, alignment_buttons[value]), &cells[value]));
+        }
+        for (int value = 0; value < 9; ++value) {
+            SCOPED_TRACE(value);
+            const RECT& cell = cells[value];
+            const RECT& row_start = cells[value - value % 3];
+            const RECT& column_top = cells[value % 3];
+            EXPECT_EQ(cell.top, row_start.top);
+            EXPECT_EQ(cell.left, column_top.left);
+            if (value % 3 != 0) {
+                EXPECT_GE(cell.left, cells[value - 1].right) << "right of its left neighbour";
+            }
+            if (value >= 3) {
+                EXPECT_GE(cell.top, cells[value - 3].bottom) << "below its upper neighbour";
+            }
+        }
+        click(dialog, IDCANCEL);
+    });
+}
+
 TEST_F(SettingsDialog, AlignmentOutsideTheGridShowsNoneAndStoresEight) {
     for (const int32_t alignment : {9, -1, 12}) {
         SCOPED_TRACE(alignment);
