@@ -36,15 +36,6 @@ RuledNumber apply_number_rule(NumberRule rule, int32_t value) {
     return {value, false};
 }
 
-const FieldRule* ok_number_rule(std::string_view field) {
-    for (const FieldRule& row : ok_number_rules) {
-        if (field == row.field) {
-            return &row;
-        }
-    }
-    return nullptr;
-}
-
 std::string font_label(std::string_view face, int32_t size) {
     std::string label(face);
     label += ", ";

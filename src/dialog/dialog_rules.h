@@ -1,6 +1,8 @@
 #pragma once
 // The settings dialog's rules for turning what a user typed into settings,
-// kept free of the platform so they can be checked on their own.
+// kept apart from its window so they can be checked on their own.
+
+#include "meter/meter_record.h"
 
 #include <cstdint>
 #include <string>
@@ -29,24 +31,36 @@ inline constexpr int template_read_chars = 255;
 
 RuledNumber apply_number_rule(NumberRule rule, int32_t value);
 
-// The rule OK applies to the field behind each number edit, by the field's
-// name in meter_fields. The dialog's own rows are checked against this list
-// when it is built; the host's check reads it to tell what OK would change.
+// The rule OK applies to the field behind each number edit. The dialog takes
+// each edit's rule from here; the host's check reads it to tell what OK
+// would change.
 struct FieldRule {
-    const char* field;
+    int32_t MeterRecord::*field;
     NumberRule rule;
 };
 
 inline constexpr FieldRule ok_number_rules[] = {
-    {"border_width", NumberRule::as_read},        {"font_alpha", NumberRule::channel},
-    {"shadow_alpha", NumberRule::channel},        {"border_alpha", NumberRule::channel},
-    {"decimals", NumberRule::at_most_ten},        {"tab_width", NumberRule::zero_is_one},
-    {"shadow_offset_x", NumberRule::as_read},     {"shadow_offset_y", NumberRule::as_read},
-    {"shadow_softness", NumberRule::zero_is_one}, {"shadow_size", NumberRule::as_read},
+    {&MeterRecord::border_width, NumberRule::as_read},
+    {&MeterRecord::font_alpha, NumberRule::channel},
+    {&MeterRecord::shadow_alpha, NumberRule::channel},
+    {&MeterRecord::border_alpha, NumberRule::channel},
+    {&MeterRecord::decimals, NumberRule::at_most_ten},
+    {&MeterRecord::tab_width, NumberRule::zero_is_one},
+    {&MeterRecord::shadow_offset_x, NumberRule::as_read},
+    {&MeterRecord::shadow_offset_y, NumberRule::as_read},
+    {&MeterRecord::shadow_softness, NumberRule::zero_is_one},
+    {&MeterRecord::shadow_size, NumberRule::as_read},
 };
 
 // The row of ok_number_rules for a field; null when no edit holds it.
-const FieldRule* ok_number_rule(std::string_view field);
+constexpr const FieldRule* ok_number_rule(int32_t MeterRecord::*field) {
+    for (const FieldRule& row : ok_number_rules) {
+        if (field != nullptr && row.field == field) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
 
 // "Arial, 14pt": what the dialog shows for the chosen font.
 std::string font_label(std::string_view face, int32_t size);

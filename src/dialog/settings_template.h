@@ -2,8 +2,8 @@
 // The settings dialog template: its frame and every control, one row each,
 // in template order, which is the dialog manager's creation, Tab and
 // stacking order. The resource script expands the rows into its CONTROL
-// statements, the dialog code checks its own tables against them at compile
-// time, and the template test compares them with the compiled resource.
+// statements, and the template test compares them with the compiled
+// resource.
 // Preprocessor only: windres reads this through the C preprocessor.
 //
 // Styles are the bits besides WS_CHILD | WS_VISIBLE, which the CONTROL

@@ -10,68 +10,13 @@
 #include <array>
 #include <cstring>
 #include <optional>
-#include <span>
 #include <stdexcept>
 #include <string>
-#include <string_view>
-#include <tuple>
-#include <type_traits>
-#include <variant>
 #include <vector>
 
 namespace scrivlet {
 
 namespace {
-
-// The member of the record that a list position fills: a flag is a bool8
-// field, a number an int32 one.
-using ListMember = std::variant<uint8_t MeterRecord::*, int32_t MeterRecord::*>;
-
-template <typename T>
-constexpr void bind_if_named(const MeterField<T>& field, const ListField& position,
-                             std::optional<ListMember>& found) {
-    if constexpr (std::is_same_v<T, uint8_t> || std::is_same_v<T, int32_t>) {
-        const FieldKind kind = std::is_same_v<T, uint8_t> ? FieldKind::flag : FieldKind::number;
-        if (kind == position.kind && std::string_view(field.name) == position.field) {
-            found = ListMember(field.member);
-        }
-    }
-}
-
-// Found by the position's field name among meter_fields; a name that is no
-// field of the position's kind fails the build.
-consteval ListMember list_member(const ListField& position) {
-    std::optional<ListMember> found;
-    std::apply([&](const auto&... field) { (bind_if_named(field, position, found), ...); },
-               meter_fields);
-    if (!found) {
-        throw std::logic_error("a list position names no flag or number field of the record");
-    }
-    return *found;
-}
-
-// The record members of one key's positions, in list order.
-struct KeyMembers {
-    std::array<ListMember, most_list_positions> members{};
-    size_t count = 0;
-};
-
-consteval std::array<KeyMembers, settings_keys.size()> bind_keys() {
-    std::array<KeyMembers, settings_keys.size()> bound{};
-    for (size_t k = 0; k < settings_keys.size(); ++k) {
-        const std::span<const ListField> fields = settings_keys[k].fields;
-        if (fields.size() > most_list_positions) {
-            throw std::logic_error("a list with more positions than most_list_positions");
-        }
-        for (size_t i = 0; i < fields.size(); ++i) {
-            bound[k].members[i] = list_member(fields[i]);
-        }
-        bound[k].count = fields.size();
-    }
-    return bound;
-}
-
-constexpr std::array<KeyMembers, settings_keys.size()> key_members = bind_keys();
 
 // The order the keys are written in, and so the order a new section lists
 // them: each part's colour before its settings.
@@ -191,31 +136,11 @@ std::string read_value(const char* file, const char* section, const SettingsKey&
     }
 }
 
-std::vector<int32_t> list_values(const MeterRecord& record, const KeyMembers& bound) {
-    std::vector<int32_t> values;
-    values.reserve(bound.count);
-    for (size_t i = 0; i < bound.count; ++i) {
-        std::visit([&](auto member) { values.push_back(record.*member); }, bound.members[i]);
-    }
-    return values;
-}
-
-void store_list(MeterRecord& record, const KeyMembers& bound, const std::vector<int32_t>& values) {
-    for (size_t i = 0; i < bound.count; ++i) {
-        std::visit(
-            [&](auto member) {
-                using Field = std::remove_reference_t<decltype(record.*member)>;
-                record.*member = static_cast<Field>(values[i]);
-            },
-            bound.members[i]);
-    }
-}
-
 std::string write_text(const MeterRecord& record, size_t k) {
     const SettingsKey& key = settings_keys[k];
     switch (key.kind) {
     case KeyKind::list:
-        return write_value_list(list_positions(key.fields), list_values(record, key_members[k]));
+        return write_value_list(list_positions(key.fields), list_values(record, key.fields));
     case KeyKind::font_face:
         // The chooser always terminates the face, but a record is only bytes.
         return std::string(font_face(record), strnlen(font_face(record), LF_FACESIZE));
@@ -284,7 +209,7 @@ LoadResult load_settings_from_profile(MeterRecord& record, const char* file, con
 
     for (size_t k = 0; k < settings_keys.size(); ++k) {
         if (settings_keys[k].kind == KeyKind::list) {
-            store_list(record, key_members[k], lists[k]);
+            store_list(record, settings_keys[k].fields, lists[k]);
         }
     }
     char* face_name = font_face(record);

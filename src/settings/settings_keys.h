@@ -4,6 +4,7 @@
 // fills. One table for the plug-in, which reads and writes the keys, and for
 // the tools that look at a settings file without loading the plug-in.
 
+#include "meter/meter_record.h"
 #include "settings/value_list.h"
 
 #include <array>
@@ -15,47 +16,64 @@
 
 namespace scrivlet {
 
-// One position of a list: the record field it fills (the field's name in
-// meter_fields), how it reads, and the value it takes when the key, or this
-// position of it, is missing.
+// One position of a list: the record field it fills, that field's name for
+// messages, and the value it takes when the key, or this position of it, is
+// missing. A flag fills a byte of the record and a number an int32, so each
+// position names its field through the one member pointer of its kind.
 struct ListField {
-    const char* field;
+    const char* name;
     FieldKind kind;
     int32_t missing;
+    uint8_t MeterRecord::*flag = nullptr;
+    int32_t MeterRecord::*number = nullptr;
 };
 
+constexpr ListField flag_field(const char* name, uint8_t MeterRecord::*field, int32_t missing) {
+    return {name, FieldKind::flag, missing, field, nullptr};
+}
+
+constexpr ListField number_field(const char* name, int32_t MeterRecord::*field, int32_t missing) {
+    return {name, FieldKind::number, missing, nullptr, field};
+}
+
 inline constexpr ListField font_settings_fields[] = {
-    {"underline", FieldKind::flag, 0},    {"strikeout", FieldKind::flag, 0},
-    {"font_size", FieldKind::number, 16}, {"font_style", FieldKind::number, 0},
-    {"alignment", FieldKind::number, 0},  {"decimals", FieldKind::number, 0},
-    {"tab_width", FieldKind::number, 30}, {"antialias", FieldKind::flag, 1},
+    flag_field("underline", &MeterRecord::underline, 0),
+    flag_field("strikeout", &MeterRecord::strikeout, 0),
+    number_field("font_size", &MeterRecord::font_size, 16),
+    number_field("font_style", &MeterRecord::font_style, 0),
+    number_field("alignment", &MeterRecord::alignment, 0),
+    number_field("decimals", &MeterRecord::decimals, 0),
+    number_field("tab_width", &MeterRecord::tab_width, 30),
+    flag_field("antialias", &MeterRecord::antialias, 1),
 };
 inline constexpr ListField font_color_fields[] = {
-    {"font_alpha", FieldKind::number, 255},
-    {"font_red", FieldKind::number, 255},
-    {"font_green", FieldKind::number, 255},
-    {"font_blue", FieldKind::number, 255},
+    number_field("font_alpha", &MeterRecord::font_alpha, 255),
+    number_field("font_red", &MeterRecord::font_red, 255),
+    number_field("font_green", &MeterRecord::font_green, 255),
+    number_field("font_blue", &MeterRecord::font_blue, 255),
 };
 inline constexpr ListField border_settings_fields[] = {
-    {"border_enabled", FieldKind::flag, 0},
-    {"border_width", FieldKind::number, 1},
+    flag_field("border_enabled", &MeterRecord::border_enabled, 0),
+    number_field("border_width", &MeterRecord::border_width, 1),
 };
 inline constexpr ListField border_color_fields[] = {
-    {"border_alpha", FieldKind::number, 255},
-    {"border_red", FieldKind::number, 0},
-    {"border_green", FieldKind::number, 0},
-    {"border_blue", FieldKind::number, 0},
+    number_field("border_alpha", &MeterRecord::border_alpha, 255),
+    number_field("border_red", &MeterRecord::border_red, 0),
+    number_field("border_green", &MeterRecord::border_green, 0),
+    number_field("border_blue", &MeterRecord::border_blue, 0),
 };
 inline constexpr ListField shadow_color_fields[] = {
-    {"shadow_alpha", FieldKind::number, 255},
-    {"shadow_red", FieldKind::number, 0},
-    {"shadow_green", FieldKind::number, 0},
-    {"shadow_blue", FieldKind::number, 0},
+    number_field("shadow_alpha", &MeterRecord::shadow_alpha, 255),
+    number_field("shadow_red", &MeterRecord::shadow_red, 0),
+    number_field("shadow_green", &MeterRecord::shadow_green, 0),
+    number_field("shadow_blue", &MeterRecord::shadow_blue, 0),
 };
 inline constexpr ListField shadow_settings_fields[] = {
-    {"shadow_enabled", FieldKind::flag, 0},    {"shadow_size", FieldKind::number, 5},
-    {"shadow_softness", FieldKind::number, 5}, {"shadow_offset_x", FieldKind::number, 0},
-    {"shadow_offset_y", FieldKind::number, 0},
+    flag_field("shadow_enabled", &MeterRecord::shadow_enabled, 0),
+    number_field("shadow_size", &MeterRecord::shadow_size, 5),
+    number_field("shadow_softness", &MeterRecord::shadow_softness, 5),
+    number_field("shadow_offset_x", &MeterRecord::shadow_offset_x, 0),
+    number_field("shadow_offset_y", &MeterRecord::shadow_offset_y, 0),
 };
 
 enum class KeyKind { list, font_face, text_template };
@@ -79,15 +97,19 @@ inline constexpr std::array<SettingsKey, 8> settings_keys = {{
     {"Scrivlet_ShadowSettings", KeyKind::list, shadow_settings_fields, nullptr},
 }};
 
-// The most positions any list has.
-inline constexpr size_t most_list_positions = 8;
-
 // The face name's room in the font description (LOGFONTA), less its
 // terminator: a longer face is cut to this many characters when read.
 inline constexpr size_t face_name_limit = 31;
 
 // How each position of a list reads: its kind and its missing value.
 std::vector<ListPosition> list_positions(std::span<const ListField> fields);
+
+// A list's values as the record holds them, in list order.
+std::vector<int32_t> list_values(const MeterRecord& record, std::span<const ListField> fields);
+
+// Stores a list's values, in list order, in the fields they belong to.
+void store_list(MeterRecord& record, std::span<const ListField> fields,
+                const std::vector<int32_t>& values);
 
 // The text that stands for the key when the section lacks it: a list's
 // missing values written out, or a text key's own default.

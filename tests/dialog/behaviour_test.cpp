@@ -260,6 +260,136 @@ TEST_F(SettingsDialog, DecimalsAboveTenStoreTenAfterWarningTheHost) {
     EXPECT_EQ(record_differences(expected, record()), "");
 }
 
+// Every control OK reads is changed. OK stores each value as soon as it has
+// read it, so a repaint while the warning holds the OK sees exactly the
+// values read before the decimals (and the decimals) and none read after.
+TEST_F(SettingsDialog, RepaintUnderTheWarningSeesTheValuesReadBeforeIt) {
+    const std::vector<Typed> typed = {
+        {IDC_BORDER_WIDTH, "7"},    {IDC_FONT_ALPHA, "9"},      {IDC_SHADOW_ALPHA, "8"},
+        {IDC_BORDER_ALPHA, "6"},    {IDC_TEXT_TEMPLATE, "x%v"}, {IDC_DECIMALS, "11"},
+        {IDC_TAB_WIDTH, "7"},       {IDC_SHADOW_OFFSET_X, "3"}, {IDC_SHADOW_OFFSET_Y, "4"},
+        {IDC_SHADOW_SOFTNESS, "2"}, {IDC_SHADOW_SIZE, "3"},
+    };
+    const int clicks[] = {IDC_ALIGN_CENTRE, IDC_UNDERLINE, IDC_BORDER_ENABLED, IDC_SHADOW_ENABLED,
+                          IDC_ANTIALIAS};
+    MeterRecord before_warning = record();
+    before_warning.border_width = 7;
+    before_warning.font_alpha = 9;
+    before_warning.shadow_alpha = 8;
+    before_warning.border_alpha = 6;
+    before_warning.alignment = 4;
+    before_warning.text_template = "x%v";
+    before_warning.decimals = 10;
+    MeterRecord expected = before_warning;
+    expected.tab_width = 7;
+    expected.shadow_offset_x = 3;
+    expected.shadow_offset_y = 4;
+    expected.shadow_softness = 2;
+    expected.shadow_size = 3;
+    expected.underline = 1;
+    expected.font_style = 4;
+    expected.border_enabled = 0;
+    expected.shadow_enabled = 1;
+    expected.antialias = 0;
+    MeterRecord under_warning;
+    run([&](HWND dialog) {
+        for (const Typed& t : typed) {
+            set_item_text(dialog, t.control, t.text);
+        }
+        for (const int control : clicks) {
+            click(dialog, control);
+        }
+        post_click(dialog, IDOK);
+        const HWND box = wait_for_dialog(warning_caption, dialog);
+        ASSERT_NE(box, nullptr);
+        host.run([&] { under_warning = record(); });
+        click(box, IDOK);
+        EXPECT_TRUE(wait_until_closed(dialog));
+    });
+    EXPECT_EQ(record_differences(before_warning, under_warning), "");
+    EXPECT_EQ(record_differences(expected, record()), "");
+}
+
+// Opening sets the controls in one order, as a hook on the host's thread
+// sees it: texts and checks, in the order the messages reach the controls.
+struct ControlSet {
+    int control;
+    UINT message;   // WM_SETTEXT or BM_SETCHECK
+    WPARAM checked; // BM_SETCHECK's state
+};
+
+std::vector<ControlSet>* control_sets = nullptr;
+
+LRESULT CALLBACK record_control_set(int code, WPARAM wparam, LPARAM lparam) {
+    const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lparam);
+    if (code == HC_ACTION && control_sets != nullptr &&
+        (sent->message == WM_SETTEXT || sent->message == BM_SETCHECK) &&
+        (GetWindowLongA(sent->hwnd, GWL_STYLE) & WS_CHILD) != 0) {
+        control_sets->push_back({GetDlgCtrlID(sent->hwnd), sent->message,
+                                 sent->message == BM_SETCHECK ? sent->wParam : 0});
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+std::vector<std::string> described(const std::vector<ControlSet>& sets) {
+    std::vector<std::string> lines;
+    for (const ControlSet& set : sets) {
+        lines.push_back(set.message == WM_SETTEXT ? "text " + std::to_string(set.control)
+                                                  : "check " + std::to_string(set.control) + " " +
+                                                        std::to_string(set.checked));
+    }
+    return lines;
+}
+
+TEST_F(SettingsDialog, OpeningSetsTheControlsInOneOrder) {
+    MeterRecord& r = record();
+    r.underline = 1;
+    r.antialias = 0;
+    r.alignment = 5;
+    r.shadow_enabled = 1;
+    const auto text = [](int control) { return ControlSet{control, WM_SETTEXT, 0}; };
+    const auto check = [](int control, WPARAM checked) {
+        return ControlSet{control, BM_SETCHECK, checked};
+    };
+    std::vector<ControlSet> expected = {
+        text(IDC_FONT_LABEL),    text(IDC_BORDER_WIDTH),  text(IDC_FONT_ALPHA),
+        text(IDC_SHADOW_ALPHA),  text(IDC_BORDER_ALPHA),  check(IDC_UNDERLINE, BST_CHECKED),
+        check(IDC_STRIKEOUT, 0), check(IDC_ANTIALIAS, 0),
+    };
+    for (const int button : alignment_buttons) {
+        expected.push_back(check(button, 0));
+    }
+    const std::vector<ControlSet> rest = {
+        check(IDC_ALIGN_MIDDLE_RIGHT, BST_CHECKED),
+        check(IDC_SHADOW_ENABLED, 0),
+        check(IDC_BORDER_ENABLED, 0),
+        check(IDC_BORDER_ENABLED, BST_CHECKED),
+        check(IDC_SHADOW_ENABLED, BST_CHECKED),
+        text(IDC_TEXT_TEMPLATE),
+        text(IDC_SHADOW_SOFTNESS),
+        text(IDC_SHADOW_SIZE),
+        text(IDC_SHADOW_OFFSET_X),
+        text(IDC_SHADOW_OFFSET_Y),
+        text(IDC_DECIMALS),
+        text(IDC_TAB_WIDTH),
+    };
+    expected.insert(expected.end(), rest.begin(), rest.end());
+
+    std::vector<ControlSet> sets;
+    std::vector<ControlSet> sets_when_shown;
+    control_sets = &sets;
+    const HHOOK hook =
+        SetWindowsHookExA(WH_CALLWNDPROC, record_control_set, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    run([&](HWND dialog) {
+        host.run([&] { sets_when_shown = sets; });
+        click(dialog, IDCANCEL);
+    });
+    UnhookWindowsHookEx(hook);
+    control_sets = nullptr;
+    EXPECT_EQ(described(sets_when_shown), described(expected));
+}
+
 TEST_F(SettingsDialog, AlignmentButtonsExcludeEachOther) {
     for (int value = 0; value < 9; ++value) {
         SCOPED_TRACE(value);
@@ -275,6 +405,32 @@ TEST_F(SettingsDialog, AlignmentButtonsExcludeEachOther) {
         });
         EXPECT_EQ(record().alignment, value);
     }
+}
+
+// Value v is drawn in row v / 3 and column v % 3 of the text's box, and its
+// button sits in the same cell of the grid of buttons.
+TEST_F(SettingsDialog, EachAlignmentButtonSitsInTheCellItStandsFor) {
+    run([&](HWND dialog) {
+        RECT cells[9] = {};
+        for (int value = 0; value < 9; ++value) {
+            ASSERT_TRUE(GetWindowRect(GetDlgItem(dialog, alignment_buttons[value]), &cells[value]));
+        }
+        for (int value = 0; value < 9; ++value) {
+            SCOPED_TRACE(value);
+            const RECT& cell = cells[value];
+            const RECT& row_start = cells[value - value % 3];
+            const RECT& column_top = cells[value % 3];
+            EXPECT_EQ(cell.top, row_start.top);
+            EXPECT_EQ(cell.left, column_top.left);
+            if (value % 3 != 0) {
+                EXPECT_GE(cell.left, cells[value - 1].right) << "right of its left neighbour";
+            }
+            if (value >= 3) {
+                EXPECT_GE(cell.top, cells[value - 3].bottom) << "below its upper neighbour";
+            }
+        }
+        click(dialog, IDCANCEL);
+    });
 }
 
 TEST_F(SettingsDialog, AlignmentOutsideTheGridShowsNoneAndStoresEight) {

@@ -1,6 +1,7 @@
 #include "dialog_driver.h"
 
 #include "support/plugin.h"
+#include "support/record_fields.h"
 
 #include <gtest/gtest.h>
 

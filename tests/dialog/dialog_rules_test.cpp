@@ -42,7 +42,8 @@ TEST(DialogNumber, RulesOfOk) {
 
 TEST(DialogNumber, OkRuleOfEachNumberField) {
     struct Case {
-        const char* field;
+        const char* name;
+        int32_t MeterRecord::*field;
         const NumberRule* rule; // null: no number edit holds the field
     };
     constexpr NumberRule as_read = NumberRule::as_read;
@@ -50,28 +51,28 @@ TEST(DialogNumber, OkRuleOfEachNumberField) {
     constexpr NumberRule at_most_ten = NumberRule::at_most_ten;
     constexpr NumberRule zero_is_one = NumberRule::zero_is_one;
     const Case cases[] = {
-        {"border_width", &as_read},
-        {"font_alpha", &channel},
-        {"shadow_alpha", &channel},
-        {"border_alpha", &channel},
-        {"decimals", &at_most_ten},
-        {"tab_width", &zero_is_one},
-        {"shadow_offset_x", &as_read},
-        {"shadow_offset_y", &as_read},
-        {"shadow_softness", &zero_is_one},
-        {"shadow_size", &as_read},
-        {"font_size", nullptr},
-        {"alignment", nullptr},
-        {"font_red", nullptr},
-        {"", nullptr},
+        {"border_width", &MeterRecord::border_width, &as_read},
+        {"font_alpha", &MeterRecord::font_alpha, &channel},
+        {"shadow_alpha", &MeterRecord::shadow_alpha, &channel},
+        {"border_alpha", &MeterRecord::border_alpha, &channel},
+        {"decimals", &MeterRecord::decimals, &at_most_ten},
+        {"tab_width", &MeterRecord::tab_width, &zero_is_one},
+        {"shadow_offset_x", &MeterRecord::shadow_offset_x, &as_read},
+        {"shadow_offset_y", &MeterRecord::shadow_offset_y, &as_read},
+        {"shadow_softness", &MeterRecord::shadow_softness, &zero_is_one},
+        {"shadow_size", &MeterRecord::shadow_size, &as_read},
+        {"font_size", &MeterRecord::font_size, nullptr},
+        {"alignment", &MeterRecord::alignment, nullptr},
+        {"font_red", &MeterRecord::font_red, nullptr},
+        {"no field", nullptr, nullptr},
     };
     for (const Case& c : cases) {
         const FieldRule* found = ok_number_rule(c.field);
         if (c.rule == nullptr) {
-            EXPECT_EQ(found, nullptr) << c.field;
+            EXPECT_EQ(found, nullptr) << c.name;
         } else {
-            ASSERT_NE(found, nullptr) << c.field;
-            EXPECT_EQ(found->rule, *c.rule) << c.field;
+            ASSERT_NE(found, nullptr) << c.name;
+            EXPECT_EQ(found->rule, *c.rule) << c.name;
         }
     }
 }

@@ -5,6 +5,7 @@
 // left exactly as they were.
 
 #include "support/plugin.h"
+#include "support/record_fields.h"
 #include "support/record_text.h"
 #include "support/surface.h"
 #include "common/win/paths.h"

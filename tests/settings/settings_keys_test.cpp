@@ -3,10 +3,12 @@
 // holds only defaults.
 
 #include "settings/settings_keys.h"
+#include "support/record_fields.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace scrivlet {
@@ -40,7 +42,7 @@ TEST(SettingsKeys, ListPositionsNameTheirFieldsInListOrder) {
     auto names = [](std::span<const ListField> fields) {
         std::vector<std::string> found;
         for (const ListField& field : fields) {
-            found.emplace_back(field.field);
+            found.emplace_back(field.name);
         }
         return found;
     };
@@ -62,6 +64,32 @@ TEST(SettingsKeys, ListPositionsNameTheirFieldsInListOrder) {
                                         "shadow_offset_x", "shadow_offset_y"}));
     EXPECT_TRUE(settings_keys[2].fields.empty());
     EXPECT_TRUE(settings_keys[3].fields.empty());
+}
+
+// The name a position gives in messages is that of the field it fills, and
+// a flag fills a byte, a number an int32.
+TEST(SettingsKeys, ListPositionsFillTheFieldTheyName) {
+    size_t positions = 0;
+    for (const SettingsKey& key : settings_keys) {
+        for (const ListField& position : key.fields) {
+            ++positions;
+            std::vector<std::string> filled;
+            test::for_each_meter_field([&](const auto& field) {
+                if constexpr (std::is_same_v<decltype(field.member), uint8_t MeterRecord::*>) {
+                    if (position.kind == FieldKind::flag && position.flag == field.member) {
+                        filled.emplace_back(field.name);
+                    }
+                } else if constexpr (std::is_same_v<decltype(field.member),
+                                                    int32_t MeterRecord::*>) {
+                    if (position.kind == FieldKind::number && position.number == field.member) {
+                        filled.emplace_back(field.name);
+                    }
+                }
+            });
+            EXPECT_EQ(filled, std::vector<std::string>{position.name}) << key.name;
+        }
+    }
+    EXPECT_EQ(positions, 27u);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "support/record_text.h"
 
+#include "support/record_fields.h"
+
 #include <cstring>
 
 namespace scrivlet::test {

@@ -12,8 +12,6 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <map>
-#include <stdexcept>
 
 namespace scrivlet::host {
 
@@ -138,17 +136,6 @@ private:
     std::vector<std::string> lines_;
 };
 
-// Every list field's value as the plug-in loads it, by field name.
-using FieldValues = std::map<std::string, int32_t, std::less<>>;
-
-int32_t field(const FieldValues& values, std::string_view name) {
-    const auto found = values.find(name);
-    if (found == values.end()) {
-        throw std::logic_error("no list field " + std::string(name));
-    }
-    return found->second;
-}
-
 std::string rule_reason(NumberRule rule, std::string_view name, int32_t value) {
     const std::string named = std::string(name) + " " + std::to_string(value);
     switch (rule) {
@@ -166,7 +153,7 @@ std::string rule_reason(NumberRule rule, std::string_view name, int32_t value) {
 
 void check_field(Findings& findings, const SectionLine& line, const ListField& position,
                  std::string_view text, int32_t value) {
-    const std::string name = position.field;
+    const std::string name = position.name;
     if (position.kind == FieldKind::flag) {
         if (text != "0" && text != "1") {
             findings.add(line, name + " " + quoted(text) + " reads as " + std::to_string(value) +
@@ -184,7 +171,7 @@ void check_field(Findings& findings, const SectionLine& line, const ListField& p
         findings.add(line, name + " " + quoted(text) + " reads as " + std::to_string(value) +
                                ": what follows the digits is ignored");
     }
-    if (const FieldRule* rule = ok_number_rule(name)) {
+    if (const FieldRule* rule = ok_number_rule(position.number)) {
         const RuledNumber ruled = apply_number_rule(rule->rule, value);
         if (ruled.value != value) {
             findings.add(line, rule_reason(rule->rule, name, value) +
@@ -192,7 +179,7 @@ void check_field(Findings& findings, const SectionLine& line, const ListField& p
                                    std::to_string(ruled.value) + (ruled.warn ? " and warns" : ""));
         }
     }
-    if (name == "alignment" && !alignment_in_range(value)) {
+    if (position.number == &MeterRecord::alignment && !alignment_in_range(value)) {
         findings.add(line, "alignment " + std::to_string(value) + " is outside 0.." +
                                std::to_string(alignment_count - 1) +
                                ": it draws top left, and the first repaint makes it 0, which "
@@ -201,14 +188,14 @@ void check_field(Findings& findings, const SectionLine& line, const ListField& p
 }
 
 void check_list(Findings& findings, const SectionLine& line, const SettingsKey& key,
-                const std::string& value, FieldValues& values) {
+                const std::string& value, MeterRecord& values) {
     const std::vector<std::string_view> fields =
         split_value_list(value, std::numeric_limits<size_t>::max());
     const size_t positions = key.fields.size();
     if (fields.size() < positions) {
         std::string rest;
         for (size_t i = fields.size(); i < positions; ++i) {
-            rest += (rest.empty() ? "" : ", ") + std::string(key.fields[i].field) + " " +
+            rest += (rest.empty() ? "" : ", ") + std::string(key.fields[i].name) + " " +
                     std::to_string(key.fields[i].missing);
         }
         findings.add(line, std::to_string(fields.size()) + " of its " + std::to_string(positions) +
@@ -221,8 +208,8 @@ void check_list(Findings& findings, const SectionLine& line, const SettingsKey& 
                                quoted(std::string_view(value).substr(tail)) + ", is never read");
     }
     const std::vector<int32_t> read = read_value_list(value, list_positions(key.fields));
+    store_list(values, key.fields, read);
     for (size_t i = 0; i < positions; ++i) {
-        values[key.fields[i].field] = read[i];
         if (i < fields.size()) {
             check_field(findings, line, key.fields[i], fields[i], read[i]);
         }
@@ -289,7 +276,7 @@ void check_lookalike(Findings& findings, const SectionToCheck& section, const Se
 }
 
 void check_line(Findings& findings, const SectionToCheck& section, size_t index,
-                const FaceInstalled& face_installed, FieldValues& values) {
+                const FaceInstalled& face_installed, MeterRecord& values) {
     const SectionLine& line = section.lines[index];
     const std::optional<size_t> k = our_key(line.key);
     if (!k) {
@@ -325,25 +312,24 @@ void check_line(Findings& findings, const SectionToCheck& section, size_t index,
 }
 
 // The numbers render_text hands to the layout rules.
-DrawableInputs drawable_inputs(const FieldValues& values, Size size, float dpi_x, float dpi_y,
+DrawableInputs drawable_inputs(const MeterRecord& values, Size size, float dpi_x, float dpi_y,
                                bool shadow_enabled, bool border_enabled, LayoutRect& rect) {
     const int32_t width = static_cast<int32_t>(size.width);
     const int32_t height = static_cast<int32_t>(size.height);
     const SurfacePoints surface = surface_points(width, height, dpi_x, dpi_y);
-    rect = layout_rectangle(surface, LayoutRoom{shadow_enabled, field(values, "shadow_size"),
-                                                field(values, "shadow_offset_x"),
-                                                field(values, "shadow_offset_y"), border_enabled,
-                                                field(values, "border_width")});
+    rect = layout_rectangle(surface, LayoutRoom{shadow_enabled, values.shadow_size,
+                                                values.shadow_offset_x, values.shadow_offset_y,
+                                                border_enabled, values.border_width});
     return DrawableInputs{dpi_x,
                           dpi_y,
                           width,
                           height,
                           rect,
-                          static_cast<float>(field(values, "font_size")),
-                          field(values, "shadow_size"),
-                          field(values, "shadow_offset_x"),
-                          field(values, "shadow_offset_y"),
-                          field(values, "border_width")};
+                          static_cast<float>(values.font_size),
+                          values.shadow_size,
+                          values.shadow_offset_x,
+                          values.shadow_offset_y,
+                          values.border_width};
 }
 
 bool room_shows(DrawableInputs in) {
@@ -351,12 +337,12 @@ bool room_shows(DrawableInputs in) {
     return drawable_geometry(in).text;
 }
 
-void check_geometry(Findings& findings, const SectionToCheck& section, const FieldValues& values) {
+void check_geometry(Findings& findings, const SectionToCheck& section, const MeterRecord& values) {
     const Size size = section.size.size;
     const float dpi_x = section.dpi_x;
     const float dpi_y = section.dpi_y;
-    const bool shadow_enabled = field(values, "shadow_enabled") != 0;
-    const bool border_enabled = field(values, "border_enabled") != 0;
+    const bool shadow_enabled = values.shadow_enabled != 0;
+    const bool border_enabled = values.border_enabled != 0;
     LayoutRect rect;
     const DrawableInputs in =
         drawable_inputs(values, size, dpi_x, dpi_y, shadow_enabled, border_enabled, rect);
@@ -367,12 +353,11 @@ void check_geometry(Findings& findings, const SectionToCheck& section, const Fie
     const std::string dpi = dpi_x == dpi_y ? plain(dpi_x) : plain(dpi_x) + "x" + plain(dpi_y);
     const std::string at = "at " + size_text(size) + " px (" +
                            sources[static_cast<int>(section.size.source)] + ", " + dpi + " dpi) ";
-    const std::string shadow_inset = "the shadow (size " +
-                                     std::to_string(field(values, "shadow_size")) + ", offset " +
-                                     std::to_string(field(values, "shadow_offset_x")) + "," +
-                                     std::to_string(field(values, "shadow_offset_y")) + ")";
+    const std::string shadow_inset = "the shadow (size " + std::to_string(values.shadow_size) +
+                                     ", offset " + std::to_string(values.shadow_offset_x) + "," +
+                                     std::to_string(values.shadow_offset_y) + ")";
     const std::string border_inset =
-        "the border (width " + std::to_string(field(values, "border_width")) + ")";
+        "the border (width " + std::to_string(values.border_width) + ")";
     const std::string largest =
         "twice the largest surface (" + std::to_string(max_surface_side_px) + " px a side)";
 
@@ -450,10 +435,9 @@ void check_geometry(Findings& findings, const SectionToCheck& section, const Fie
         }
         if (drawable.shadow &&
             !shadow_bitmap_size(static_cast<float>(size.width), static_cast<float>(size.height),
-                                field(values, "shadow_softness"), bitmap)) {
+                                values.shadow_softness, bitmap)) {
             findings.add_for_key("Scrivlet_ShadowSettings",
-                                 nothing + "softness " +
-                                     std::to_string(field(values, "shadow_softness")) +
+                                 nothing + "softness " + std::to_string(values.shadow_softness) +
                                      " leaves its reduced bitmap no pixel");
         }
     }
@@ -513,11 +497,15 @@ std::vector<std::string> section_findings(const SectionToCheck& section,
         findings.add_for_section(
             "none of the plug-in's keys; a meter of this section takes every default");
     }
-    FieldValues values;
+    // Every list field's value as the plug-in loads it; the record's other
+    // fields are never looked at.
+    MeterRecord values;
     for (const SettingsKey& key : settings_keys) {
+        std::vector<int32_t> missing;
         for (const ListField& position : key.fields) {
-            values[position.field] = position.missing;
+            missing.push_back(position.missing);
         }
+        store_list(values, key.fields, missing);
     }
     for (size_t i = 0; i < section.lines.size(); ++i) {
         check_line(findings, section, i, face_installed, values);
@@ -531,22 +519,22 @@ std::vector<std::string> closest_faces(std::string_view face,
     // Beyond half the name's length (at least 3 edits), a face is another
     // name altogether, not a misspelling of it.
     const size_t furthest = std::max<size_t>(3, face.size() / 2);
-    std::vector<std::pair<size_t, std::string>> near;
+    std::vector<std::pair<size_t, std::string>> nearby;
     for (const std::string& name : installed) {
         const size_t distance = edit_distance(face, name);
         if (distance <= furthest) {
-            near.emplace_back(distance, name);
+            nearby.emplace_back(distance, name);
         }
     }
-    std::sort(near.begin(), near.end());
-    near.erase(std::unique(near.begin(), near.end(),
-                           [](const auto& a, const auto& b) {
-                               return same_ignoring_case(a.second, b.second);
-                           }),
-               near.end());
+    std::sort(nearby.begin(), nearby.end());
+    nearby.erase(std::unique(nearby.begin(), nearby.end(),
+                             [](const auto& a, const auto& b) {
+                                 return same_ignoring_case(a.second, b.second);
+                             }),
+                 nearby.end());
     std::vector<std::string> closest;
-    for (size_t i = 0; i < near.size() && closest.size() < count; ++i) {
-        closest.push_back(near[i].second);
+    for (size_t i = 0; i < nearby.size() && closest.size() < count; ++i) {
+        closest.push_back(nearby[i].second);
     }
     return closest;
 }

@@ -165,17 +165,17 @@ std::string section_template(const std::string& file, const std::string& section
     return key_value(file, section, text_key(KeyKind::text_template));
 }
 
-// The meter's font size in points, read as the plug-in reads it.
+// The meter's font size in points, read as the plug-in reads it: the
+// section's lists stored in a record, as a load stores them.
 int32_t font_size_pt(const std::string& file, const std::string& section) {
+    MeterRecord record;
     for (const SettingsKey& key : settings_keys) {
-        for (size_t i = 0; i < key.fields.size(); ++i) {
-            if (std::string_view(key.fields[i].field) == "font_size") {
-                return read_value_list(key_value(file, section, key),
-                                       list_positions(key.fields))[i];
-            }
+        if (key.kind == KeyKind::list) {
+            store_list(record, key.fields,
+                       read_value_list(key_value(file, section, key), list_positions(key.fields)));
         }
     }
-    return 0;
+    return record.font_size;
 }
 
 // The height GDI gives a line of the meter's face at its size, at the
