@@ -107,8 +107,8 @@ Drawable drawable_geometry(const DrawableInputs& in) {
     // zero and endless flattening.
     auto axis_within_reach = [](double start, double extent, double visible_side, double reach) {
         const double end = start + extent;
-        auto near = [&](double edge) { return edge >= -reach && edge <= visible_side + reach; };
-        return std::isfinite(start) && std::isfinite(extent) && near(start) && near(end);
+        auto reached = [&](double edge) { return edge >= -reach && edge <= visible_side + reach; };
+        return std::isfinite(start) && std::isfinite(extent) && reached(start) && reached(end);
     };
     const LayoutRect& rect = in.rect;
     drawable.text = axis_within_reach(rect.x, rect.width, visible_width, reach_x) &&

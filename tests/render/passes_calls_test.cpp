@@ -4,6 +4,7 @@
 
 #include "call_lists.h"
 #include "log_pixels.h"
+#include "small_meter.h"
 #include "support/plugin.h"
 #include "support/standin.h"
 #include "support/surface.h"
@@ -240,27 +241,21 @@ TEST_F(PassCalls, NoBitmapMeansNoPassCallsAndTheTextStillInset) {
 // the fill hand it that rectangle.
 TEST_F(PassCalls, RectangleWithNoRoomIsLaidOutByEveryPass) {
     struct Case {
-        int width, height;
-        int32_t font_size, shadow_size, shadow_offset, border_width; // 0: that pass off
+        SmallMeter look;
         std::string rect;
     };
     const Case cases[] = {
-        {200, 40, 14, 24, 3, 0, "{12,12,120,0}"}, {200, 40, 14, 26, 3, 0, "{13,13,118,-2}"},
-        {120, 12, 7, 5, 2, 1, "{2,2,81,0}"},      {240, 20, 9, 0, 0, 7, "{7,7,165,0}"},
-        {1, 1, 14, 0, 0, 1, "{1,1,-2.25,-2.25}"},
+        {{200, 40, 14, 24, 3, 0}, "{12,12,120,0}"}, {{200, 40, 14, 26, 3, 0}, "{13,13,118,-2}"},
+        {{120, 12, 7, 5, 2, 1}, "{2,2,81,0}"},      {{240, 20, 9, 0, 0, 7}, "{7,7,165,0}"},
+        {{1, 1, 14, 0, 0, 1}, "{1,1,-2.25,-2.25}"},
     };
     MeterRecord& r = meter.record();
     for (const Case& c : cases) {
-        r.font_size = c.font_size;
-        r.shadow_enabled = c.shadow_size != 0 ? 1 : 0;
-        r.shadow_size = c.shadow_size;
-        r.shadow_offset_x = r.shadow_offset_y = c.shadow_offset;
-        r.border_enabled = c.border_width != 0 ? 1 : 0;
-        r.border_width = c.border_width;
-        repaint(c.width, c.height);
+        set_look(r, c.look);
+        repaint(c.look.width, c.look.height);
         const size_t passes = r.shadow_enabled + r.border_enabled;
         const std::string laid_out =
-            ",0," + std::to_string(c.font_size) + "," + c.rect + ",format1)";
+            ",0," + std::to_string(c.look.font_size) + "," + c.rect + ",format1)";
         const Lines added = standin::lines_of({"GdipAddPathString"});
         ASSERT_EQ(added.size(), passes + 1) << c.rect << "\n" << standin::log();
         for (const std::string& line : added) {

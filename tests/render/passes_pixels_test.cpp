@@ -8,6 +8,7 @@
 // share every glyph position.
 
 #include "log_pixels.h"
+#include "small_meter.h"
 #include "support/plugin.h"
 #include "support/surface.h"
 
@@ -505,26 +506,16 @@ TEST(PassPixels, FaceThatIsNotInstalledLeavesOnlyTheBackground) {
 // height or less: the library lays the text out all the same, so the text
 // itself (white, where shadow and border are black) shows.
 TEST(PassPixels, SmallMetersWithNoRoomLeftStillShowTheirText) {
-    struct Case {
-        int width, height;
-        int32_t font_size, shadow_size, shadow_offset, border_width; // 0: that pass off
-    };
-    std::vector<Case> cases = {{120, 12, 7, 5, 2, 1}};
+    std::vector<SmallMeter> cases = {{120, 12, 7, 5, 2, 1}};
     for (int32_t shadow_size = 20; shadow_size <= 40; shadow_size += 2) {
         cases.push_back({200, 40, 14, shadow_size, 3, 0});
     }
     for (int32_t border_width = 1; border_width <= 10; ++border_width) {
         cases.push_back({240, 20, 9, 0, 0, border_width});
     }
-    for (const Case& c : cases) {
+    for (const SmallMeter& c : cases) {
         Meter meter;
-        MeterRecord& r = meter.record();
-        r.font_size = c.font_size;
-        r.shadow_enabled = c.shadow_size != 0 ? 1 : 0;
-        r.shadow_size = c.shadow_size;
-        r.shadow_offset_x = r.shadow_offset_y = c.shadow_offset;
-        r.border_enabled = c.border_width != 0 ? 1 : 0;
-        r.border_width = c.border_width;
+        set_look(meter.record(), c);
         Surface surface(c.width, c.height);
         meter.repaint(surface.dc(), "42", c.width, c.height);
         int text = 0;
