@@ -1,4 +1,4 @@
-// The Win32 layer the tools and tests share (tools/common/win).
+// The Win32 layer the tools and tests share (common/win).
 
 #include "common/win/buffer.h"
 #include "common/win/child_process.h"
