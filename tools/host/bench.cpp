@@ -4,6 +4,7 @@
 #include "plugin_library.h"
 #include "settings_file.h"
 
+#include "common/file_bytes.h"
 #include "common/win/child_process.h"
 #include "common/win/dib_surface.h"
 #include "common/win/dll_override.h"
@@ -370,7 +371,7 @@ ChildResult run_child(const StandinFolder& folder, uint32_t runs) {
     } catch (const std::runtime_error& error) {
         throw Failure{exit_code::internal, std::string("bench: the stand-in run: ") + error.what()};
     }
-    result.out = file_text(launch.out_file);
+    result.out = file_bytes(launch.out_file);
     return result;
 }
 

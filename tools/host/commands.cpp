@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "bench.h"
+#include "common/file_bytes.h"
 #include "common/png.h"
 #include "common/win/dib_surface.h"
 #include "common/win/find_window.h"
@@ -328,7 +329,7 @@ int run_sheet(const Options& options) {
         !options.values.empty()
             ? options.values
             : std::vector<std::string>(sheet_samples.begin(), sheet_samples.end());
-    const std::map<std::string, Size> suggested = size_comments(file_text(file));
+    const std::map<std::string, Size> suggested = size_comments(file_bytes(file));
     std::vector<Size> cells;
     for (const std::string& section : sections) {
         cells.push_back(options.size ? *options.size

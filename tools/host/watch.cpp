@@ -11,6 +11,7 @@
 
 #include "commands.h"
 
+#include "common/file_bytes.h"
 #include "common/win/dib_surface.h"
 #include "common/win/handles.h"
 #include "common/win/wine64_rounding.h"
@@ -256,7 +257,7 @@ int run_watch(const Options& options) {
     plugin.require_visualisation_type();
     const std::string file = readable_settings_file(options.ini);
     const bool section_exists = has_section(section_names(file), options.section());
-    const Size size = watch_size(options.size, file_text(file), options.section());
+    const Size size = watch_size(options.size, file_bytes(file), options.section());
     WatchState state(plugin.exports(), options, file, size);
     {
         // The meter goes before its owner window does.
