@@ -4,6 +4,7 @@
 #include "plugin_library.h"
 #include "settings_file.h"
 
+#include "common/file_bytes.h"
 #include "common/win/child_process.h"
 #include "common/win/dib_surface.h"
 #include "common/win/dll_override.h"
@@ -155,15 +156,17 @@ std::vector<Row> measure_repaints(const PluginExports& api, const std::string& s
                                   uint32_t runs) {
     std::vector<Row> rows;
     for (const Look& look : looks) {
-        MeterSession meter(api, look.name);
-        meter.load_settings(settings);
+        const win::MeterSession meter = start_meter(api, look.name);
+        meter.load_settings(settings, look.name);
         for (const Size size : bench_sizes) {
             win::DibSurface surface(size.width, size.height);
             const HDC dc = surface.dc();
             // The runs are timed where they run: a hand-over per repaint
             // would be counted as the plug-in's.
             Timing timing;
-            meter.on_thread({"repaint", bench_value, size}, [&] {
+            const win::PluginCall call{"repaint", bench_value, static_cast<int>(size.width),
+                                       static_cast<int>(size.height)};
+            meter.run(call, [&] {
                 timing = time_runs(runs_at(size, runs), [&] {
                     api.repaint(dc, meter.instance(), bench_value, static_cast<int>(size.width),
                                 static_cast<int>(size.height));
@@ -296,8 +299,8 @@ std::string row_key(const std::string& look, const std::string& size) {
 }
 
 int run_standin_child(const Options& options) {
-    const PluginLibrary plugin(options.dll);
-    plugin.require_visualisation_type();
+    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
+    require_visualisation_type(plugin);
     const HMODULE gdiplus = GetModuleHandleA(gdiplus_file_name);
     const auto set_recording = gdiplus == nullptr
                                    ? nullptr
@@ -305,11 +308,11 @@ int run_standin_child(const Options& options) {
                                          GetProcAddress(gdiplus, standin_recording_export)));
     if (set_recording == nullptr) {
         throw Failure{exit_code::plugin,
-                      "bench: '" + plugin.path() + "' did not load the gdiplus.dll stand-in"};
+                      "bench: '" + plugin.path + "' did not load the gdiplus.dll stand-in"};
     }
     set_recording(0);
     const TempSettingsFile settings;
-    for (const Row& row : measure_repaints(plugin.exports(), settings.path(), options.runs)) {
+    for (const Row& row : measure_repaints(plugin.exports, settings.path(), options.runs)) {
         std::printf("%s %s %s %.3f\n", child_line_tag, row.look->name, size_text(row.size).c_str(),
                     row.timing.median_us);
     }
@@ -370,7 +373,7 @@ ChildResult run_child(const StandinFolder& folder, uint32_t runs) {
     } catch (const std::runtime_error& error) {
         throw Failure{exit_code::internal, std::string("bench: the stand-in run: ") + error.what()};
     }
-    result.out = file_text(launch.out_file);
+    result.out = file_bytes(launch.out_file);
     return result;
 }
 
@@ -418,15 +421,15 @@ int run_benchmark(const Options& options) {
     if (options.standin_child) {
         return run_standin_child(options);
     }
-    const PluginLibrary plugin(options.dll);
-    plugin.require_visualisation_type();
+    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
+    require_visualisation_type(plugin);
     std::vector<Row> rows;
     {
         const TempSettingsFile settings;
-        rows = measure_repaints(plugin.exports(), settings.path(), options.runs);
+        rows = measure_repaints(plugin.exports, settings.path(), options.runs);
     }
     const std::array<double, bench_sizes.size()> bare = measure_bare_draw_string(options.runs);
-    const std::map<std::string, double> standin = measure_standin(plugin.path(), options.runs);
+    const std::map<std::string, double> standin = measure_standin(plugin.path, options.runs);
 
     const auto runs_text = [](uint32_t runs) {
         return std::to_string(runs) + (runs == 1 ? " run" : " runs");
@@ -434,7 +437,7 @@ int run_benchmark(const Options& options) {
     std::printf(
         "bench: repaint of %s, value \"%s\", Arial %d pt; %s at %s, %s at %s, "
         "after %s each\n",
-        plugin.path().c_str(), bench_value, bench_font_size_pt,
+        plugin.path.c_str(), bench_value, bench_font_size_pt,
         runs_text(runs_at(bench_sizes[0], options.runs)).c_str(), size_text(bench_sizes[0]).c_str(),
         runs_text(runs_at(bench_sizes[1], options.runs)).c_str(), size_text(bench_sizes[1]).c_str(),
         (std::to_string(warm_up_runs) + " warm-up " + (warm_up_runs == 1 ? "run" : "runs"))

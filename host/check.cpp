@@ -7,6 +7,7 @@
 #include "settings_file.h"
 #include "size_comments.h"
 
+#include "common/file_bytes.h"
 #include "common/win/buffer.h"
 #include "common/win/handles.h"
 #include "settings/settings_keys.h"
@@ -180,7 +181,7 @@ int run_check(const Options& options) {
                           ? "no sections in '" + options.ini + "'"
                           : "no section [" + options.section() + "] in '" + options.ini + "'"};
     }
-    const std::map<std::string, Size> sizes = size_comments(file_text(file));
+    const std::map<std::string, Size> sizes = size_comments(file_bytes(file));
     CheckContext context;
     size_t findings = 0;
     size_t sections_with_findings = 0;

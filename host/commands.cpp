@@ -1,6 +1,7 @@
 #include "commands.h"
 
 #include "bench.h"
+#include "common/file_bytes.h"
 #include "common/png.h"
 #include "common/win/dib_surface.h"
 #include "common/win/find_window.h"
@@ -238,9 +239,9 @@ void print_notes(const char* command, const std::vector<std::string>& notes) {
 } // namespace
 
 int run_info(const Options& options) {
-    const PluginLibrary plugin(options.dll);
-    const PluginExports& api = plugin.exports();
-    std::printf("plug-in: %s\n", plugin.path().c_str());
+    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
+    const PluginExports& api = plugin.exports;
+    std::printf("plug-in: %s\n", plugin.path.c_str());
     std::printf("dlltype: %d\n", api.dlltype());
     for (unsigned index = 0; index < info_strings; ++index) {
         const char* text = api.getinfo(index);
@@ -253,8 +254,8 @@ int run_render(const Options& options) {
     if (const std::optional<int> child = rerun_at_requested_dpi(options)) {
         return *child;
     }
-    const PluginLibrary plugin(options.dll);
-    plugin.require_visualisation_type();
+    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
+    require_visualisation_type(plugin);
     bool section_exists = false;
     const std::string file = settings_with_section(options, true, section_exists);
     const Size size = *options.size;
@@ -269,9 +270,10 @@ int run_render(const Options& options) {
     {
         DibSurface surface(size.width, size.height);
         {
-            MeterSession meter(plugin.exports(), options.section());
-            meter.load_settings(file);
-            meter.repaint(surface.dc(), *options.value, size);
+            const win::MeterSession meter = start_meter(plugin.exports, options.section());
+            meter.load_settings(file, options.section());
+            meter.repaint(surface.dc(), options.value->c_str(), static_cast<int>(size.width),
+                          static_cast<int>(size.height));
         }
         facts.anything_drawn = anything_drawn(surface);
         image.rgba = image_buffer(size);
@@ -320,15 +322,15 @@ int run_sheet(const Options& options) {
     if (const std::optional<int> child = rerun_at_requested_dpi(options)) {
         return *child;
     }
-    const PluginLibrary plugin(options.dll);
-    plugin.require_visualisation_type();
+    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
+    require_visualisation_type(plugin);
     const std::string file = readable_settings_file(options.ini);
     const std::vector<std::string> sections = sheet_sections(options, file);
     const std::vector<std::string> values =
         !options.values.empty()
             ? options.values
             : std::vector<std::string>(sheet_samples.begin(), sheet_samples.end());
-    const std::map<std::string, Size> suggested = size_comments(file_text(file));
+    const std::map<std::string, Size> suggested = size_comments(file_bytes(file));
     std::vector<Size> cells;
     for (const std::string& section : sections) {
         cells.push_back(options.size ? *options.size
@@ -419,10 +421,11 @@ int run_sheet(const Options& options) {
         size_t column = 0;
         while (column < values.size()) {
             try {
-                MeterSession meter(plugin.exports(), sections[row]);
-                meter.load_settings(file);
+                const win::MeterSession meter = start_meter(plugin.exports, sections[row]);
+                meter.load_settings(file, sections[row]);
                 for (; column < values.size(); ++column) {
-                    meter.repaint(surface.dc(), values[column], cell);
+                    meter.repaint(surface.dc(), values[column].c_str(),
+                                  static_cast<int>(cell.width), static_cast<int>(cell.height));
                     const Point origin = cell_origin(layout, row, column);
                     composite_block(surface.pixels(), cell.width, cell.height, background,
                                     image.rgba.data(), layout.image.width, origin.x, origin.y);
@@ -487,8 +490,8 @@ bool dialog_showed_during(const std::function<void()>& open) {
 } // namespace
 
 int run_configure(const Options& options) {
-    const PluginLibrary plugin(options.dll);
-    plugin.require_visualisation_type();
+    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
+    require_visualisation_type(plugin);
     bool section_exists = false;
     const std::string file = settings_with_section(options, false, section_exists);
     const std::string& section = options.section();
@@ -498,12 +501,12 @@ int run_configure(const Options& options) {
     }
     std::fflush(stdout);
     // The user's file is written only when the dialog changed the section.
-    MeterSession meter(plugin.exports(), section);
-    meter.load_settings(file);
-    const std::vector<std::string> before = section_as_saved(meter);
+    const win::MeterSession meter = start_meter(plugin.exports, section);
+    meter.load_settings(file, section);
+    const std::vector<std::string> before = section_as_saved(meter, section);
     // No window of ours owns the dialog: it runs on the meter's thread.
     bool showed = false;
-    meter.on_thread({"vis_configure", {}, {}}, [&] {
+    meter.run({"vis_configure"}, [&] {
         showed = dialog_showed_during([&] { meter.exports().vis_configure(meter.instance()); });
     });
     if (!showed) {
@@ -511,11 +514,11 @@ int run_configure(const Options& options) {
                                             "there a display?); '" +
                                                 options.ini + "' is unchanged"};
     }
-    if (section_as_saved(meter) == before) {
+    if (section_as_saved(meter, section) == before) {
         std::printf("configure: [%s] unchanged in %s\n", section.c_str(), options.ini.c_str());
         return exit_code::ok;
     }
-    meter.save_settings(file);
+    meter.save_settings(file, section);
     std::printf("configure: saved [%s] in %s\n", section.c_str(), options.ini.c_str());
     for (const std::string& line : section_lines(file, section)) {
         std::printf("  %s\n", line.c_str());

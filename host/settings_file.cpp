@@ -108,9 +108,4 @@ std::string profile_value(const std::string& absolute_path, const std::string& s
     return *value;
 }
 
-std::string file_text(const std::string& absolute_path) {
-    std::ifstream file(absolute_path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 } // namespace scrivlet::host

@@ -27,7 +27,4 @@ std::vector<std::string> section_lines(const std::string& absolute_path,
 std::string profile_value(const std::string& absolute_path, const std::string& section,
                           const char* key, const char* missing = "");
 
-// The file's bytes, for what the profile functions do not tell (comments).
-std::string file_text(const std::string& absolute_path);
-
 } // namespace scrivlet::host

@@ -11,6 +11,7 @@
 
 #include "commands.h"
 
+#include "common/file_bytes.h"
 #include "common/win/dib_surface.h"
 #include "common/win/handles.h"
 #include "common/win/wine64_rounding.h"
@@ -76,7 +77,7 @@ struct WatchState {
     win::DibSurface shown;   // the surface over the checkerboard, opaque
     std::vector<uint8_t> composited;
     HWND window = nullptr;
-    MeterSession* meter = nullptr; // set while the meter lives
+    const win::MeterSession* meter = nullptr; // set while the meter lives
     std::optional<FileStamp> loaded;
     bool dialog_open = false;
     // A fault inside the window procedure cannot unwind through the
@@ -93,7 +94,8 @@ void draw_meter(WatchState& state) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     const std::string value = watch_value(state.options.value, local_time(now));
-    state.meter->repaint(state.surface.dc(), value, state.size);
+    state.meter->repaint(state.surface.dc(), value.c_str(), static_cast<int>(width),
+                         static_cast<int>(height));
     composite_block(state.surface.pixels(), width, height, watch_background,
                     state.composited.data(), width, 0, 0);
     uint8_t* bgra = state.shown.pixels();
@@ -115,7 +117,7 @@ void arm_tick(const WatchState& state) {
 void tick(WatchState& state) {
     const std::optional<FileStamp> now = file_stamp(state.file);
     if (should_reload(state.loaded, now, state.dialog_open)) {
-        state.meter->load_settings(state.file);
+        state.meter->load_settings(state.file, state.options.section());
         state.loaded = now;
         say("reloaded " + state.options.ini);
     }
@@ -130,7 +132,7 @@ void configure(WatchState& state) {
     }
     state.dialog_open = true;
     const std::string& section = state.options.section();
-    const std::vector<std::string> before = section_as_saved(*state.meter);
+    const std::vector<std::string> before = section_as_saved(*state.meter, section);
     {
         // The dialog belongs to the thread of its owner, this window.
         const win::Wine64Rounding rounding;
@@ -138,11 +140,11 @@ void configure(WatchState& state) {
     }
     state.dialog_open = false;
     // After a Cancel the file stays as the author wrote it.
-    if (section_as_saved(*state.meter) == before) {
+    if (section_as_saved(*state.meter, section) == before) {
         say("[" + section + "] unchanged");
         return;
     }
-    state.meter->save_settings(state.file);
+    state.meter->save_settings(state.file, section);
     // What was just written is what the meter holds: no reload for it.
     state.loaded = file_stamp(state.file);
     say("saved [" + section + "]");
@@ -252,18 +254,18 @@ void run_messages(const WatchState& state) {
 } // namespace
 
 int run_watch(const Options& options) {
-    const PluginLibrary plugin(options.dll);
-    plugin.require_visualisation_type();
+    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
+    require_visualisation_type(plugin);
     const std::string file = readable_settings_file(options.ini);
     const bool section_exists = has_section(section_names(file), options.section());
-    const Size size = watch_size(options.size, file_text(file), options.section());
-    WatchState state(plugin.exports(), options, file, size);
+    const Size size = watch_size(options.size, file_bytes(file), options.section());
+    WatchState state(plugin.exports, options, file, size);
     {
         // The meter goes before its owner window does.
         const win::UniqueWindow window = open_window(state);
-        MeterSession meter(state.api, options.section(), window.get());
+        const win::MeterSession meter = start_meter(state.api, options.section(), window.get());
         state.loaded = file_stamp(file);
-        meter.load_settings(file);
+        meter.load_settings(file, options.section());
         state.meter = &meter;
         draw_meter(state);
         ShowWindow(window.get(), SW_SHOWNORMAL);

@@ -3,6 +3,7 @@
 #include "common/win/buffer.h"
 #include "common/win/handles.h"
 
+#include <algorithm>
 #include <atomic>
 #include <stdexcept>
 
@@ -59,6 +60,14 @@ std::string temp_folder() {
         throw std::runtime_error("no temporary folder");
     }
     return folder->back() == '\\' ? *folder : *folder + '\\';
+}
+
+std::string windows_path(std::string path) {
+    if (!path.empty() && path.front() == '/') {
+        path = "Z:" + path;
+    }
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
 }
 
 std::wstring widen(const std::string& text) {

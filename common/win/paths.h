@@ -23,6 +23,10 @@ std::string absolute_path(const std::string& path);
 // std::runtime_error if there is none.
 std::string temp_folder();
 
+// A path as a Windows program under Wine takes it: CMake hands folders over
+// as Unix paths, and Wine shows the Unix root as drive Z.
+std::string windows_path(std::string path);
+
 // The ANSI code page's text as UTF-16.
 std::wstring widen(const std::string& text);
 // UTF-16 in the ANSI code page, for messages.

@@ -27,26 +27,13 @@ void draw_border_pass(HDC dc, const MeterRecord& record, std::string_view text, 
     if (!(width_px >= 1.0f && height_px >= 1.0f)) {
         return; // no bitmap of that size; nothing to draw
     }
-    UniqueFontFamily family;
-    make_font_family(record, family.put());
-
-    UniqueBitmap bitmap;
-    make_pass_bitmap(dc, static_cast<int32_t>(width_px), static_cast<int32_t>(height_px), bitmap);
-    UniqueGraphics bitmap_graphics;
-    if (bitmap) {
-        gdip::GdipGetImageGraphicsContext(bitmap.get(), bitmap_graphics.put());
-    }
-    if (bitmap_graphics) {
-        gdip::GdipSetSmoothingMode(bitmap_graphics.get(), SmoothingModeHighQuality);
-        gdip::GdipSetPageUnit(bitmap_graphics.get(), UnitPoint);
-    }
-
-    UniquePath glyphs;
-    gdip::GdipCreatePath(FillModeAlternate, glyphs.put());
-    add_text_outlines(glyphs.get(), text, family.get(), record, rect, format);
+    PassCanvas canvas;
+    open_pass(dc, record, text,
+              BitmapSize{static_cast<int32_t>(width_px), static_cast<int32_t>(height_px)},
+              SmoothingModeHighQuality, std::nullopt, rect, format, canvas);
     UniquePath glyph_copy;
-    if (glyphs) {
-        gdip::GdipClonePath(glyphs.get(), glyph_copy.put());
+    if (canvas.glyphs) {
+        gdip::GdipClonePath(canvas.glyphs.get(), glyph_copy.put());
     }
 
     const ARGB colour =
@@ -57,17 +44,18 @@ void draw_border_pass(HDC dc, const MeterRecord& record, std::string_view text, 
     gdip::GdipCreatePen1(colour, pen_sides * static_cast<REAL>(record.border_width), UnitWorld,
                          pen.put());
 
-    if (glyphs && pen) {
-        gdip::GdipWidenPath(glyphs.get(), pen.get(), nullptr, border_flatness);
-        gdip::GdipWindingModeOutline(glyphs.get(), nullptr, border_flatness);
+    if (canvas.glyphs && pen) {
+        gdip::GdipWidenPath(canvas.glyphs.get(), pen.get(), nullptr, border_flatness);
+        gdip::GdipWindingModeOutline(canvas.glyphs.get(), nullptr, border_flatness);
     }
     // Without the copy there is no clip, and without the pen no band: filling
     // then would paint the glyph insides in the border colour. Without glyphs
     // there is nothing to put on the surface either.
-    const bool band = bitmap_graphics && family && glyphs && glyph_copy && pen && brush;
+    const bool band =
+        canvas.graphics && canvas.family && canvas.glyphs && glyph_copy && pen && brush;
     if (band) {
-        gdip::GdipSetClipPath(bitmap_graphics.get(), glyph_copy.get(), CombineModeExclude);
-        gdip::GdipFillPath(bitmap_graphics.get(), brush.get(), glyphs.get());
+        gdip::GdipSetClipPath(canvas.graphics.get(), glyph_copy.get(), CombineModeExclude);
+        gdip::GdipFillPath(canvas.graphics.get(), brush.get(), canvas.glyphs.get());
     }
 
     UniqueGraphics surface_graphics;
@@ -78,17 +66,17 @@ void draw_border_pass(HDC dc, const MeterRecord& record, std::string_view text, 
         gdip::GdipSetSmoothingMode(surface_graphics.get(), SmoothingModeAntiAlias);
         gdip::GdipSetPageUnit(surface_graphics.get(), UnitPoint);
         gdip::GdipSetInterpolationMode(surface_graphics.get(), InterpolationModeHighQualityBicubic);
-        gdip::GdipDrawImageI(surface_graphics.get(), bitmap.get(), 0, 0);
+        gdip::GdipDrawImageI(surface_graphics.get(), canvas.bitmap.get(), 0, 0);
     }
 
     surface_graphics.reset();
     pen.reset();
     brush.reset();
-    glyphs.reset();
+    canvas.glyphs.reset();
     glyph_copy.reset();
-    bitmap_graphics.reset();
-    bitmap.reset();
-    family.reset();
+    canvas.graphics.reset();
+    canvas.bitmap.reset();
+    canvas.family.reset();
 }
 
 } // namespace scrivlet

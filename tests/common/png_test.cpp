@@ -4,6 +4,7 @@
 // its reason, never with a crash.
 
 #include "common/png.h"
+#include "common/file_bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -41,11 +42,6 @@ void write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<uint8_t> read_bytes(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 // Every alpha value in turn, each over colours that differ from pixel to
@@ -170,7 +166,8 @@ TEST(Png, ReadingWhatIsNotAWholePngFailsAndLeavesTheImage) {
     const ScratchFolder folder;
     const std::string good = folder.file("good.png");
     ASSERT_FALSE(write_file(good, every_alpha(9, 7)));
-    const std::vector<uint8_t> bytes = read_bytes(good);
+    const std::string written = file_bytes(good);
+    const std::vector<uint8_t> bytes(written.begin(), written.end());
     constexpr size_t end_checksum = 4; // stb does not read it
 
     struct Bad {

@@ -106,9 +106,9 @@ TEST(HostSequence, EveryExportInTheHostsOrder) {
     EXPECT_EQ(persisted_lines(record), loaded) << "Cancel changed the meter";
 
     EXPECT_EQ(dll.save_settings(meter, saved.c_str(), section), 0);
-    const std::string expected = section_as_written(read_text_file(ini), section);
+    const std::string expected = section_as_written(file_bytes(ini), section);
     ASSERT_NE(expected.find("Scrivlet_ShadowSettings="), std::string::npos);
-    EXPECT_EQ(read_text_file(saved), expected);
+    EXPECT_EQ(file_bytes(saved), expected);
 
     EXPECT_EQ(dll.dllshutdown(meter), 0);
 }

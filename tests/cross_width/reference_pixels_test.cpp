@@ -127,7 +127,7 @@ std::string file_name_part(std::string text) {
 
 void add_cases(std::vector<Case>& cases, const std::string& ini, const std::string& stem,
                bool draws) {
-    const auto comments = value_comments(read_text_file(ini));
+    const auto comments = value_comments(file_bytes(ini));
     for (const std::string& section : section_names(ini)) {
         const auto found = comments.find(section);
         std::vector<std::string> values;

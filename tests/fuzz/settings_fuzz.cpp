@@ -31,6 +31,7 @@
 
 #include "support/plugin.h"
 #include "support/surface.h"
+#include "common/file_bytes.h"
 #include "common/win/call_thread.h"
 #include "common/win/paths.h"
 #include "common/win/polling_thread.h"
@@ -205,20 +206,6 @@ void on_abort(int) {
 
 // ---------------------------------------------------------------------------
 // Files.
-
-std::string windows_path(std::string path) {
-    // CMake hands folders over as Unix paths; Wine shows the Unix root as Z.
-    if (!path.empty() && path.front() == '/') {
-        path = "Z:" + path;
-    }
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
-std::string read_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 bool write_file(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -699,7 +686,7 @@ FileResult run_file(Worker& worker, const std::string& name, const std::string& 
         result.ended_in = activity.step;
     } else {
         bool cut = false;
-        const std::string difference = round_trip_difference(read_file(first), read_file(second),
+        const std::string difference = round_trip_difference(file_bytes(first), file_bytes(second),
                                                              cut, result.lost, text_unwritable);
         if (!difference.empty()) {
             std::printf("FAIL: settings lost between two saves of %s\n%s", name.c_str(),
@@ -746,7 +733,7 @@ bool parse(int argc, char** argv, Options& options) {
         const std::string option = argv[i];
         const bool has_value = i + 1 < argc;
         if (option == "--corpus" && has_value) {
-            options.corpus = windows_path(argv[++i]);
+            options.corpus = win::windows_path(argv[++i]);
         } else if (option == "--seed" && has_value) {
             options.seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
         } else if (option == "--seconds" && has_value) {
@@ -758,7 +745,7 @@ bool parse(int argc, char** argv, Options& options) {
                     std::strcmp(argv[i + 1], "thread-ends") == 0)) {
             options.fault_in_plugin = argv[++i];
         } else if (option.rfind("--", 0) != 0) {
-            options.files.push_back(windows_path(option));
+            options.files.push_back(win::windows_path(option));
         } else {
             return false;
         }
@@ -816,7 +803,7 @@ int run(const Options& options) {
     std::vector<std::string> corpus;
     std::set<std::string> kept_failures;
     for (const std::string& file : replay) {
-        corpus.push_back(read_file(file));
+        corpus.push_back(file_bytes(file));
         const FileResult result = run_file(worker, file, corpus.back(), surfaces, figures);
         if (result.outcome == Outcome::settings_lost) {
             ++failures;

@@ -34,7 +34,7 @@ std::vector<std::string> example_files() {
 
 // The one section header of an example.
 std::string only_section(const std::string& file) {
-    const std::string text = read_text_file(file);
+    const std::string text = file_bytes(file);
     const size_t open = text.find("\n[");
     const size_t close = text.find(']', open);
     return text.substr(open + 2, close - open - 2);
@@ -214,7 +214,7 @@ struct FileState {
 
 FileState file_state(const std::string& path) {
     FileState state;
-    state.bytes = read_text_file(path);
+    state.bytes = file_bytes(path);
     WIN32_FILE_ATTRIBUTE_DATA data{};
     EXPECT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) << path;
     state.written = data.ftLastWriteTime;

@@ -80,8 +80,8 @@ HostResult finish_host(const RunningHost& running, DWORD timeout_ms) {
     const win::ChildExit exit = running.child.wait(timeout_ms);
     HostResult result;
     result.exit_code = static_cast<int>(exit.code);
-    result.out = without_carriage_returns(read_text_file(running.out_path));
-    result.err = without_carriage_returns(read_text_file(running.err_path));
+    result.out = without_carriage_returns(file_bytes(running.out_path));
+    result.err = without_carriage_returns(file_bytes(running.err_path));
     if (exit.timed_out) {
         result.err += "[ended: still running after " + std::to_string(timeout_ms) + " ms]\n";
     }
@@ -101,24 +101,9 @@ HWND wait_for_window(const RunningHost& host, std::string_view class_name, std::
     return found;
 }
 
-std::string windows_path(std::string path) {
-    if (!path.empty() && path.front() == '/') {
-        path = "Z:" + path;
-    }
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
-
 const std::string& examples_folder() {
     static const std::string folder = windows_path(SCRIVLET_EXAMPLES_DIR) + "\\";
     return folder;
-}
-
-std::string read_text_file(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 void write_text_file(const std::string& path, const std::string& text) {

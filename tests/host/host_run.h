@@ -2,7 +2,9 @@
 // Runs scrivlet-host.exe (beside the test program) as a child process, with
 // its output caught in files, as a script or a person would run it.
 
+#include "common/file_bytes.h"
 #include "common/win/child_process.h"
+#include "common/win/paths.h"
 
 #include <windows.h>
 
@@ -77,13 +79,10 @@ template <typename Condition> bool wait_for(const RunningHost& host, Condition&&
     return true;
 }
 
-// CMake hands the source folder over as a Unix path; Wine shows the Unix
-// root as drive Z.
-std::string windows_path(std::string path);
+using win::windows_path;
 // examples/ of the source tree, with a trailing backslash.
 const std::string& examples_folder();
 
-std::string read_text_file(const std::string& path);
 void write_text_file(const std::string& path, const std::string& text);
 
 } // namespace scrivlet::test

@@ -36,7 +36,7 @@ Example read_example(const std::string& folder, const std::string& file_name) {
     Example example;
     example.file = folder + file_name;
     example.name = file_name.substr(0, file_name.size() - 4);
-    std::istringstream lines(read_text_file(example.file));
+    std::istringstream lines(file_bytes(example.file));
     for (std::string line; std::getline(lines, line);) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
@@ -142,7 +142,7 @@ TEST(Host, ExamplesAreThereWithValuesAndSizes) {
              {"Scrivlet_FontColor=", "Scrivlet_FontSettings=", "Scrivlet_Font=", "Scrivlet_Text=",
               "Scrivlet_BorderColor=", "Scrivlet_BorderSettings=", "Scrivlet_ShadowColor=",
               "Scrivlet_ShadowSettings="}) {
-            EXPECT_NE(read_text_file(example.file).find(std::string("\n") + key), std::string::npos)
+            EXPECT_NE(file_bytes(example.file).find(std::string("\n") + key), std::string::npos)
                 << example.name << " lacks " << key;
         }
     }
@@ -357,7 +357,7 @@ TEST(Host, SheetOfChosenSectionsAndValuesAtEachSectionsOwnSize) {
     ASSERT_GT(plain.height, 0);
     ASSERT_GT(cpu.height, 0);
     const std::string ini = scratch_folder() + "sheet-chosen.ini";
-    write_text_file(ini, read_text_file(plain.file) + "\r\n" + read_text_file(cpu.file));
+    write_text_file(ini, file_bytes(plain.file) + "\r\n" + file_bytes(cpu.file));
     const std::string out = scratch_folder() + "sheet-chosen.png";
     const HostResult result =
         run_host({"sheet", "--ini", ini, "--out", out, "--section", cpu.section, "--section",
@@ -416,7 +416,7 @@ TEST(Host, SheetShowsEverySectionWithEverySampleValueOverTheChecker) {
     const Example plain = read_example(examples_folder(), "plain.ini");
     const Example cpu = read_example(examples_folder(), "cpu.ini");
     const std::string ini = scratch_folder() + "sheet.ini";
-    write_text_file(ini, read_text_file(plain.file) + "\r\n" + read_text_file(cpu.file));
+    write_text_file(ini, file_bytes(plain.file) + "\r\n" + file_bytes(cpu.file));
     const std::string out = scratch_folder() + "sheet.png";
     const HostResult result = run_host({"sheet", "--ini", ini, "--out", out, "--cell", "200x40"});
     ASSERT_EQ(result.exit_code, exit_ok) << result.err;
@@ -502,7 +502,7 @@ TEST(Host, DpiScalesTheTextAndLeavesTheRegistryAsItWas) {
     ASSERT_EQ(GetDeviceCaps(Surface(1, 1).dc(), LOGPIXELSX), 96);
     const HostResult same = render_at({"--dpi", "96"}, same_out);
     ASSERT_EQ(same.exit_code, exit_ok) << same.err;
-    EXPECT_EQ(read_text_file(same_out), read_text_file(plain_out));
+    EXPECT_EQ(file_bytes(same_out), file_bytes(plain_out));
 
     const HostResult large = render_at({"--dpi", "144"}, large_out);
     ASSERT_EQ(large.exit_code, exit_ok) << large.err;
@@ -525,7 +525,7 @@ constexpr DWORD configure_limit_ms = 60000;
 TEST(Host, ConfigureSavesWhatTheDialogConfirmed) {
     constexpr int template_box = 2064;
     const std::string ini = scratch_folder() + "configure.ini";
-    write_text_file(ini, read_text_file(examples_folder() + "plain.ini"));
+    write_text_file(ini, file_bytes(examples_folder() + "plain.ini"));
     RunningHost running = start_host({"configure", "--ini", ini, "--section", "Plain"});
     const HWND dialog = wait_for_window(running, win::dialog_class, "Settings");
     EXPECT_NE(dialog, nullptr) << "no Settings dialog appeared";
@@ -565,7 +565,7 @@ TEST(Host, ConfigureWritesNothingAfterCancel) {
         std::string out;
         std::string err;
     };
-    const std::string plain = read_text_file(examples_folder() + "plain.ini");
+    const std::string plain = file_bytes(examples_folder() + "plain.ini");
     const std::vector<Case> cases = {
         {"cancel", plain, "Plain", exit_ok, "configure: [Plain] unchanged in %INI%\n", ""},
         {"cancel-new", "", "Fresh", exit_ok,
@@ -592,7 +592,7 @@ TEST(Host, ConfigureWritesNothingAfterCancel) {
         EXPECT_EQ(result.exit_code, c.exit_code) << c.name;
         EXPECT_EQ(result.out, with_ini(c.out, ini)) << c.name;
         EXPECT_EQ(result.err, with_ini(c.err, ini)) << c.name;
-        EXPECT_EQ(read_text_file(ini), c.file_text) << c.name;
+        EXPECT_EQ(file_bytes(ini), c.file_text) << c.name;
     }
 }
 
@@ -828,7 +828,7 @@ TEST(Host, SurfaceTooLargeForA32BitProcessFailsWithOneLine) {
         EXPECT_EQ(result.out, "render: wrote " + out + " (16384x16384, straight alpha)\n");
         // The header's width and height, big-endian, after the signature and
         // the header chunk's length and type.
-        EXPECT_EQ(read_text_file(out).substr(16, 8), std::string("\0\0\x40\0\0\0\x40\0", 8));
+        EXPECT_EQ(file_bytes(out).substr(16, 8), std::string("\0\0\x40\0\0\0\x40\0", 8));
     }
 }
 

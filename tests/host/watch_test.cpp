@@ -100,7 +100,7 @@ void replace_file(const std::string& path, const std::string& text) {
 // What the host has printed until now, without the C runtime's carriage
 // returns.
 std::string output_so_far(const RunningHost& host) {
-    std::string text = read_text_file(host.out_path);
+    std::string text = file_bytes(host.out_path);
     std::erase(text, '\r');
     return text;
 }
@@ -173,7 +173,7 @@ TEST(Watch, FollowsTheFileOpensTheDialogAndShutsTheMeterDownOnClose) {
     EXPECT_TRUE(shows_checker(shown, 120, 44, 200, 60));
 
     // Cancel: the file stays as the author wrote it.
-    const std::string as_written = read_text_file(ini);
+    const std::string as_written = file_bytes(ini);
     const std::string unchanged_line = "watch: [Watched] unchanged\n";
     const HWND cancelled = open_dialog(running, window);
     if (cancelled != nullptr) {
@@ -182,7 +182,7 @@ TEST(Watch, FollowsTheFileOpensTheDialogAndShutsTheMeterDownOnClose) {
     EXPECT_TRUE(wait_for(
         running, [&] { return output_so_far(running).find(unchanged_line) != std::string::npos; }))
         << "no word after the cancelled dialog: " << output_so_far(running);
-    EXPECT_EQ(read_text_file(ini), as_written);
+    EXPECT_EQ(file_bytes(ini), as_written);
 
     // An edit and OK: saved to the file.
     const HWND dialog = open_dialog(running, window);

@@ -3,7 +3,8 @@
 // handle and all memory: the process's handle count and private bytes stay
 // flat over a thousand cycles, some of which also run a meter.
 
-#include "plugin/scrivlet_api.h"
+#include "common/win/meter_session.h"
+#include "common/win/plugin_loader.h"
 #include "support/plugin.h"
 #include "support/surface.h"
 
@@ -71,21 +72,19 @@ Usage usage() {
 // Loads the DLL, runs one meter when asked, frees it; true when it really
 // went from the process again.
 bool cycle(const std::string& path, bool with_meter, const Surface& surface) {
-    const HMODULE module = LoadLibraryA(path.c_str());
-    if (module == nullptr) {
-        return false;
-    }
-    if (with_meter) {
-        api::Exports exports;
-        if (api::bind_exports(module, exports) != nullptr) {
-            FreeLibrary(module);
+    {
+        const win::LoadedPlugin plugin = win::load_plugin(path);
+        if (!plugin.module) {
             return false;
         }
-        void* instance = exports.dllstartup(nullptr, 0);
-        exports.repaint(surface.dc(), instance, "42", surface.width(), surface.height());
-        exports.dllshutdown(instance);
-    }
-    FreeLibrary(module);
+        if (with_meter) {
+            if (plugin.missing_export != nullptr) {
+                return false;
+            }
+            const win::MeterSession meter(plugin.exports);
+            meter.repaint(surface.dc(), "42", surface.width(), surface.height());
+        }
+    } // the meter is shut down, then the module freed
     return GetModuleHandleA(path.c_str()) == nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include "support/record_fields.h"
 #include "support/record_text.h"
 #include "support/surface.h"
+#include "common/file_bytes.h"
 #include "common/win/paths.h"
 
 #include <gtest/gtest.h>
@@ -52,11 +53,6 @@ public:
 private:
     win::ScratchFolder scratch_{"scrivlet-settings"};
 };
-
-std::string file_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 bool file_exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -1,5 +1,6 @@
 #include "support/plugin.h"
 
+#include "common/win/plugin_loader.h"
 #include "common/win/wine64_rounding.h"
 #include "support/standin.h"
 
@@ -30,14 +31,15 @@ int WINAPI repaint_with_wine64_rounding(HDC dc, void* instance, const char* valu
 
 const Loaded& loaded() {
     static const Loaded library = [] {
-        Loaded result;
-        const std::string path = program_folder() + "Scrivlet.dll";
-        result.module = LoadLibraryA(path.c_str());
+        win::LoadedPlugin plugin = win::load_plugin(win::plugin_beside_program());
+        // Loaded for the rest of the process, as a host keeps it: the tests
+        // never see the DLL's detach.
+        Loaded result{plugin.module.release(), plugin.exports};
         if (result.module == nullptr) {
-            throw std::runtime_error("cannot load " + path);
+            throw std::runtime_error("cannot load " + plugin.path);
         }
-        if (const char* missing = api::bind_exports(result.module, result.exports)) {
-            throw std::runtime_error(std::string("Scrivlet.dll lacks ") + missing);
+        if (plugin.missing_export != nullptr) {
+            throw std::runtime_error(std::string("Scrivlet.dll lacks ") + plugin.missing_export);
         }
         if (!standin::loaded()) {
             bound_repaint = result.exports.repaint;
@@ -58,18 +60,14 @@ HMODULE plugin_module() {
     return loaded().module;
 }
 
-Meter::Meter(HWND owner) : instance_(plugin().dllstartup(owner, 0)) {
-    if (instance_ == nullptr) {
+Meter::Meter(HWND owner) : session_(plugin(), owner) {
+    if (session_.instance() == nullptr) {
         throw std::runtime_error("dllstartup gave no record");
     }
 }
 
-Meter::~Meter() {
-    plugin().dllshutdown(instance_);
-}
-
 int Meter::repaint(HDC dc, const char* value, int width, int height) const {
-    return plugin().repaint(dc, instance_, value, width, height);
+    return session_.repaint(dc, value, width, height);
 }
 
 } // namespace scrivlet::test

@@ -1,6 +1,7 @@
 #pragma once
 // Loads Scrivlet.dll the way a host does and hands tests its exports.
 
+#include "common/win/meter_session.h"
 #include "common/win/paths.h"
 #include "meter/meter_record.h"
 #include "plugin/scrivlet_api.h"
@@ -17,20 +18,18 @@ const api::Exports& plugin();
 // That DLL's module handle.
 HMODULE plugin_module();
 
-// A meter made by dllstartup; shut down when the guard goes.
+// A meter made by dllstartup; shut down when the guard goes. Tests reach
+// into the record the plug-in hands out, which no host does.
 class Meter {
 public:
     explicit Meter(HWND owner = nullptr);
-    Meter(const Meter&) = delete;
-    Meter& operator=(const Meter&) = delete;
-    ~Meter();
 
-    MeterRecord& record() const { return *static_cast<MeterRecord*>(instance_); }
-    void* instance() const { return instance_; }
+    MeterRecord& record() const { return *static_cast<MeterRecord*>(session_.instance()); }
+    void* instance() const { return session_.instance(); }
     int repaint(HDC dc, const char* value, int width, int height) const;
 
 private:
-    void* instance_ = nullptr;
+    win::MeterSession session_;
 };
 
 // Folder of the running test program, with a trailing backslash.

@@ -9,8 +9,8 @@
 #include "settings_file.h"
 #include "common/win/dib_surface.h"
 #include "common/win/handles.h"
-#include "common/win/paths.h"
-#include "plugin/scrivlet_api.h"
+#include "common/win/meter_session.h"
+#include "common/win/plugin_loader.h"
 
 #include <windows.h>
 
@@ -90,9 +90,10 @@ int main(int argc, char** argv) {
     }
     const std::string output = argv[1];
 
-    const HMODULE module = LoadLibraryA((scrivlet::win::program_folder() + "Scrivlet.dll").c_str());
-    scrivlet::api::Exports plugin;
-    if (module == nullptr || scrivlet::api::bind_exports(module, plugin) != nullptr) {
+    scrivlet::win::LoadedPlugin plugin =
+        scrivlet::win::load_plugin(scrivlet::win::plugin_beside_program());
+    // Loaded until the process ends, as a host keeps it.
+    if (plugin.module.release() == nullptr || plugin.missing_export != nullptr) {
         std::fprintf(stderr, "dialog-shot: cannot load Scrivlet.dll beside the program\n");
         return 1;
     }
@@ -101,8 +102,8 @@ int main(int argc, char** argv) {
     const scrivlet::win::UniqueWindow host(CreateWindowExA(0, "STATIC", "dialog-shot host",
                                                            WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                                                            nullptr, nullptr, nullptr, nullptr));
-    void* meter = plugin.dllstartup(host.get(), 0);
-    if (meter == nullptr) {
+    const scrivlet::win::MeterSession meter(plugin.exports, host.get());
+    if (meter.instance() == nullptr) {
         std::fprintf(stderr, "dialog-shot: dllstartup gave no record\n");
         return 1;
     }
@@ -116,10 +117,9 @@ int main(int argc, char** argv) {
                                               std::string("no section [") + argv[3] + "] in '" +
                                                   argv[2] + "'"};
             }
-            plugin.load_settings(meter, ini.c_str(), argv[3]);
+            meter.load_settings(ini, argv[3]);
         } catch (const scrivlet::host::Failure& failure) {
             std::fprintf(stderr, "dialog-shot: %s\n", failure.message.c_str());
-            plugin.dllshutdown(meter);
             return failure.exit_code;
         }
     }
@@ -146,8 +146,7 @@ int main(int argc, char** argv) {
         }
         PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     });
-    plugin.vis_configure(meter);
+    meter.configure();
     shooter.join();
-    plugin.dllshutdown(meter);
     return status;
 }

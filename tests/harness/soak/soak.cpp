@@ -13,7 +13,9 @@
 #include "common/arguments.h"
 #include "common/win/dib_surface.h"
 #include "common/win/gui_resources.h"
+#include "common/win/meter_session.h"
 #include "common/win/paths.h"
+#include "common/win/plugin_loader.h"
 #include "common/win/polling_thread.h"
 #include "common/win/wine64_rounding.h"
 #include "plugin/scrivlet_api.h"
@@ -38,6 +40,7 @@ namespace {
 using namespace scrivlet;
 
 using Exports = api::Exports;
+using win::MeterSession;
 
 // The looks under test, one INI section each.
 constexpr const char* looks_ini =
@@ -207,18 +210,19 @@ constexpr unsigned dialog_one_in = 4;
 bool meters_round(const Exports& dll, const std::string& ini, int count, std::mt19937& random,
                   const Dib& surface) {
     struct Live {
-        void* meter;
+        MeterSession meter;
         size_t look;
         uint64_t first_drawing;
     };
+    // Whatever is left when the round ends is shut down with it.
     std::vector<Live> alive;
     alive.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         const size_t look = static_cast<size_t>(i) % std::size(look_names);
-        void* meter = dll.dllstartup(nullptr, 0);
-        dll.load_settings(meter, ini.c_str(), look_names[look]);
-        dll.repaint(surface.dc(), meter, "42.42", 200, 40);
-        alive.push_back({meter, look, pixel_hash(surface)});
+        MeterSession meter(dll);
+        meter.load_settings(ini, look_names[look]);
+        meter.repaint(surface.dc(), "42.42", 200, 40);
+        alive.push_back({std::move(meter), look, pixel_hash(surface)});
     }
     const DialogCanceller canceller;
     long checks = 0;
@@ -229,12 +233,12 @@ bool meters_round(const Exports& dll, const std::string& ini, int count, std::mt
     while (!alive.empty()) {
         if (random() % dialog_one_in == 0) {
             const DWORD start = GetTickCount();
-            dll.vis_configure(alive[random() % alive.size()].meter);
+            alive[random() % alive.size()].meter.configure();
             dialog_ms += GetTickCount() - start;
             ++dialogs;
         }
+        // Erased, the victim is shut down.
         const size_t victim = random() % alive.size();
-        dll.dllshutdown(alive[victim].meter);
         alive.erase(alive.begin() + static_cast<std::ptrdiff_t>(victim));
         // Every survivor after every 20th shutdown, a random few after the
         // others: all of them each time would be quadratic in the count.
@@ -242,14 +246,11 @@ bool meters_round(const Exports& dll, const std::string& ini, int count, std::mt
         const size_t to_check = check_all ? alive.size() : std::min<size_t>(8, alive.size());
         for (size_t i = 0; i < to_check; ++i) {
             const Live& meter = check_all ? alive[i] : alive[random() % alive.size()];
-            dll.repaint(surface.dc(), meter.meter, "42.42", 200, 40);
+            meter.meter.repaint(surface.dc(), "42.42", 200, 40);
             ++checks;
             if (pixel_hash(surface) != meter.first_drawing) {
                 std::printf("FAIL: a surviving meter (look %s) draws differently\n",
                             look_names[meter.look]);
-                for (const Live& rest : alive) {
-                    dll.dllshutdown(rest.meter);
-                }
                 return false;
             }
         }
@@ -322,16 +323,17 @@ int run(int argc, char** argv) {
     const int instances = static_cast<int>(options.instances);
     const unsigned seed = options.seed;
 
-    const HMODULE module = LoadLibraryA((win::program_folder() + "Scrivlet.dll").c_str());
-    if (module == nullptr) {
+    win::LoadedPlugin plugin = win::load_plugin(win::plugin_beside_program());
+    // Loaded until the process ends, as a host keeps it.
+    if (plugin.module.release() == nullptr) {
         std::fprintf(stderr, "soak: cannot load Scrivlet.dll beside the program\n");
         return 2;
     }
-    Exports dll;
-    if (const char* missing = api::bind_exports(module, dll)) {
-        std::fprintf(stderr, "soak: Scrivlet.dll lacks %s\n", missing);
+    if (plugin.missing_export != nullptr) {
+        std::fprintf(stderr, "soak: Scrivlet.dll lacks %s\n", plugin.missing_export);
         return 2;
     }
+    const Exports& dll = plugin.exports;
 
     // Every call of the run is the plug-in's or measures it: the rounding
     // that Wine's 64-bit GDI+ needs holds for all of them.
@@ -346,10 +348,10 @@ int run(int argc, char** argv) {
     bool failed = false;
 
     // Phase 1: repaints over every look and size, one meter per look.
-    std::vector<void*> meters;
+    std::vector<MeterSession> meters;
     for (const char* look : look_names) {
-        meters.push_back(dll.dllstartup(nullptr, 0));
-        dll.load_settings(meters.back(), ini.c_str(), look);
+        meters.emplace_back(dll);
+        meters.back().load_settings(ini, look);
     }
     std::vector<std::unique_ptr<Dib>> surfaces;
     for (const Size& size : sizes) {
@@ -362,9 +364,9 @@ int run(int argc, char** argv) {
     for (long i = 0; i < repaints; ++i) {
         const size_t look = static_cast<size_t>(i) % meters.size();
         const size_t size = static_cast<size_t>(i / 5) % std::size(sizes);
-        dll.repaint(surfaces[size]->dc(), meters[look],
-                    values[static_cast<size_t>(i) % std::size(values)], sizes[size].width,
-                    sizes[size].height);
+        meters[look].repaint(surfaces[size]->dc(),
+                             values[static_cast<size_t>(i) % std::size(values)], sizes[size].width,
+                             sizes[size].height);
         const long live = live_gdiplus_objects();
         if (live > 0) {
             std::printf("FAIL: %ld GDI+ objects outlive repaint %ld\n", live, i);
@@ -383,9 +385,7 @@ int run(int argc, char** argv) {
             }
         }
     }
-    for (void* meter : meters) {
-        dll.dllshutdown(meter);
-    }
+    meters.clear();
 
     // Phase 2: many meters at once, shut down in random order, in rounds:
     // the first two set the high-water marks of the heap and of the
