@@ -1,4 +1,9 @@
-#include "bench.h"
+// scrivlet-host bench: what a repaint costs the host, and how much of that is
+// the plug-in's own code rather than GDI+ drawing. The share is measured in a
+// child process beside the gdiplus.dll stand-in, because one process cannot
+// hold the real library and the stand-in under the same name.
+
+#include "commands.h"
 
 #include "failure.h"
 #include "plugin_library.h"
@@ -417,7 +422,7 @@ std::map<std::string, double> measure_standin(const std::string& plugin_path, ui
 
 } // namespace
 
-int run_benchmark(const Options& options) {
+int run_bench(const Options& options) {
     if (options.standin_child) {
         return run_standin_child(options);
     }

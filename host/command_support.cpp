@@ -1,0 +1,178 @@
+#include "command_support.h"
+
+#include "common/win/handles.h"
+#include "common/win/paths.h"
+#include "dpi.h"
+#include "settings/settings_keys.h"
+#include "settings/value_list.h"
+#include "settings_file.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+#include <system_error>
+
+namespace scrivlet::host {
+
+namespace {
+
+using win::SelectionGuard;
+
+// The folder part of a path as the user gave it ("d" of "d\\x.png"), keeping
+// a root's separator and a drive's colon; empty for a bare file name.
+std::string folder_of(const std::string& path) {
+    const size_t end = path.find_last_of("\\/:");
+    if (end == std::string::npos) {
+        return {};
+    }
+    const bool root = path[end] == ':' || end == 0 || path[end - 1] == ':';
+    return path.substr(0, root ? end + 1 : end);
+}
+
+bool is_folder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(win::absolute_path(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// Why the C library could not write `path`, in the user's terms. Windows
+// refuses a folder as "access denied", so that is told apart first.
+std::string write_failure_reason(const std::string& path, std::error_code error) {
+    if (is_folder(path)) {
+        return "it is a folder";
+    }
+    const std::string folder = folder_of(path);
+    if (!folder.empty() && !is_folder(folder)) {
+        return "the folder '" + folder + "' does not exist";
+    }
+    if (error == std::errc::permission_denied) {
+        return "access denied";
+    }
+    return error.message();
+}
+
+// A key's value as the plug-in reads it: its missing text when the section
+// lacks it.
+std::string key_value(const std::string& file, const std::string& section, const SettingsKey& key) {
+    return profile_value(file, section, key.name, missing_text(key).c_str());
+}
+
+const SettingsKey& text_key(KeyKind kind) {
+    return *std::find_if(settings_keys.begin(), settings_keys.end(),
+                         [&](const SettingsKey& k) { return k.kind == kind; });
+}
+
+// The meter's font size in points, read as the plug-in reads it: the
+// section's lists stored in a record, as a load stores them.
+int32_t font_size_pt(const std::string& file, const std::string& section) {
+    MeterRecord record;
+    for (const SettingsKey& key : settings_keys) {
+        if (key.kind == KeyKind::list) {
+            store_list(record, key.fields,
+                       read_value_list(key_value(file, section, key), list_positions(key.fields)));
+        }
+    }
+    return record.font_size;
+}
+
+} // namespace
+
+std::string size_text(uint32_t width, uint32_t height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+void write_png(const std::string& path, const png::Image& image) {
+    std::error_code error;
+    try {
+        error = png::write_file(path, image);
+    } catch (const std::bad_alloc&) {
+        throw Failure{exit_code::output,
+                      "out of memory writing a " + size_text(image.width, image.height) + " PNG"};
+    }
+    if (error) {
+        throw Failure{exit_code::output,
+                      "cannot write '" + path + "': " + write_failure_reason(path, error)};
+    }
+}
+
+std::vector<uint8_t> image_buffer(Size size) {
+    try {
+        return std::vector<uint8_t>(static_cast<size_t>(size.width) * size.height * 4);
+    } catch (const std::bad_alloc&) {
+        throw Failure{exit_code::output,
+                      "out of memory for a " + size_text(size.width, size.height) + " image"};
+    }
+}
+
+// Settings file and section as render and configure need them.
+std::string settings_with_section(const Options& options, bool section_must_exist,
+                                  bool& section_exists) {
+    const std::string file = readable_settings_file(options.ini);
+    section_exists = has_section(section_names(file), options.section());
+    if (section_must_exist && !section_exists) {
+        throw Failure{exit_code::settings_file,
+                      "no section [" + options.section() + "] in '" + options.ini + "'"};
+    }
+    return file;
+}
+
+// With --dpi, the command runs again in a child that sees that resolution;
+// its exit code is this one's.
+std::optional<int> rerun_at_requested_dpi(const Options& options) {
+    return options.dpi ? run_at_dpi(*options.dpi) : std::nullopt;
+}
+
+int report(const Failure& failure) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "scrivlet-host: %s\n", failure.message.c_str());
+    return failure.exit_code;
+}
+
+// The template the plug-in reads for the section, as it reads it.
+std::string section_template(const std::string& file, const std::string& section) {
+    return key_value(file, section, text_key(KeyKind::text_template));
+}
+
+// The height GDI gives a line of the meter's face at its size, at the
+// screen's resolution; 0 when the font cannot be made.
+double line_height_px(const std::string& file, const std::string& section) {
+    const int32_t size_pt = font_size_pt(file, section);
+    const std::string face = key_value(file, section, text_key(KeyKind::font_face));
+    const win::UniqueMemoryDc screen(CreateCompatibleDC(nullptr));
+    const int size_px = MulDiv(size_pt, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+    if (size_pt <= 0 || size_px <= 0) {
+        return 0;
+    }
+    const win::UniqueGdiObject font(CreateFontA(-size_px, 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                                DEFAULT_CHARSET, 0, 0, 0, 0, face.c_str()));
+    if (!font) {
+        return 0;
+    }
+    const SelectionGuard selected(screen.get(), font.get());
+    TEXTMETRICA metrics{};
+    if (!GetTextMetricsA(screen.get(), &metrics)) {
+        return 0;
+    }
+    return static_cast<double>(metrics.tmHeight + metrics.tmExternalLeading);
+}
+
+bool anything_drawn(const win::DibSurface& surface) {
+    const uint8_t* bits = surface.pixels();
+    const size_t count = static_cast<size_t>(surface.width()) * surface.height();
+    for (size_t i = 0; i < count; ++i) {
+        if (bits[i * 4 + 3] != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void print_notes(const char* command, const std::vector<std::string>& notes) {
+    std::fflush(stdout);
+    for (const std::string& note : notes) {
+        std::fprintf(stderr, "%s: %s\n", command, note.c_str());
+    }
+}
+
+} // namespace scrivlet::host

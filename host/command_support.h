@@ -1,0 +1,49 @@
+#pragma once
+// What the host's commands share: sizes as text, PNG output, the settings
+// file and section a command works on, what the plug-in reads of a section,
+// and how notes and failures reach standard error.
+
+#include "command_line.h"
+#include "common/png.h"
+#include "common/win/dib_surface.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace scrivlet::host {
+
+// "WxH", as the tools write a size.
+std::string size_text(uint32_t width, uint32_t height);
+
+// Writes the image, or throws the one line that says why it could not.
+void write_png(const std::string& path, const png::Image& image);
+
+// Room for a size's RGBA pixels, or the one line that says there is none.
+std::vector<uint8_t> image_buffer(Size size);
+
+// Settings file and section as render and configure need them.
+std::string settings_with_section(const Options& options, bool section_must_exist,
+                                  bool& section_exists);
+
+// With --dpi, the command runs again in a child that sees that resolution;
+// its exit code is this one's.
+std::optional<int> rerun_at_requested_dpi(const Options& options);
+
+// The failure's one line on standard error; its exit code.
+int report(const Failure& failure);
+
+// The template the plug-in reads for the section, as it reads it.
+std::string section_template(const std::string& file, const std::string& section);
+
+// The height GDI gives a line of the meter's face at its size, at the
+// screen's resolution; 0 when the font cannot be made.
+double line_height_px(const std::string& file, const std::string& section);
+
+// Whether any pixel of the surface has some alpha.
+bool anything_drawn(const win::DibSurface& surface);
+
+// Each note on standard error, after what standard output holds.
+void print_notes(const char* command, const std::vector<std::string>& notes);
+
+} // namespace scrivlet::host
