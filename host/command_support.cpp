@@ -1,8 +1,10 @@
 #include "command_support.h"
 
+#include "common/file_bytes.h"
 #include "common/win/handles.h"
 #include "common/win/paths.h"
 #include "dpi.h"
+#include "section_edit.h"
 #include "settings/settings_keys.h"
 #include "settings/value_list.h"
 #include "settings_file.h"
@@ -52,6 +54,30 @@ std::string write_failure_reason(const std::string& path, std::error_code error)
     return error.message();
 }
 
+// mingw's system category does not map Windows errors to errno values, and
+// write_failure_reason speaks of the one a person can act on.
+std::error_code windows_write_error(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION
+               ? std::make_error_code(std::errc::permission_denied)
+               : std::error_code(static_cast<int>(error), std::system_category());
+}
+
+// OPEN_ALWAYS, not CREATE_ALWAYS: the file keeps the attributes the author
+// gave it.
+std::error_code write_whole_file(const std::string& absolute_path, const std::string& bytes) {
+    const win::UniqueFile file(CreateFileA(absolute_path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return windows_write_error(GetLastError());
+    }
+    DWORD written = 0;
+    if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        !SetEndOfFile(file.get())) {
+        return windows_write_error(GetLastError());
+    }
+    return {};
+}
+
 // A key's value as the plug-in reads it: its missing text when the section
 // lacks it.
 std::string key_value(const std::string& file, const std::string& section, const SettingsKey& key) {
@@ -94,6 +120,38 @@ void write_png(const std::string& path, const png::Image& image) {
         throw Failure{exit_code::output,
                       "cannot write '" + path + "': " + write_failure_reason(path, error)};
     }
+}
+
+void save_section(const std::string& absolute_path, const std::string& shown_path,
+                  const std::string& section, const std::vector<std::string>& before,
+                  const std::vector<std::string>& after) {
+    const std::string wanted =
+        with_section_changes(file_bytes(absolute_path), section, before, after);
+    const std::error_code error = write_whole_file(absolute_path, wanted);
+    if (error) {
+        throw Failure{exit_code::output, "cannot write '" + shown_path +
+                                             "': " + write_failure_reason(shown_path, error)};
+    }
+    // A write that reports success is believed only once the file holds it.
+    if (file_bytes(absolute_path) != wanted) {
+        throw Failure{exit_code::output,
+                      "cannot write '" + shown_path + "': it does not hold what was written"};
+    }
+}
+
+void create_settings_file(const std::string& path) {
+    const std::string absolute = win::absolute_path(path);
+    if (GetFileAttributesA(absolute.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        return;
+    }
+    const win::UniqueFile file(CreateFileA(absolute.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        throw Failure{exit_code::output,
+                      "cannot create '" + path +
+                          "': " + write_failure_reason(path, windows_write_error(GetLastError()))};
+    }
+    std::printf("configure: created %s\n", path.c_str());
 }
 
 std::vector<uint8_t> image_buffer(Size size) {

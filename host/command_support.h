@@ -19,6 +19,19 @@ std::string size_text(uint32_t width, uint32_t height);
 // Writes the image, or throws the one line that says why it could not.
 void write_png(const std::string& path, const png::Image& image);
 
+// Writes [section]'s changes from `before` to `after` (as the plug-in saves
+// the section) into the author's file, all else in it byte for byte, and
+// reads it back; throws the one line that says why (exit_code::output) when
+// the file does not then hold them. `shown_path` is the path as the user gave
+// it.
+void save_section(const std::string& absolute_path, const std::string& shown_path,
+                  const std::string& section, const std::vector<std::string>& before,
+                  const std::vector<std::string>& after);
+
+// A new theme starts from a file that is not there yet: made empty, and said
+// so on standard output. Throws (exit_code::output) when it cannot be made.
+void create_settings_file(const std::string& path);
+
 // Room for a size's RGBA pixels, or the one line that says there is none.
 std::vector<uint8_t> image_buffer(Size size);
 

@@ -48,6 +48,7 @@ bool dialog_showed_during(const std::function<void()>& open) {
 int run_configure(const Options& options) {
     const win::LoadedPlugin plugin = load_plugin_library(options.dll);
     require_visualisation_type(plugin);
+    create_settings_file(options.ini);
     bool section_exists = false;
     const std::string file = settings_with_section(options, false, section_exists);
     const std::string& section = options.section();
@@ -70,11 +71,12 @@ int run_configure(const Options& options) {
                                             "there a display?); '" +
                                                 options.ini + "' is unchanged"};
     }
-    if (section_as_saved(meter, section) == before) {
+    const std::vector<std::string> after = section_as_saved(meter, section);
+    if (after == before) {
         std::printf("configure: [%s] unchanged in %s\n", section.c_str(), options.ini.c_str());
         return exit_code::ok;
     }
-    meter.save_settings(file, section);
+    save_section(file, options.ini, section, before, after);
     std::printf("configure: saved [%s] in %s\n", section.c_str(), options.ini.c_str());
     for (const std::string& line : section_lines(file, section)) {
         std::printf("  %s\n", line.c_str());

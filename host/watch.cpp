@@ -9,6 +9,7 @@
 // (the transparent parts then show as black), and a checkerboard makes the
 // partly transparent border and shadow pixels visible as they are.
 
+#include "command_support.h"
 #include "commands.h"
 
 #include "common/file_bytes.h"
@@ -140,14 +141,21 @@ void configure(WatchState& state) {
     }
     state.dialog_open = false;
     // After a Cancel the file stays as the author wrote it.
-    if (section_as_saved(*state.meter, section) == before) {
+    const std::vector<std::string> after = section_as_saved(*state.meter, section);
+    if (after == before) {
         say("[" + section + "] unchanged");
         return;
     }
-    state.meter->save_settings(state.file, section);
-    // What was just written is what the meter holds: no reload for it.
+    try {
+        save_section(state.file, state.options.ini, section, before, after);
+        say("saved [" + section + "]");
+    } catch (const Failure& failure) {
+        // The window shows what the file holds, not a look that was not kept.
+        say(failure.message + "; showing the file as it is");
+        state.meter->load_settings(state.file, section);
+    }
+    // The meter holds what the file now does: no reload for this write.
     state.loaded = file_stamp(state.file);
-    say("saved [" + section + "]");
     draw_meter(state);
 }
 

@@ -4,6 +4,7 @@
 // edited, and every error has its line and its exit code.
 
 #include "common/win/find_window.h"
+#include "common/win/handles.h"
 #include "host_run.h"
 
 #include "common/png.h"
@@ -538,6 +539,12 @@ TEST(Host, ConfigureSavesWhatTheDialogConfirmed) {
     ASSERT_EQ(result.exit_code, exit_ok) << result.err;
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out.substr(0, result.out.find('\n')), "configure: saved [Plain] in " + ini);
+    // Only the edited key's line differs: comments and LF line ends stay.
+    std::string expected = file_bytes(examples_folder() + "plain.ini");
+    const std::string old_line = "\nScrivlet_Text=%v\n";
+    ASSERT_NE(expected.find(old_line), std::string::npos);
+    expected.replace(expected.find(old_line), old_line.size(), "\nScrivlet_Text=Edited %v\n");
+    EXPECT_EQ(file_bytes(ini), expected);
     char text[256] = {};
     GetPrivateProfileStringA("Plain", "Scrivlet_Text", "", text, sizeof(text), ini.c_str());
     EXPECT_STREQ(text, "Edited %v");
@@ -554,6 +561,33 @@ TEST(Host, ConfigureSavesWhatTheDialogConfirmed) {
     }
 }
 
+// A file Windows will not write: said in one line with the output code, the
+// file as it was.
+TEST(Host, ConfigureSaysWhenTheFileCannotBeWritten) {
+    constexpr int template_box = 2064;
+    const std::string ini = scratch_folder() + "configure-read-only.ini";
+    const std::string plain = file_bytes(examples_folder() + "plain.ini");
+    write_text_file(ini, plain);
+    // Wine run as root writes a file marked read-only; a handle that shares
+    // only reading refuses every writer.
+    const win::UniqueFile held(CreateFileA(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(static_cast<bool>(held));
+    RunningHost running = start_host({"configure", "--ini", ini, "--section", "Plain"});
+    const HWND dialog = wait_for_window(running, win::dialog_class, "Settings");
+    EXPECT_NE(dialog, nullptr) << "no Settings dialog appeared";
+    if (dialog != nullptr) {
+        SendMessageA(GetDlgItem(dialog, template_box), WM_SETTEXT, 0,
+                     reinterpret_cast<LPARAM>("Edited %v"));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    }
+    const HostResult result = finish_host(running, configure_limit_ms);
+    EXPECT_EQ(result.exit_code, exit_output);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "scrivlet-host: cannot write '" + ini + "': access denied\n");
+    EXPECT_EQ(file_bytes(ini), plain);
+}
+
 // What a Cancel leaves: the file as it was, byte for byte, even for a new
 // section. (Without a display: configure_without_display.cmake.)
 TEST(Host, ConfigureWritesNothingAfterCancel) {
@@ -564,6 +598,7 @@ TEST(Host, ConfigureWritesNothingAfterCancel) {
         int exit_code;
         std::string out;
         std::string err;
+        bool absent = false; // no file before the run: it is made, empty
     };
     const std::string plain = file_bytes(examples_folder() + "plain.ini");
     const std::vector<Case> cases = {
@@ -572,6 +607,11 @@ TEST(Host, ConfigureWritesNothingAfterCancel) {
          "configure: [Fresh] is new in %INI%; it starts from the defaults\n"
          "configure: [Fresh] unchanged in %INI%\n",
          ""},
+        {"cancel-new-file", "", "Fresh", exit_ok,
+         "configure: created %INI%\n"
+         "configure: [Fresh] is new in %INI%; it starts from the defaults\n"
+         "configure: [Fresh] unchanged in %INI%\n",
+         "", true},
     };
     const auto with_ini = [](std::string text, const std::string& ini) {
         for (size_t at = text.find("%INI%"); at != std::string::npos; at = text.find("%INI%")) {
@@ -581,7 +621,10 @@ TEST(Host, ConfigureWritesNothingAfterCancel) {
     };
     for (const Case& c : cases) {
         const std::string ini = scratch_folder() + "configure-" + c.name + ".ini";
-        write_text_file(ini, c.file_text);
+        DeleteFileA(ini.c_str());
+        if (!c.absent) {
+            write_text_file(ini, c.file_text);
+        }
         RunningHost running = start_host({"configure", "--ini", ini, "--section", c.section});
         const HWND dialog = wait_for_window(running, win::dialog_class, "Settings");
         EXPECT_NE(dialog, nullptr) << c.name;
@@ -619,6 +662,7 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
     const std::string out = folder + "error.png";
     const std::string missing_folder = folder + "no-such-folder";
     const std::string unwritable = missing_folder + "\\x.png";
+    const std::string unwritable_ini = missing_folder + "\\x.ini";
 
     const auto render = [&](const std::string& file, const std::string& section,
                             const std::string& size, const std::string& png) {
@@ -667,9 +711,10 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
         {{"sheet", "--ini", missing_ini, "--out", out},
          exit_settings,
          "cannot read settings file '" + missing_ini + "': no such file"},
-        {{"configure", "--ini", missing_ini, "--section", "Plain"},
-         exit_settings,
-         "cannot read settings file '" + missing_ini + "': no such file"},
+        {{"configure", "--ini", unwritable_ini, "--section", "Plain"},
+         exit_output,
+         "cannot create '" + unwritable_ini + "': the folder '" + missing_folder +
+             "' does not exist"},
         {render(ini, "Plain", "10x10", unwritable), exit_output,
          "cannot write '" + unwritable + "': the folder '" + missing_folder + "' does not exist"},
         {render(ini, "Plain", "10x10", a_folder), exit_output,

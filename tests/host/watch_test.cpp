@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -184,6 +185,27 @@ TEST(Watch, FollowsTheFileOpensTheDialogAndShutsTheMeterDownOnClose) {
         << "no word after the cancelled dialog: " << output_so_far(running);
     EXPECT_EQ(file_bytes(ini), as_written);
 
+    // An edit and OK while another program keeps the file from writers:
+    // said, and the file as it was.
+    const std::string refused_line =
+        "watch: cannot write '" + ini + "': access denied; showing the file as it is\n";
+    {
+        const win::UniqueFile held(CreateFileA(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        EXPECT_TRUE(static_cast<bool>(held));
+        const HWND refused = open_dialog(running, window);
+        if (refused != nullptr) {
+            SendMessageA(GetDlgItem(refused, template_box), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>("%v?"));
+            PostMessageA(refused, WM_COMMAND, IDOK, 0);
+        }
+        EXPECT_TRUE(wait_for(
+            running,
+            [&] { return output_so_far(running).find(refused_line) != std::string::npos; }))
+            << "no word of the refused write: " << output_so_far(running);
+    }
+    EXPECT_EQ(file_bytes(ini), as_written);
+
     // An edit and OK: saved to the file.
     const HWND dialog = open_dialog(running, window);
     if (dialog != nullptr) {
@@ -195,11 +217,21 @@ TEST(Watch, FollowsTheFileOpensTheDialogAndShutsTheMeterDownOnClose) {
     EXPECT_TRUE(wait_for(
         running, [&] { return output_so_far(running).find(saved_line) != std::string::npos; }))
         << "no save after the dialog: " << output_so_far(running);
-    // All eight keys written back, the edited colour and the new text among them.
+    // The author's lines as they were but the edited one, keys the file
+    // lacked after it, all in its CRLF line ends.
+    std::string kept = as_written;
+    kept.replace(kept.find("Scrivlet_Text=%v\r\n"), 18, "Scrivlet_Text=%v!\r\n");
+    const std::string saved = file_bytes(ini);
+    EXPECT_EQ(saved.substr(0, kept.size()), kept);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'),
+              std::count(saved.begin(), saved.end(), '\r'));
+    // The new text and the colour the author wrote; keys the file lacked and
+    // the dialog left at their defaults stay out of it.
     EXPECT_EQ(profile_string(ini, "Watched", "Scrivlet_Text"), "%v!");
     EXPECT_EQ(profile_string(ini, "Watched", "Scrivlet_FontColor"), "255,0,0,255");
-    EXPECT_EQ(profile_string(ini, "Watched", "Scrivlet_ShadowSettings"), "0,5,5,0,0");
-    EXPECT_EQ(profile_string(ini, "Watched", "Scrivlet_Font"), "Arial");
+    EXPECT_EQ(profile_string(ini, "Watched", "Scrivlet_ShadowSettings"), "");
+    EXPECT_EQ(profile_string(ini, "Watched", "Scrivlet_Font"), "");
+    EXPECT_EQ(saved, kept);
     // Two new looks of the clock: at most one is the save's own repaint, so
     // a tick, which looks at the file first, has come since the save. The
     // looks are counted from the window seen whole again, the dialog gone.
@@ -223,8 +255,8 @@ TEST(Watch, FollowsTheFileOpensTheDialogAndShutsTheMeterDownOnClose) {
     EXPECT_EQ(result.err, "");
     // One reload for the one edit; none for the host's own save.
     EXPECT_EQ(result.out, "watch: [Watched] of " + ini + " at 200x60" + start_hint +
-                              "watch: reloaded " + ini + "\n" + unchanged_line + saved_line +
-                              shut_down_line);
+                              "watch: reloaded " + ini + "\n" + unchanged_line + refused_line +
+                              saved_line + shut_down_line);
 }
 
 TEST(Watch, TheClockMovesOn) {
