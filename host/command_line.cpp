@@ -173,7 +173,8 @@ const std::vector<CommandRow>& command_rows() {
          "configure",
          {{"ini", N::required}, {"section", N::required}, {"dll"}},
          {},
-         "opens the settings dialog and writes the section only when the dialog changed it"},
+         "opens the settings dialog (FILE created when missing) and writes only the keys the "
+         "dialog changed, the rest of FILE as it was"},
         {Command::bench,
          "bench",
          {{"runs"}, {"dll"}, {standin_child_flag.substr(2)}},
@@ -458,7 +459,7 @@ std::string command_usage(const CommandRow& command, bool with_dll) {
 constexpr const char* exit_codes_text =
     "exit codes: 0 done (check: nothing found), 1 internal fault, 2 bad command line,\n"
     "  3 plug-in missing or incomplete, 4 INI file or section unusable,\n"
-    "  5 output failed (surface, memory or PNG file), 6 check found something,\n"
+    "  5 output failed (surface, memory, PNG or settings file), 6 check found something,\n"
     "  7 no window could be shown (configure's dialog, watch's window),\n"
     "  8 the plug-in's thread ended inside a call (the line names which)\n";
 
