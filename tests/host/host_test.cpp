@@ -523,19 +523,24 @@ TEST(Host, DpiScalesTheTextAndLeavesTheRegistryAsItWas) {
 // to show its dialog, and as long again to close and save.
 constexpr DWORD configure_limit_ms = 60000;
 
-TEST(Host, ConfigureSavesWhatTheDialogConfirmed) {
+// configure on the section, its template set to `text` in the dialog and OK.
+HostResult configure_template(const std::string& ini, const char* section, const char* text) {
     constexpr int template_box = 2064;
-    const std::string ini = scratch_folder() + "configure.ini";
-    write_text_file(ini, file_bytes(examples_folder() + "plain.ini"));
-    RunningHost running = start_host({"configure", "--ini", ini, "--section", "Plain"});
+    RunningHost running = start_host({"configure", "--ini", ini, "--section", section});
     const HWND dialog = wait_for_window(running, win::dialog_class, "Settings");
     EXPECT_NE(dialog, nullptr) << "no Settings dialog appeared";
     if (dialog != nullptr) {
         SendMessageA(GetDlgItem(dialog, template_box), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>("Edited %v"));
+                     reinterpret_cast<LPARAM>(text));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     }
-    const HostResult result = finish_host(running, configure_limit_ms);
+    return finish_host(running, configure_limit_ms);
+}
+
+TEST(Host, ConfigureSavesWhatTheDialogConfirmed) {
+    const std::string ini = scratch_folder() + "configure.ini";
+    write_text_file(ini, file_bytes(examples_folder() + "plain.ini"));
+    const HostResult result = configure_template(ini, "Plain", "Edited %v");
     ASSERT_EQ(result.exit_code, exit_ok) << result.err;
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out.substr(0, result.out.find('\n')), "configure: saved [Plain] in " + ini);
@@ -564,7 +569,6 @@ TEST(Host, ConfigureSavesWhatTheDialogConfirmed) {
 // A file Windows will not write: said in one line with the output code, the
 // file as it was.
 TEST(Host, ConfigureSaysWhenTheFileCannotBeWritten) {
-    constexpr int template_box = 2064;
     const std::string ini = scratch_folder() + "configure-read-only.ini";
     const std::string plain = file_bytes(examples_folder() + "plain.ini");
     write_text_file(ini, plain);
@@ -573,15 +577,7 @@ TEST(Host, ConfigureSaysWhenTheFileCannotBeWritten) {
     const win::UniqueFile held(CreateFileA(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(static_cast<bool>(held));
-    RunningHost running = start_host({"configure", "--ini", ini, "--section", "Plain"});
-    const HWND dialog = wait_for_window(running, win::dialog_class, "Settings");
-    EXPECT_NE(dialog, nullptr) << "no Settings dialog appeared";
-    if (dialog != nullptr) {
-        SendMessageA(GetDlgItem(dialog, template_box), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>("Edited %v"));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    }
-    const HostResult result = finish_host(running, configure_limit_ms);
+    const HostResult result = configure_template(ini, "Plain", "Edited %v");
     EXPECT_EQ(result.exit_code, exit_output);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "scrivlet-host: cannot write '" + ini + "': access denied\n");
