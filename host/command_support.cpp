@@ -125,8 +125,16 @@ void write_png(const std::string& path, const png::Image& image) {
 void save_section(const std::string& absolute_path, const std::string& shown_path,
                   const std::string& section, const std::vector<std::string>& before,
                   const std::vector<std::string>& after) {
-    const std::string wanted =
-        with_section_changes(file_bytes(absolute_path), section, before, after);
+    const std::string had = file_bytes(absolute_path);
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    // file_bytes answers an unreadable file as an empty one: writing the
+    // section alone would lose the rest of the author's file.
+    if (had.empty() && GetFileAttributesExA(absolute_path.c_str(), GetFileExInfoStandard, &data) &&
+        (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0)) {
+        throw Failure{exit_code::output,
+                      "cannot write '" + shown_path + "': it could not be read first"};
+    }
+    const std::string wanted = with_section_changes(had, section, before, after);
     const std::error_code error = write_whole_file(absolute_path, wanted);
     if (error) {
         throw Failure{exit_code::output, "cannot write '" + shown_path +
