@@ -111,7 +111,9 @@ Drawable drawable_geometry(const DrawableInputs& in);
 // bytes; this is several times that, yet it keeps a hostile template of
 // megabytes, or a value of hundreds of digits repeated by it, to a few
 // hundred kilobytes of work (the expansion builds at most four times this
-// before cutting), and a repaint of all of it within a refresh.
+// before cutting). Text the library wraps stays cheap there (Wine's GDI+
+// took 20 ms for all of it across a full-screen meter); unwrapped text has
+// the lower bound below.
 inline constexpr size_t max_drawable_text_bytes = 16 * 1024;
 
 // Without a positive width the library wraps nothing, and one long line
