@@ -5,6 +5,7 @@
 #include "failure.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,8 +74,12 @@ struct Options {
     const std::string& section() const { return sections.front(); }
 };
 
+// Whether a path names an existing folder: the Windows side knows, and a
+// folder given as --out is said to be one.
+using IsFolder = std::function<bool(const std::string& path)>;
+
 // args excludes the program name. Throws Failure (exit_code::usage).
-Options parse_command_line(const std::vector<std::string>& args);
+Options parse_command_line(const std::vector<std::string>& args, const IsFolder& is_folder = {});
 
 // "200x40": both sides 1..max_side_px. Throws Failure (exit_code::usage).
 Size parse_size(std::string_view option, std::string_view text);

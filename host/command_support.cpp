@@ -8,6 +8,8 @@
 #include "settings/settings_keys.h"
 #include "settings/value_list.h"
 #include "settings_file.h"
+#include "text/template.h"
+#include "text/value_format.h"
 
 #include <windows.h>
 
@@ -33,9 +35,10 @@ std::string folder_of(const std::string& path) {
     return path.substr(0, root ? end + 1 : end);
 }
 
-bool is_folder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(win::absolute_path(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+// "X:" or "X:\\": a drive's root, which is missing only when the drive is.
+bool is_drive_root(const std::string& folder) {
+    return folder.size() >= 2 && folder.size() <= 3 && folder[1] == ':' &&
+           (folder.size() == 2 || folder[2] == '\\' || folder[2] == '/');
 }
 
 // Why the C library could not write `path`, in the user's terms. Windows
@@ -46,7 +49,7 @@ std::string write_failure_reason(const std::string& path, std::error_code error)
     }
     const std::string folder = folder_of(path);
     if (!folder.empty() && !is_folder(folder)) {
-        return "the folder '" + folder + "' does not exist";
+        return missing_folder_reason(folder);
     }
     if (error == std::errc::permission_denied) {
         return "access denied";
@@ -89,9 +92,8 @@ const SettingsKey& text_key(KeyKind kind) {
                          [&](const SettingsKey& k) { return k.kind == kind; });
 }
 
-// The meter's font size in points, read as the plug-in reads it: the
-// section's lists stored in a record, as a load stores them.
-int32_t font_size_pt(const std::string& file, const std::string& section) {
+// The section's lists stored in a record, as a load stores them.
+MeterRecord section_lists(const std::string& file, const std::string& section) {
     MeterRecord record;
     for (const SettingsKey& key : settings_keys) {
         if (key.kind == KeyKind::list) {
@@ -99,10 +101,20 @@ int32_t font_size_pt(const std::string& file, const std::string& section) {
                        read_value_list(key_value(file, section, key), list_positions(key.fields)));
         }
     }
-    return record.font_size;
+    return record;
 }
 
 } // namespace
+
+std::string missing_folder_reason(const std::string& folder) {
+    return is_drive_root(folder) ? "the drive '" + folder.substr(0, 2) + "' does not exist"
+                                 : "the folder '" + folder + "' does not exist";
+}
+
+bool is_folder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(win::absolute_path(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
 
 std::string size_text(uint32_t width, uint32_t height) {
     return std::to_string(width) + "x" + std::to_string(height);
@@ -200,18 +212,28 @@ std::string section_template(const std::string& file, const std::string& section
     return key_value(file, section, text_key(KeyKind::text_template));
 }
 
+MeterFont meter_font(const std::string& file, const std::string& section) {
+    return MeterFont{key_value(file, section, text_key(KeyKind::font_face)),
+                     section_lists(file, section).font_size};
+}
+
+std::string meter_text(const std::string& file, const std::string& section,
+                       const std::string& value) {
+    return expand_template(section_template(file, section),
+                           format_meter_value(value, section_lists(file, section).decimals));
+}
+
 // The height GDI gives a line of the meter's face at its size, at the
 // screen's resolution; 0 when the font cannot be made.
 double line_height_px(const std::string& file, const std::string& section) {
-    const int32_t size_pt = font_size_pt(file, section);
-    const std::string face = key_value(file, section, text_key(KeyKind::font_face));
+    const MeterFont meter = meter_font(file, section);
     const win::UniqueMemoryDc screen(CreateCompatibleDC(nullptr));
-    const int size_px = MulDiv(size_pt, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
-    if (size_pt <= 0 || size_px <= 0) {
+    const int size_px = MulDiv(meter.size_pt, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+    if (meter.size_pt <= 0 || size_px <= 0) {
         return 0;
     }
     const win::UniqueGdiObject font(CreateFontA(-size_px, 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                                                DEFAULT_CHARSET, 0, 0, 0, 0, face.c_str()));
+                                                DEFAULT_CHARSET, 0, 0, 0, 0, meter.face.c_str()));
     if (!font) {
         return 0;
     }
