@@ -137,8 +137,8 @@ void check_out(const std::string& out, const IsFolder& is_folder) {
                                                        : "the file name must end in .png"));
 }
 
-const std::array<OptionRow, 14>& option_rows() {
-    static const std::array<OptionRow, 14> rows = {{
+const std::array<OptionRow, 15>& option_rows() {
+    static const std::array<OptionRow, 15> rows = {{
         {"dll", "PATH", "the plug-in to load (default: Scrivlet.dll beside this program)",
          [](Options& o, std::string_view t) { o.dll = t; }},
         {"ini", "FILE", "the settings file", [](Options& o, std::string_view t) { o.ini = t; }},
@@ -162,6 +162,13 @@ const std::array<OptionRow, 14>& option_rows() {
          [](Options& o, std::string_view t) { o.background = parse_background(t); }},
         {"out", "FILE.png", "where the PNG file goes",
          [](Options& o, std::string_view t) { o.out = t; }},
+        {"format", "text|json", "one line per finding (text, the default) or one JSON document",
+         [](Options& o, std::string_view t) {
+             if (t != "text" && t != "json") {
+                 usage_failure("--format '" + std::string(t) + "': expected text or json");
+             }
+             o.json = t == "json";
+         }},
         {"runs", "N", "repaints per look at 200x40 (a quarter of them at 800x160), 1..100000",
          [](Options& o, std::string_view t) { o.runs = parse_runs(t); }},
         {"version", "", "print the version and stop",
@@ -266,10 +273,11 @@ const std::vector<CommandRow>& command_rows() {
          {{code::plugin}, {code::settings_file}, {code::output}, {code::thread_ended}}},
         {Command::check,
          "check",
-         {{"ini", N::required}, {"section"}, {"size"}},
+         {{"ini", N::required}, {"section"}, {"size"}, {"format"}},
          {},
          "what a theme's sections hold that the plug-in or its dialog would not "
-         "keep or draw as written; one line per finding; the geometry is judged at "
+         "keep or draw as written; one line per finding, FILE:LINE: first; notes (of "
+         "this system or the tools only) do not fail it; the geometry is judged at "
          "--size, else the section's \"; size: WxH\" comment, else 240x80; reads only",
          {},
          {{code::ok, "nothing found"}, {code::settings_file}, {code::findings}}},

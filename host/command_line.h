@@ -66,6 +66,8 @@ struct Options {
     std::optional<int> dpi;
     std::optional<Background> background;
     std::string out;
+    // check: the findings as one JSON document instead of lines.
+    bool json = false;
     uint32_t runs = default_bench_runs;
     // Set only on the command line the benchmark gives its own child, which
     // measures beside the gdiplus.dll stand-in and reports to the parent.

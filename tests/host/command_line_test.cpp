@@ -127,6 +127,10 @@ TEST(HostCommandLine, EveryMistakeIsAUsageFailureWithItsOwnLine) {
          "watch: --section given twice"},
         {{"check", "--section", "M"}, "check: --ini is required"},
         {{"check", "--ini", "a.ini", "--out", "c.png"}, "check: --out does not apply to check"},
+        {{"check", "--ini", "a.ini", "--format", "JSON"},
+         "check: --format 'JSON': expected text or json"},
+        {{"sheet", "--ini", "a.ini", "--out", "s.png", "--format", "json"},
+         "sheet: --format does not apply to sheet"},
         {{"info", "--child-standin"}, "info: unknown option '--child-standin'"},
         {{"sheet", "--ini", "a.ini", "--out", "s.png", "--values", ""}, "sheet: --values is empty"},
     };
@@ -184,6 +188,9 @@ TEST(HostCommandLine, OtherCommandsAndHelp) {
     for (const Case& c : cases) {
         EXPECT_EQ(parse_command_line(c.args).command, c.command) << c.args.front();
     }
+    EXPECT_TRUE(parse_command_line({"check", "--ini", "a.ini", "--format", "json"}).json);
+    EXPECT_FALSE(parse_command_line({"check", "--ini", "a.ini", "--format=text"}).json);
+    EXPECT_FALSE(parse_command_line({"check", "--ini", "a.ini"}).json);
     const Options sheet = parse_command_line({"sheet", "--ini", "a.ini", "--out", "s.png", "--cell",
                                               "300x90", "--background", "checker"});
     EXPECT_EQ(sheet.size, (Size{300, 90}));
