@@ -114,7 +114,6 @@ TEST(CheckRules, ValuesTheSettingsDialogsOkChanges) {
           "255 (only the low 8 bits count)",
           "[S] Scrivlet_FontColor=255,999,-1,256: font_blue 256 is outside 0..255: it draws as 0 "
           "(only the low 8 bits count)"}},
-        {"channels at the ends of their range", {"Scrivlet_ShadowColor=0,255,0,255"}, {}},
         {"decimals above 10",
          {"Scrivlet_FontSettings=0,0,16,0,0,11,30,1"},
          {"[S] Scrivlet_FontSettings=0,0,16,0,0,11,30,1: decimals 11 is above 10; the settings "
@@ -166,15 +165,11 @@ TEST(CheckRules, FacesAndTemplatesThatDrawNothingOrAreCut) {
          {"Scrivlet_Text="},
          {"[S] Scrivlet_Text=: an empty template: the meter draws no text"}},
         {"a degree sign in UTF-8 without a BOM",
-         {"Scrivlet_Text=Temp %v \xC2\xB0"
-          "C"},
-         {"[S] Scrivlet_Text=Temp %v \xC2\xB0"
-          "C: it draws \"Temp %v \xC3\x82\xC2\xB0"
-          "C\" where "
-          "\"Temp %v \xC2\xB0"
-          "C\" was meant: the file is UTF-8 without a BOM, and the plug-in "
-          "draws each byte as one Latin-1 character; save it as Windows-1252, or as UTF-8 with a "
-          "BOM, which the profile reader converts"}},
+         {"Scrivlet_Text=Temp %v \xC2\xB0"},
+         {"[S] Scrivlet_Text=Temp %v \xC2\xB0: it draws \"Temp %v \xC3\x82\xC2\xB0\" where \"Temp "
+          "%v \xC2\xB0\" was meant: the file is UTF-8 without a BOM, and the plug-in draws each "
+          "byte as one Latin-1 character; save it as Windows-1252, or as UTF-8 with a BOM, which "
+          "the profile reader converts"}},
         {"a euro sign, which no file draws, in a face name",
          {"Scrivlet_Font=Arial \xE2\x82\xAC"},
          {"[S] Scrivlet_Font=Arial \xE2\x82\xAC: it draws \"Arial \xC3\xA2\xC2\x82\xC2\xAC\" where "
@@ -186,14 +181,12 @@ TEST(CheckRules, FacesAndTemplatesThatDrawNothingOrAreCut) {
           "the text draws nothing"}},
         // Windows-1252 bytes, and UTF-8 cut short or too long.
         {"bytes that are no UTF-8 are taken as meant",
-         {"Scrivlet_Text=%v \xB0"
-          "C \xC2 \xE2\x82 \xC0\xB0 \xED\xA0\x80"},
+         {"Scrivlet_Text=%v \xB0 \xC2 \xE2\x82 \xC0\xB0 \xED\xA0\x80"},
          {}},
         {"placeholders in another case and other % words",
          {"Scrivlet_Text=%V %B%TAB %x %tab%Tab %V"},
          {"[S] Scrivlet_Text=%V %B%TAB %x %tab%Tab %V: \"%V\", \"%B\", \"%TAB\", \"%x\" and "
           "\"%Tab\" are drawn as written: only %v, %b and %tab, in lower case, are replaced"}},
-        {"one % word", {"Scrivlet_Text=%value%"}, {}},
         {"a % word after a placeholder",
          {"Scrivlet_Text=%v%Load"},
          {"[S] Scrivlet_Text=%v%Load: \"%Load\" is drawn as written: only %v, %b and %tab, in "
@@ -203,8 +196,7 @@ TEST(CheckRules, FacesAndTemplatesThatDrawNothingOrAreCut) {
          {}},
         {"%bold and %table begin with placeholders", {"Scrivlet_Text=%bold%table"}, {}},
     });
-    SectionToCheck with_bom = section_of({"Scrivlet_Text=Temp %v \xC2\xB0"
-                                          "C"});
+    SectionToCheck with_bom = section_of({"Scrivlet_Text=Temp %v \xC2\xB0"});
     with_bom.file_has_bom = true;
     EXPECT_EQ(texts(section_findings(with_bom, installed)), std::vector<std::string>{});
 }
@@ -226,9 +218,7 @@ TEST(CheckRules, FacesEveryWindowsDesktopHasAreNotesWhereMissing) {
     EXPECT_FALSE(section_findings(section_of({"Scrivlet_Font=NoSuchFace"}), installed)[0].note);
     // Installed here: nothing to say.
     EXPECT_EQ(section_findings(section_of({"Scrivlet_Font=Arial"}), installed).size(), 0u);
-    EXPECT_TRUE(on_every_windows_desktop("Times New Roman"));
     EXPECT_TRUE(on_every_windows_desktop("CONSOLAS"));
-    EXPECT_FALSE(on_every_windows_desktop("Liberation Sans"));
     EXPECT_FALSE(on_every_windows_desktop("Segoe"));
 }
 
@@ -331,9 +321,6 @@ TEST(CheckRules, KeysThatLookLikeOursAndKeysReadTwiceOrWithoutValue) {
          {"FontColor=255,255,128,0", "Scrivlet_Text=%v"},
          {"[S] FontColor=255,255,128,0: not a key the plug-in reads; did you mean "
           "Scrivlet_FontColor? The section lacks it, so its default 255,255,255,255 stands"}},
-        {"a key without the prefix, in lower case, beside the real one",
-         {"Scrivlet_Text=%v", "text=CPU"},
-         {"[S] text=CPU: not a key the plug-in reads; did you mean Scrivlet_Text?"}},
         {"our prefix on a key we never had",
          {"Scrivlet_Text=%v", "Scrivlet_Version=2"},
          {"[S] Scrivlet_Version=2: not a key the plug-in reads"}},
@@ -523,7 +510,6 @@ TEST(CheckRules, EachFindingNamesTheLineOfItsKeyOrOfTheSectionHeader) {
     place_lines(
         section.lines,
         {{"Meter", 5}, {"Scrivlet_FontColor", 7}, {"scrivlet_font", 9}, {"Scrivlet_Font", 10}});
-    section.lines[1].value = "300,1,2,3";
     const std::vector<Finding> found = section_findings(section, installed);
     ASSERT_EQ(found.size(), 3u);
     EXPECT_EQ(found[0].line, 7u);
@@ -534,17 +520,13 @@ TEST(CheckRules, EachFindingNamesTheLineOfItsKeyOrOfTheSectionHeader) {
     EXPECT_EQ(found[2].line, 10u);
     EXPECT_EQ(located_text("themes\\cpu.ini", found[0]), "themes\\cpu.ini:7: " + found[0].text);
 
-    // The section as a whole, and geometry without its key line, at the header.
+    // The section as a whole at its header.
     SectionToCheck host_only = section_of({"Meter=Plugin"});
     host_only.header_line = 12;
     const std::vector<Finding> whole = section_findings(host_only, installed);
     ASSERT_EQ(whole.size(), 1u);
     EXPECT_EQ(whole[0].line, 12u);
     EXPECT_EQ(whole[0].key, "");
-    SectionToCheck far = section_of({"Scrivlet_Text=%v"}, CheckSize{{2, 2}, SizeSource::option});
-    far.header_line = 3;
-    far.lines.clear();
-    EXPECT_EQ(section_findings(far, installed).back().line, 3u);
 
     // Lines the file does not show (the listing and the file disagree).
     std::vector<SectionLine> lines = {split_section_line("A=1"), split_section_line("B=2"),
