@@ -166,7 +166,7 @@ std::vector<std::string> findings_at_size(const std::string& file, const std::st
 }
 
 int run_check(const Options& options) {
-    const std::string file = readable_settings_file(options.ini);
+    const std::string file = readable_settings_file(options.typed.inis.front());
     const std::vector<std::string> names = section_names(file);
     std::vector<size_t> chosen;
     for (size_t i = 0; i < names.size(); ++i) {

@@ -66,18 +66,6 @@ uint32_t whole_number(std::string_view name, std::string_view text, uint32_t min
     }
 }
 
-std::vector<std::string> split_values(std::string_view text) {
-    std::vector<std::string> values;
-    for (size_t start = 0;;) {
-        const size_t end = text.find(values_separator, start);
-        values.emplace_back(text.substr(start, end - start));
-        if (end == std::string_view::npos) {
-            return values;
-        }
-        start = end + 1;
-    }
-}
-
 bool ends_with_png(std::string_view path) {
     constexpr std::string_view suffix = ".png";
     if (path.size() <= suffix.size()) {
@@ -220,7 +208,27 @@ std::string command_list() {
     return list;
 }
 
+Options::Typed typed_fields(const Options& options) {
+    Options::Typed typed{{}, options.sections, options.value, options.out};
+    if (!options.ini.empty()) {
+        typed.inis.push_back(options.ini);
+    }
+    return typed;
+}
+
 } // namespace
+
+std::vector<std::string> split_values(std::string_view text) {
+    std::vector<std::string> values;
+    for (size_t start = 0;;) {
+        const size_t end = text.find(values_separator, start);
+        values.emplace_back(text.substr(start, end - start));
+        if (end == std::string_view::npos) {
+            return values;
+        }
+        start = end + 1;
+    }
+}
 
 Size parse_size(std::string_view option, std::string_view text) {
     const std::string shown = "--" + std::string(option) + " '" + std::string(text) + "'";
@@ -369,11 +377,22 @@ Options parse_command_line(const std::vector<std::string>& args) {
                 }
             }
         }
+        options.typed = typed_fields(options);
         return options;
     } catch (Failure& failure) {
         failure.message = prefix + failure.message;
         throw;
     }
+}
+
+Options parse_command_line(const std::vector<std::string>& args,
+                           const std::vector<std::string>& typed_args) {
+    Options options = parse_command_line(args);
+    // Only the characters differ, so both read alike or the first has thrown.
+    if (typed_args != args && options.command != Command::help) {
+        options.typed = parse_command_line(typed_args).typed;
+    }
+    return options;
 }
 
 namespace {

@@ -97,7 +97,7 @@ int run_sheet(const Options& options) {
     }
     const win::LoadedPlugin plugin = load_plugin_library(options.dll);
     require_visualisation_type(plugin);
-    const std::string file = readable_settings_file(options.ini);
+    const std::string file = readable_settings_file(options.typed.inis.front());
     const std::vector<std::string> sections = sheet_sections(options, file);
     const std::vector<std::string> values =
         !options.values.empty()
@@ -218,7 +218,7 @@ int run_sheet(const Options& options) {
             }
         }
     }
-    write_png(options.out, image);
+    write_png(options.typed.out, image);
     if (std::find(row_marked.begin(), row_marked.end(), true) != row_marked.end()) {
         print_notes("sheet", {std::string("the cells with a red corner hold a line break or a "
                                           "tab: ") +

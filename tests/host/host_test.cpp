@@ -330,6 +330,110 @@ TEST(Host, RelativeSettingsPathIsReadFromTheCurrentFolder) {
     expect_straight_copy_of(read_png(out), surface, "relative path");
 }
 
+// scrivlet-host with its arguments as typed (UTF-8), handed over as UTF-16 as
+// a shell hands them over: characters outside the ANSI code page included.
+HostResult run_host_as_typed(const std::vector<std::string>& args) {
+    static int runs = 0;
+    const std::string stem = scratch_folder() + "typed" + std::to_string(++runs);
+    std::vector<std::string> line = {program_folder() + "scrivlet-host.exe"};
+    line.insert(line.end(), args.begin(), args.end());
+    win::ChildLaunch launch;
+    launch.program = win::widen(line.front());
+    launch.command_line = win::wide_from_utf8(quote_command_line(line));
+    launch.out_file = stem + ".out";
+    launch.err_file = stem + ".err";
+    return finish_host(RunningHost{win::start_child(launch), launch.out_file, launch.err_file});
+}
+
+// A file's bytes by its path as typed: the C library opens ANSI paths only.
+std::string typed_file_bytes(const std::string& path) {
+    const win::UniqueFile file(CreateFileW(win::wide_from_utf8(path).c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (file && ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        bytes.append(chunk, got);
+    }
+    return bytes;
+}
+
+// "Тест": a folder name the ANSI code page (1252) cannot hold.
+constexpr const char* cyrillic_name = "\xD0\xA2\xD0\xB5\xD1\x81\xD1\x82";
+
+TEST(Host, RenderReadsAndWritesInAFolderOutsideTheCodePage) {
+    const Example cpu = read_example(examples_folder(), "cpu.ini");
+    const std::string folder = scratch_folder() + cyrillic_name + "\\";
+    ASSERT_TRUE(CreateDirectoryW(win::wide_from_utf8(folder).c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(win::widen(cpu.file).c_str(),
+                          win::wide_from_utf8(folder + "cpu.ini").c_str(), FALSE));
+    const std::string out = folder + "cpu.png";
+    const HostResult result = run_host_as_typed(
+        {"render", "--ini", folder + "cpu.ini", "--section", cpu.section, "--value",
+         cpu.values.front(), "--size", size_arg(cpu.width, cpu.height), "--out", out});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "render: wrote " + scratch_folder() + "????\\cpu.png (" +
+                              size_arg(cpu.width, cpu.height) + ", straight alpha)\n");
+    // The same as from the examples folder: the plug-in read the section.
+    const std::string plain_out = scratch_folder() + "cpu-ascii.png";
+    ASSERT_EQ(run_host({"render", "--ini", cpu.file, "--section", cpu.section, "--value",
+                        cpu.values.front(), "--size", size_arg(cpu.width, cpu.height), "--out",
+                        plain_out})
+                  .exit_code,
+              exit_ok);
+    const std::string written = typed_file_bytes(out);
+    EXPECT_FALSE(written.empty());
+    EXPECT_EQ(written, file_bytes(plain_out));
+}
+
+TEST(Host, RenderNamesTheValuesCharactersOutsideTheCodePage) {
+    const Example cpu = read_example(examples_folder(), "cpu.ini");
+    const std::string out = scratch_folder() + "outside.png";
+    // The euro sign is in Windows-1252, the check mark is not.
+    const HostResult result = run_host_as_typed(
+        {"render", "--ini", cpu.file, "--section", cpu.section, "--value",
+         "\xE2\x82\xAC \xE2\x9C\x93", "--size", size_arg(cpu.width, cpu.height), "--out", out});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    EXPECT_EQ(result.err, "render: --value has characters the ANSI code page (1252) cannot hold, "
+                          "and the plug-in takes its value in that code page: U+2713 drawn as "
+                          "\"?\"\n");
+    Surface surface(cpu.width, cpu.height);
+    draw_in_process(surface, cpu.file, cpu.section, "\x80 ?");
+    EXPECT_GT(expect_straight_copy_of(read_png(out), surface, "euro and check mark"), 0);
+}
+
+TEST(Host, RenderFindsASectionNamedInUtf8AsCheckDoes) {
+    // Saved as UTF-8 without a byte order mark, and as Windows-1252.
+    const std::string section_utf8 = "Temp\xC3\xA9rature";
+    const std::string section_1252 = "Temp\xE9rature";
+    const std::string keys = "\r\nScrivlet_Text=T %v\r\nScrivlet_FontColor=255,200,40,40\r\n";
+    const std::string utf8_ini = scratch_folder() + "utf8-section.ini";
+    write_text_file(utf8_ini, "[" + section_utf8 + "]" + keys);
+    const std::string ansi_ini = scratch_folder() + "ansi-section.ini";
+    write_text_file(ansi_ini, "[" + section_1252 + "]" + keys);
+    EXPECT_EQ(run_host({"check", "--ini", utf8_ini}).exit_code, exit_ok);
+    const std::string out = scratch_folder() + "utf8-section.png";
+    const HostResult result =
+        run_host_as_typed({"render", "--ini", utf8_ini, "--section", section_utf8, "--value", "21",
+                           "--size", "120x40", "--out", out});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    EXPECT_EQ(result.err, "render: [" + section_1252 +
+                              "] is not in the file in the ANSI code page (1252); its UTF-8 form "
+                              "is, as in a file saved as UTF-8, and that section was used\n");
+    Surface surface(120, 40);
+    draw_in_process(surface, utf8_ini, section_utf8, "21");
+    EXPECT_GT(expect_straight_copy_of(read_png(out), surface, "UTF-8 section"), 0);
+
+    const HostResult ansi =
+        run_host_as_typed({"render", "--ini", ansi_ini, "--section", section_utf8, "--value", "21",
+                           "--size", "120x40", "--out", out});
+    ASSERT_EQ(ansi.exit_code, exit_ok) << ansi.err;
+    EXPECT_EQ(ansi.err, "");
+    expect_straight_copy_of(read_png(out), surface, "Windows-1252 section");
+}
+
 TEST(Host, InfoPrintsTypeAndTheSevenStrings) {
     const HostResult result = run_host({"info"});
     ASSERT_EQ(result.exit_code, exit_ok) << result.err;
