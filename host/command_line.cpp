@@ -25,7 +25,7 @@ struct OptionRow {
     bool may_be_empty = false;
 };
 
-enum class Need { optional, required, repeatable };
+enum class Need { optional, required, repeatable, one_or_more };
 
 struct OptionUse {
     std::string_view name;
@@ -78,7 +78,14 @@ const std::array<OptionRow, 14>& option_rows() {
     static const std::array<OptionRow, 14> rows = {{
         {"dll", "PATH", "the plug-in to load (default: Scrivlet.dll beside this program)",
          [](Options& o, std::string_view t) { o.dll = t; }},
-        {"ini", "FILE", "the settings file", [](Options& o, std::string_view t) { o.ini = t; }},
+        {"ini", "FILE", "the settings file (sheet: repeat for several, or a folder of them)",
+         [](Options& o, std::string_view t) {
+             if (o.ini.empty()) {
+                 o.ini = t;
+             } else {
+                 o.further_inis.emplace_back(t);
+             }
+         }},
         {"section", "NAME", "a section of the settings file (sheet: repeat for several)",
          [](Options& o, std::string_view t) { o.sections.emplace_back(t); }},
         {"value", "TEXT", "the meter value, as the host hands it over (may be empty)",
@@ -145,7 +152,7 @@ const std::vector<CommandRow>& command_rows() {
          "background"},
         {Command::sheet,
          "sheet",
-         {{"ini", N::required},
+         {{"ini", N::one_or_more},
           {"out", N::required},
           {"section", N::repeatable},
           {"values"},
@@ -155,8 +162,10 @@ const std::vector<CommandRow>& command_rows() {
           {"dpi"},
           {"background"}},
          {{"size", "cell"}},
-         "the sections of FILE (all, or those named) with sample values, labelled; "
-         "a cell is --size, else the section's \"; size: WxH\" comment, else 240x80"},
+         "the sections of each FILE (or each *.ini of a folder, in name order; all "
+         "sections, or those named) with sample values (--values, else the section's "
+         "\"; value: A|B\" comments, else five), labelled; a cell is --size, else the "
+         "section's \"; size: WxH\" comment, else 240x80"},
         {Command::configure,
          "configure",
          {{"ini", N::required}, {"section", N::required}, {"dll"}},
@@ -213,6 +222,7 @@ Options::Typed typed_fields(const Options& options) {
     if (!options.ini.empty()) {
         typed.inis.push_back(options.ini);
     }
+    typed.inis.insert(typed.inis.end(), options.further_inis.begin(), options.further_inis.end());
     return typed;
 }
 
@@ -330,7 +340,9 @@ Options parse_command_line(const std::vector<std::string>& args) {
             const OptionUse* use = find_use(*command, name);
             const bool earlier = std::any_of(given.options.begin(), given.options.begin() + i,
                                              [&](const auto& o) { return o.first == name; });
-            if (use != nullptr && use->need != Need::repeatable && earlier) {
+            const bool repeatable =
+                use != nullptr && (use->need == Need::repeatable || use->need == Need::one_or_more);
+            if (use != nullptr && !repeatable && earlier) {
                 usage_failure("--" + name + " given twice");
             }
         }
@@ -356,7 +368,8 @@ Options parse_command_line(const std::vector<std::string>& args) {
                 return std::any_of(given.options.begin(), given.options.end(),
                                    [&](const auto& o) { return o.first == name; });
             };
-            if (use.need == Need::required && !is_given(use.name)) {
+            if ((use.need == Need::required || use.need == Need::one_or_more) &&
+                !is_given(use.name)) {
                 usage_failure("--" + std::string(use.name) + " is required");
             }
             for (const auto& [one, other] : command->exclusive) {
@@ -423,9 +436,10 @@ std::vector<std::string> synopsis(const CommandRow& command, bool with_dll) {
             continue;
         }
         const std::string text = option_synopsis(use.name);
-        words.push_back(use.need == Need::required     ? text
-                        : use.need == Need::repeatable ? "[" + text + "]..."
-                                                       : "[" + text + "]");
+        words.push_back(use.need == Need::required      ? text
+                        : use.need == Need::one_or_more ? text + "..."
+                        : use.need == Need::repeatable  ? "[" + text + "]..."
+                                                        : "[" + text + "]");
     }
     return words;
 }

@@ -54,6 +54,8 @@ struct Options {
     std::optional<Command> help_for;
     std::string dll; // empty: Scrivlet.dll beside the program
     std::string ini;
+    // sheet: the --ini files after the first, in the order given.
+    std::vector<std::string> further_inis;
     // One section (render, configure, check, watch) or the sheet's chosen
     // sections in the order given (all of the file when none).
     std::vector<std::string> sections;

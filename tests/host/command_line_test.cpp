@@ -227,6 +227,19 @@ TEST(HostCommandLine, SheetSectionsValuesAndSize) {
     EXPECT_FALSE(watch.value);
 }
 
+TEST(HostCommandLine, SheetTakesSeveralSettingsFilesInOrder) {
+    const Options sheet =
+        parse_command_line({"sheet", "--ini", "a.ini", "--out", "s.png", "--ini", "themes"});
+    EXPECT_EQ(sheet.ini, "a.ini");
+    EXPECT_EQ(sheet.further_inis, std::vector<std::string>{"themes"});
+    EXPECT_EQ(sheet.typed.inis, (std::vector<std::string>{"a.ini", "themes"}));
+    EXPECT_EQ(failure_of({"sheet", "--out", "s.png"}).message, "sheet: --ini is required");
+    EXPECT_EQ(failure_of(with(render_ok, {"--ini", "b.ini"})).message, "render: --ini given twice");
+    const std::string usage = usage_text(Command::sheet);
+    EXPECT_EQ(usage.substr(0, usage.find('[')),
+              "usage: scrivlet-host sheet\n  sheet       --ini FILE... --out FILE.png ");
+}
+
 TEST(HostCommandLine, ArgumentsAsTypedBesideTheirAnsiForm) {
     // The ANSI form holds "?" where the code page has no character; the
     // typed form keeps it, for paths, sections, the value and the output.

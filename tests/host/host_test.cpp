@@ -521,7 +521,13 @@ TEST(Host, SheetShowsEverySectionWithEverySampleValueOverTheChecker) {
     const Example plain = read_example(examples_folder(), "plain.ini");
     const Example cpu = read_example(examples_folder(), "cpu.ini");
     const std::string ini = scratch_folder() + "sheet.ini";
-    write_text_file(ini, file_bytes(plain.file) + "\r\n" + file_bytes(cpu.file));
+    // Without the examples' "; value:" comments: the five samples for all.
+    std::string text;
+    std::istringstream lines(file_bytes(plain.file) + "\r\n" + file_bytes(cpu.file));
+    for (std::string line; std::getline(lines, line);) {
+        text += line.rfind("; value:", 0) == 0 ? "" : line + "\n";
+    }
+    write_text_file(ini, text);
     const std::string out = scratch_folder() + "sheet.png";
     const HostResult result = run_host({"sheet", "--ini", ini, "--out", out, "--cell", "200x40"});
     ASSERT_EQ(result.exit_code, exit_ok) << result.err;
@@ -562,6 +568,110 @@ TEST(Host, SheetShowsEverySectionWithEverySampleValueOverTheChecker) {
                 }
             }
         }
+    }
+}
+
+// Each cell of a sheet row is the plug-in's drawing of that row's section and
+// value, over the checkerboard.
+void expect_sheet_cell(const png::Image& image, int left, int top, const Example& example,
+                       const std::string& value, int width, int height) {
+    Surface cell(width, height);
+    draw_in_process(cell, example.file, example.section, value);
+    EXPECT_GT(cell.covered(), 0) << example.name << " " << value;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int under = checker_at(left + x, top + y);
+            expect_composite(
+                png_pixel(image, left + x, top + y), cell.at(x, y), under, under, under,
+                example.name + " " + value + " at " + std::to_string(x) + "," + std::to_string(y));
+        }
+    }
+}
+
+// The files of a folder in name order, or several --ini, one row per section
+// labelled with its file; each section with the values its comments list.
+TEST(Host, SheetOfSeveralFilesOrAFolderWithEachSectionsListedValues) {
+    const Example cpu = read_example(examples_folder(), "cpu.ini");
+    const Example plain = read_example(examples_folder(), "plain.ini");
+    ASSERT_EQ(cpu.values, (std::vector<std::string>{"37.25", "99,96", "5"}));
+    ASSERT_EQ(plain.values, (std::vector<std::string>{"1234", "56.7"}));
+    const std::string folder = scratch_folder() + "sheet-folder\\";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    // Named so that the folder's order is not the order of creation.
+    write_text_file(folder + "b-plain.ini", file_bytes(plain.file));
+    write_text_file(folder + "A-cpu.ini", file_bytes(cpu.file));
+    write_text_file(folder + "notes.txt", "[NotASheetRow]\r\n");
+    const std::string out = scratch_folder() + "sheet-folder.png";
+    const HostResult result =
+        run_host({"sheet", "--ini", folder, "--out", out, "--size", "200x40"});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    const png::Image image = read_png(out);
+    // Each row has a caption of 24 above its cells and no header row.
+    ASSERT_EQ(image.height, 4u + 2 * (24 + 40 + 4));
+    EXPECT_EQ(result.out, "sheet: wrote " + out + " (2 sections x up to 3 values, " +
+                              size_arg(static_cast<int>(image.width), 140) + ")\n");
+    const int first = static_cast<int>(image.width) - 3 * (200 + 4);
+    expect_sheet_cell(image, first + 204, 28, cpu, "99,96", 200, 40);
+    expect_sheet_cell(image, first + 204, 96, plain, "56.7", 200, 40);
+    // The plain row has no third value: its place is left as paper.
+    EXPECT_EQ(png_pixel(image, first + 2 * 204 + 100, 96 + 20), (Rgba{255, 255, 255, 255}));
+
+    // The same two files named one by one, and --values for all rows.
+    const HostResult files = run_host({"sheet", "--ini", folder + "A-cpu.ini", "--ini",
+                                       folder + "b-plain.ini", "--out", out, "--size", "200x40"});
+    ASSERT_EQ(files.exit_code, exit_ok) << files.err;
+    EXPECT_EQ(files.out, result.out);
+    const HostResult shared =
+        run_host({"sheet", "--ini", folder, "--out", out, "--size", "200x40", "--values", "7|-1"});
+    ASSERT_EQ(shared.exit_code, exit_ok) << shared.err;
+    const png::Image shared_image = read_png(out);
+    ASSERT_EQ(shared_image.height, 4u + 24 + 4 + 2 * (40 + 4));
+    expect_sheet_cell(shared_image, static_cast<int>(shared_image.width) - 204, 32 + 44, plain,
+                      "-1", 200, 40);
+
+    const std::string empty_folder = scratch_folder() + "sheet-no-ini";
+    ASSERT_TRUE(CreateDirectoryA(empty_folder.c_str(), nullptr));
+    const HostResult empty = run_host({"sheet", "--ini", empty_folder, "--out", out});
+    EXPECT_EQ(empty.exit_code, exit_settings);
+    EXPECT_EQ(empty.err, "scrivlet-host: no .ini files in the folder '" + empty_folder + "'\n");
+    const HostResult nowhere = run_host(
+        {"sheet", "--ini", folder, "--ini", cpu.file, "--out", out, "--section", "Nowhere"});
+    EXPECT_EQ(nowhere.exit_code, exit_settings);
+    EXPECT_EQ(nowhere.err, "scrivlet-host: none of the sections named is in any of the 3 files\n");
+}
+
+// A label too long for the label column is cut short of the first cell;
+// nothing of it reaches the cells.
+TEST(Host, SheetLabelsKeepClearOfTheFirstCell) {
+    const std::string ini = scratch_folder() + "sheet-long-label.ini";
+    const std::string long_name(90, 'W');
+    write_text_file(ini,
+                    "[" + long_name + "]\r\nScrivlet_Text=%v\r\n[W]\r\n" + "Scrivlet_Text=%v\r\n");
+    const std::string out = scratch_folder() + "sheet-long-label.png";
+    const HostResult result = run_host({"sheet", "--ini", ini, "--out", out, "--values", "1",
+                                        "--size", "100x30", "--background", "00FF00"});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    const png::Image image = read_png(out);
+    // The label column at its widest, 320.
+    ASSERT_EQ(image.width, 4u + 320 + 4 + 104);
+    const int cell_left = 4 + 320 + 4;
+    for (int row = 0; row < 2; ++row) {
+        const int top = 32 + row * 34;
+        EXPECT_EQ(png_pixel(image, cell_left, top), (Rgba{0, 255, 0, 255}));
+        int ink = 0;
+        int rightmost = -1;
+        for (int y = top; y < top + 30; ++y) {
+            for (int x = 0; x < cell_left; ++x) {
+                if (png_pixel(image, x, y).red < 128) {
+                    ++ink;
+                    rightmost = std::max(rightmost, x);
+                }
+            }
+        }
+        EXPECT_GT(ink, 0) << "no label in row " << row;
+        // A padding of 8 and the gap of 4 stay paper, bar a glyph's overhang.
+        EXPECT_LT(rightmost, cell_left - 8) << "row " << row;
+        EXPECT_GE(rightmost, cell_left - 16) << "row " << row;
     }
 }
 
@@ -822,7 +932,7 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
         {{"sheet", "--ini", ini, "--out", folder + "a-folder"},
          exit_usage,
          "sheet: --out '" + folder + "a-folder': the file name must end in .png"},
-        {{"sheet", "--ini", ini, "--out", out, "--cell", "3300x10"},
+        {{"sheet", "--ini", ini, "--out", out, "--cell", "3300x10", "--values", "1|2|3|4|5"},
          exit_usage,
          "sheet: the image for 1 section and 5 values in cells up to 3300x10 would be 16608x46, "
          "over 16384 a side: use smaller cells (--size), fewer sections or fewer values"},
