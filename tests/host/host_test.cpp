@@ -413,7 +413,10 @@ TEST(Host, RenderFindsASectionNamedInUtf8AsCheckDoes) {
     write_text_file(utf8_ini, "[" + section_utf8 + "]" + keys);
     const std::string ansi_ini = scratch_folder() + "ansi-section.ini";
     write_text_file(ansi_ini, "[" + section_1252 + "]" + keys);
-    EXPECT_EQ(run_host({"check", "--ini", utf8_ini}).exit_code, exit_ok);
+    const HostResult check =
+        run_host_as_typed({"check", "--ini", utf8_ini, "--section", "Temp\xC3\xA9rature"});
+    EXPECT_EQ(check.exit_code, exit_ok) << check.err;
+    EXPECT_EQ(check.out, "check: nothing found in 1 section\n");
     const std::string out = scratch_folder() + "utf8-section.png";
     const HostResult result =
         run_host_as_typed({"render", "--ini", utf8_ini, "--section", section_utf8, "--value", "21",
