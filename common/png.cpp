@@ -166,7 +166,7 @@ struct CloseFile {
 
 } // namespace
 
-std::error_code write_file(const std::string& path, const Image& image) {
+std::error_code encode_file(const Image& image, std::vector<uint8_t>& bytes) {
     if (image.width == 0 || image.height == 0 ||
         image.rgba.size() != uint64_t{image.width} * image.height * rgba_channels) {
         return std::make_error_code(std::errc::invalid_argument);
@@ -174,7 +174,15 @@ std::error_code write_file(const std::string& path, const Image& image) {
     if (!fits_stb(image)) {
         return std::make_error_code(std::errc::value_too_large);
     }
-    const std::vector<uint8_t> bytes = encode(image);
+    bytes = encode(image);
+    return {};
+}
+
+std::error_code write_file(const std::string& path, const Image& image) {
+    std::vector<uint8_t> bytes;
+    if (const std::error_code refused = encode_file(image, bytes)) {
+        return refused;
+    }
     errno = 0;
     std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "wb"));
     if (!file) {

@@ -19,6 +19,9 @@ struct Image {
 // written, else the C library's reason, so that a caller can say why.
 // Throws std::bad_alloc when there is not memory enough to compress.
 std::error_code write_file(const std::string& path, const Image& image);
+// The bytes write_file writes, for a caller that opens the file itself; the
+// same reasons for an image it refuses, and the same std::bad_alloc.
+std::error_code encode_file(const Image& image, std::vector<uint8_t>& bytes);
 
 // Reads a PNG of any colour type and bit depth as 8-bit RGBA. False, leaving
 // the image as it was, when the file cannot be read or is not a whole PNG.

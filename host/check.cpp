@@ -202,12 +202,17 @@ std::vector<std::string> findings_at_size(const std::string& file, const std::st
 }
 
 int run_check(const Options& options) {
-    const std::string file = readable_settings_file(options.ini);
+    const std::string file = readable_settings_file(options.typed.inis.front());
     const std::vector<std::string> names = section_names(file);
+    // As render finds it: in the UTF-8 bytes typed when the file has only those.
+    const std::string wanted =
+        options.sections.empty()
+            ? std::string()
+            : section_in_file(names, options.section(), options.typed.sections.front())
+                  .value_or(options.section());
     std::vector<size_t> chosen;
     for (size_t i = 0; i < names.size(); ++i) {
-        if (options.sections.empty() ||
-            (chosen.empty() && same_name(names[i], options.section()))) {
+        if (options.sections.empty() || (chosen.empty() && same_name(names[i], wanted))) {
             chosen.push_back(i);
         }
     }

@@ -25,7 +25,7 @@ struct OptionRow {
     bool may_be_empty = false;
 };
 
-enum class Need { optional, required, repeatable };
+enum class Need { optional, required, repeatable, one_or_more };
 
 struct OptionUse {
     std::string_view name;
@@ -97,18 +97,6 @@ uint32_t whole_number(std::string_view name, std::string_view text, uint32_t min
     }
 }
 
-std::vector<std::string> split_values(std::string_view text) {
-    std::vector<std::string> values;
-    for (size_t start = 0;;) {
-        const size_t end = text.find(values_separator, start);
-        values.emplace_back(text.substr(start, end - start));
-        if (end == std::string_view::npos) {
-            return values;
-        }
-        start = end + 1;
-    }
-}
-
 bool ends_with_png(std::string_view path) {
     constexpr std::string_view suffix = ".png";
     if (path.size() <= suffix.size()) {
@@ -141,7 +129,14 @@ const std::array<OptionRow, 15>& option_rows() {
     static const std::array<OptionRow, 15> rows = {{
         {"dll", "PATH", "the plug-in to load (default: Scrivlet.dll beside this program)",
          [](Options& o, std::string_view t) { o.dll = t; }},
-        {"ini", "FILE", "the settings file", [](Options& o, std::string_view t) { o.ini = t; }},
+        {"ini", "FILE", "the settings file",
+         [](Options& o, std::string_view t) {
+             if (o.ini.empty()) {
+                 o.ini = t;
+             } else {
+                 o.further_inis.emplace_back(t);
+             }
+         }},
         {"section", "NAME", "a section of the settings file",
          [](Options& o, std::string_view t) { o.sections.emplace_back(t); }},
         {"value", "TEXT", "the meter value, as the host hands it over (may be empty)",
@@ -222,7 +217,8 @@ const std::vector<CommandRow>& command_rows() {
           {code::thread_ended}}},
         {Command::sheet,
          "sheet",
-         {{"ini", N::required},
+         {{"ini", N::one_or_more,
+           "a settings file; repeat for several, or name a folder for its *.ini files"},
           {"out", N::required},
           {"section", N::repeatable,
            "a section to show; repeat for several, in that order (default: every section)"},
@@ -233,8 +229,10 @@ const std::vector<CommandRow>& command_rows() {
           {"dpi"},
           {"background"}},
          {{"size", "cell"}},
-         "the sections of FILE (all, or those named) with sample values, labelled; "
-         "a cell is --size, else the section's \"; size: WxH\" comment, else 240x80",
+         "the sections of each FILE (or each *.ini of a folder, in name order; all "
+         "sections, or those named) with sample values (--values, else the section's "
+         "\"; value: A|B\" comments, else five), labelled; a cell is --size, else the "
+         "section's \"; size: WxH\" comment, else 240x80",
          {},
          {{code::plugin},
           {code::settings_file},
@@ -325,7 +323,28 @@ std::string command_list() {
     return list;
 }
 
+Options::Typed typed_fields(const Options& options) {
+    Options::Typed typed{{}, options.sections, options.value, options.out};
+    if (!options.ini.empty()) {
+        typed.inis.push_back(options.ini);
+    }
+    typed.inis.insert(typed.inis.end(), options.further_inis.begin(), options.further_inis.end());
+    return typed;
+}
+
 } // namespace
+
+std::vector<std::string> split_values(std::string_view text) {
+    std::vector<std::string> values;
+    for (size_t start = 0;;) {
+        const size_t end = text.find(values_separator, start);
+        values.emplace_back(text.substr(start, end - start));
+        if (end == std::string_view::npos) {
+            return values;
+        }
+        start = end + 1;
+    }
+}
 
 Size parse_size(std::string_view option, std::string_view text) {
     const std::string shown = "--" + std::string(option) + " '" + std::string(text) + "'";
@@ -427,7 +446,9 @@ Options parse_command_line(const std::vector<std::string>& args, const IsFolder&
             const OptionUse* use = find_use(*command, name);
             const bool earlier = std::any_of(given.options.begin(), given.options.begin() + i,
                                              [&](const auto& o) { return o.first == name; });
-            if (use != nullptr && use->need != Need::repeatable && earlier) {
+            const bool repeatable =
+                use != nullptr && (use->need == Need::repeatable || use->need == Need::one_or_more);
+            if (use != nullptr && !repeatable && earlier) {
                 usage_failure("--" + name + " given twice");
             }
         }
@@ -456,7 +477,8 @@ Options parse_command_line(const std::vector<std::string>& args, const IsFolder&
         // nothing from the second run that the first could not have said.
         std::vector<std::string> missing;
         for (const OptionUse& use : command->uses) {
-            if (use.need == Need::required && !is_given(use.name)) {
+            if ((use.need == Need::required || use.need == Need::one_or_more) &&
+                !is_given(use.name)) {
                 missing.push_back("--" + std::string(use.name));
             }
         }
@@ -489,11 +511,22 @@ Options parse_command_line(const std::vector<std::string>& args, const IsFolder&
         if (!options.out.empty()) {
             check_out(options.out, is_folder);
         }
+        options.typed = typed_fields(options);
         return options;
     } catch (Failure& failure) {
         failure.message = prefix + failure.message;
         throw;
     }
+}
+
+Options parse_command_line(const std::vector<std::string>& args,
+                           const std::vector<std::string>& typed_args, const IsFolder& is_folder) {
+    Options options = parse_command_line(args, is_folder);
+    // Only the characters differ, so both read alike or the first has thrown.
+    if (typed_args != args && options.command != Command::help) {
+        options.typed = parse_command_line(typed_args, is_folder).typed;
+    }
+    return options;
 }
 
 namespace {
@@ -524,9 +557,10 @@ std::vector<std::string> synopsis(const CommandRow& command, bool with_dll) {
             continue;
         }
         const std::string text = option_synopsis(use.name);
-        words.push_back(use.need == Need::required     ? text
-                        : use.need == Need::repeatable ? "[" + text + "]..."
-                                                       : "[" + text + "]");
+        words.push_back(use.need == Need::required      ? text
+                        : use.need == Need::one_or_more ? text + "..."
+                        : use.need == Need::repeatable  ? "[" + text + "]..."
+                                                        : "[" + text + "]");
     }
     return words;
 }

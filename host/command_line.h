@@ -55,6 +55,8 @@ struct Options {
     std::optional<Command> help_for;
     std::string dll; // empty: Scrivlet.dll beside the program
     std::string ini;
+    // sheet: the --ini files after the first, in the order given.
+    std::vector<std::string> further_inis;
     // One section (render, configure, check, watch) or the sheet's chosen
     // sections in the order given (all of the file when none).
     std::vector<std::string> sections;
@@ -73,6 +75,18 @@ struct Options {
     // measures beside the gdiplus.dll stand-in and reports to the parent.
     bool standin_child = false;
 
+    // The fields above hold the arguments in the ANSI code page, as the
+    // plug-in and the profile functions take text; these hold them as typed
+    // (UTF-8), for what that code page cannot hold.
+    struct Typed {
+        std::vector<std::string> inis; // every --ini, in order
+        std::vector<std::string> sections;
+        std::optional<std::string> value;
+        std::string out;
+        bool operator==(const Typed&) const = default;
+    };
+    Typed typed;
+
     const std::string& section() const { return sections.front(); }
 };
 
@@ -82,9 +96,15 @@ using IsFolder = std::function<bool(const std::string& path)>;
 
 // args excludes the program name. Throws Failure (exit_code::usage).
 Options parse_command_line(const std::vector<std::string>& args, const IsFolder& is_folder = {});
+// The same arguments twice: in the ANSI code page and as typed (UTF-8).
+Options parse_command_line(const std::vector<std::string>& args,
+                           const std::vector<std::string>& typed_args,
+                           const IsFolder& is_folder = {});
 
 // "200x40": both sides 1..max_side_px. Throws Failure (exit_code::usage).
 Size parse_size(std::string_view option, std::string_view text);
+// "A|B|...": the values between the separators, empty ones too.
+std::vector<std::string> split_values(std::string_view text);
 // "checker", "RRGGBB" or "#RRGGBB". Throws Failure (exit_code::usage).
 Background parse_background(std::string_view text);
 // A whole number min_dpi..max_dpi. Throws Failure (exit_code::usage).

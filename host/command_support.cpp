@@ -67,9 +67,9 @@ std::error_code windows_write_error(DWORD error) {
 
 // OPEN_ALWAYS, not CREATE_ALWAYS: the file keeps the attributes the author
 // gave it.
-std::error_code write_whole_file(const std::string& absolute_path, const std::string& bytes) {
-    const win::UniqueFile file(CreateFileA(absolute_path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+std::error_code write_whole_file(const std::wstring& path, std::string_view bytes) {
+    const win::UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return windows_write_error(GetLastError());
     }
@@ -120,17 +120,24 @@ std::string size_text(uint32_t width, uint32_t height) {
     return std::to_string(width) + "x" + std::to_string(height);
 }
 
-void write_png(const std::string& path, const png::Image& image) {
+void write_png(const std::string& typed_path, const png::Image& image) {
+    const std::string shown = win::ansi_from_utf8(typed_path);
+    std::vector<uint8_t> bytes;
     std::error_code error;
     try {
-        error = png::write_file(path, image);
+        error = png::encode_file(image, bytes);
     } catch (const std::bad_alloc&) {
         throw Failure{exit_code::output,
                       "out of memory writing a " + size_text(image.width, image.height) + " PNG"};
     }
+    if (!error) {
+        error = write_whole_file(
+            win::wide_from_utf8(typed_path),
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    }
     if (error) {
         throw Failure{exit_code::output,
-                      "cannot write '" + path + "': " + write_failure_reason(path, error)};
+                      "cannot write '" + shown + "': " + write_failure_reason(shown, error)};
     }
 }
 
@@ -147,7 +154,7 @@ void save_section(const std::string& absolute_path, const std::string& shown_pat
                       "cannot write '" + shown_path + "': it could not be read first"};
     }
     const std::string wanted = with_section_changes(had, section, before, after);
-    const std::error_code error = write_whole_file(absolute_path, wanted);
+    const std::error_code error = write_whole_file(win::widen(absolute_path), wanted);
     if (error) {
         throw Failure{exit_code::output, "cannot write '" + shown_path +
                                              "': " + write_failure_reason(shown_path, error)};
@@ -186,13 +193,28 @@ std::vector<uint8_t> image_buffer(Size size) {
 // Settings file and section as render and configure need them.
 std::string settings_with_section(const Options& options, bool section_must_exist,
                                   bool& section_exists) {
-    const std::string file = readable_settings_file(options.ini);
-    section_exists = has_section(section_names(file), options.section());
+    const std::string file = readable_settings_file(options.typed.inis.front());
+    section_exists =
+        section_in_file(section_names(file), options.section(), options.typed.sections.front())
+            .has_value();
     if (section_must_exist && !section_exists) {
         throw Failure{exit_code::settings_file,
                       "no section [" + options.section() + "] in '" + options.ini + "'"};
     }
     return file;
+}
+
+std::string section_as_in_file(const std::string& file, const Options& options,
+                               std::vector<std::string>& notes) {
+    const std::string& typed = options.typed.sections.front();
+    const std::optional<std::string> found =
+        section_in_file(section_names(file), options.section(), typed);
+    if (found && *found != options.section()) {
+        notes.push_back("[" + options.section() + "] is not in the file in the ANSI code page (" +
+                        win::ansi_code_page() + "); its UTF-8 form is, as in a file saved as " +
+                        "UTF-8, and that section was used");
+    }
+    return found.value_or(options.section());
 }
 
 // With --dpi, the command runs again in a child that sees that resolution;

@@ -23,8 +23,9 @@ std::string missing_folder_reason(const std::string& folder);
 // "WxH", as the tools write a size.
 std::string size_text(uint32_t width, uint32_t height);
 
-// Writes the image, or throws the one line that says why it could not.
-void write_png(const std::string& path, const png::Image& image);
+// Writes the image to the path as typed (UTF-8), or throws the one line that
+// says why it could not.
+void write_png(const std::string& typed_path, const png::Image& image);
 
 // Writes [section]'s changes from `before` to `after` (as the plug-in saves
 // the section) into the author's file, all else in it byte for byte, and
@@ -45,6 +46,12 @@ std::vector<uint8_t> image_buffer(Size size);
 // Settings file and section as render and configure need them.
 std::string settings_with_section(const Options& options, bool section_must_exist,
                                   bool& section_exists);
+
+// The (first) section as the file spells it (see section_in_file), with a
+// note in `notes` when that is the UTF-8 form of what was typed; the ANSI
+// form when the file has neither.
+std::string section_as_in_file(const std::string& file, const Options& options,
+                               std::vector<std::string>& notes);
 
 // With --dpi, the command runs again in a child that sees that resolution;
 // its exit code is this one's.

@@ -15,10 +15,11 @@
 
 namespace scrivlet::host {
 
-int run_host(const std::vector<std::string>& args) noexcept {
+int run_host(const std::vector<std::string>& args,
+             const std::vector<std::string>& typed_args) noexcept {
     try {
         try {
-            const Options options = parse_command_line(args, is_folder);
+            const Options options = parse_command_line(args, typed_args, is_folder);
             switch (options.command) {
             case Command::help:
                 std::fputs(

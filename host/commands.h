@@ -25,7 +25,9 @@ std::vector<std::string> findings_at_size(const std::string& absolute_path,
 int run_watch(const Options& options); // watch.cpp
 
 // Parses, runs, and turns every failure into its one line on stderr and its
-// exit code. Nothing escapes.
-int run_host(const std::vector<std::string>& args) noexcept;
+// exit code. Nothing escapes. The arguments in the ANSI code page and as typed
+// (UTF-8).
+int run_host(const std::vector<std::string>& args,
+             const std::vector<std::string>& typed_args) noexcept;
 
 } // namespace scrivlet::host

@@ -1,4 +1,5 @@
 #include "command_support.h"
+#include "common/win/paths.h"
 #include "commands.h"
 #include "dpi.h"
 #include "pixels.h"
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace scrivlet::host {
 
@@ -22,20 +24,21 @@ int run_render(const Options& options) {
     require_visualisation_type(plugin);
     bool section_exists = false;
     const std::string file = settings_with_section(options, true, section_exists);
+    std::vector<std::string> notes;
+    const std::string section = section_as_in_file(file, options, notes);
     const Size size = *options.size;
     png::Image image{size.width, size.height, {}};
     std::string look = "straight alpha";
     PreviewFacts facts;
     facts.under_wine = under_wine();
-    facts.expanded_text =
-        expand_template(section_template(file, options.section()), *options.value);
-    facts.line_height_px = line_height_px(file, options.section());
+    facts.expanded_text = expand_template(section_template(file, section), *options.value);
+    facts.line_height_px = line_height_px(file, section);
     facts.surface_height_px = size.height;
     {
         DibSurface surface(size.width, size.height);
         {
-            const win::MeterSession meter = start_meter(plugin.exports, options.section());
-            meter.load_settings(file, options.section());
+            const win::MeterSession meter = start_meter(plugin.exports, section);
+            meter.load_settings(file, section);
             meter.repaint(surface.dc(), options.value->c_str(), static_cast<int>(size.width),
                           static_cast<int>(size.height));
         }
@@ -51,10 +54,23 @@ int run_render(const Options& options) {
         }
     } // the surface goes before the PNG's buffers are made
     if (!facts.anything_drawn) {
-        facts.findings = findings_at_size(file, options.section(), size);
+        facts.findings = findings_at_size(file, section, size);
     }
-    write_png(options.out, image);
-    print_notes("render", preview_notes(facts));
+    write_png(options.typed.out, image);
+    const std::vector<std::string> outside =
+        win::outside_ansi(win::wide_from_utf8(*options.typed.value));
+    if (!outside.empty()) {
+        std::string names;
+        for (const std::string& name : outside) {
+            names += (names.empty() ? "" : " ") + name;
+        }
+        notes.push_back("--value has characters the ANSI code page (" + win::ansi_code_page() +
+                        ") cannot hold, and the plug-in takes its value in that code page: " +
+                        names + " drawn as \"?\"");
+    }
+    const std::vector<std::string> preview = preview_notes(facts);
+    notes.insert(notes.end(), preview.begin(), preview.end());
+    print_notes("render", notes);
     std::printf("render: wrote %s (%s, %s)\n", options.out.c_str(),
                 size_text(size.width, size.height).c_str(), look.c_str());
     return exit_code::ok;

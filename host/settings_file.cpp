@@ -45,29 +45,37 @@ template <typename Read> std::vector<std::string> read_string_list(Read&& read) 
 
 } // namespace
 
-std::string readable_settings_file(const std::string& path) {
-    const std::string absolute = win::absolute_path(path);
-    const DWORD attributes = GetFileAttributesA(absolute.c_str());
+std::string readable_settings_file(const std::string& typed_path) {
+    const std::string shown = win::ansi_from_utf8(typed_path);
+    const std::wstring wide = win::wide_from_utf8(typed_path);
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         throw Failure{exit_code::settings_file,
-                      "cannot read settings file '" + path + "': no such file"};
+                      "cannot read settings file '" + shown + "': no such file"};
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         throw Failure{exit_code::settings_file,
-                      "cannot read settings file '" + path + "': it is a folder"};
+                      "cannot read settings file '" + shown + "': it is a folder"};
     }
-    const win::UniqueFile file(CreateFileA(absolute.c_str(), GENERIC_READ,
+    const win::UniqueFile file(CreateFileW(wide.c_str(), GENERIC_READ,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         const DWORD error = GetLastError();
         throw Failure{exit_code::settings_file,
-                      "cannot read settings file '" + path + "': " +
+                      "cannot read settings file '" + shown + "': " +
                           (error == ERROR_ACCESS_DENIED
                                ? std::string("access denied")
                                : "Windows error " + std::to_string(error))};
     }
-    return absolute;
+    const std::optional<std::string> for_plugin = win::ansi_path(typed_path);
+    if (!for_plugin) {
+        throw Failure{exit_code::settings_file,
+                      "cannot read settings file '" + shown + "': its path has characters the " +
+                          "ANSI code page (" + win::ansi_code_page() +
+                          ") cannot hold and no short form, so the plug-in cannot open it"};
+    }
+    return *for_plugin;
 }
 
 std::vector<std::string> section_names(const std::string& absolute_path) {
@@ -84,6 +92,16 @@ bool has_section(const std::vector<std::string>& sections, const std::string& na
         }
     }
     return false;
+}
+
+std::optional<std::string> section_in_file(const std::vector<std::string>& sections,
+                                           const std::string& ansi, const std::string& utf8) {
+    for (const std::string& name : {ansi, utf8}) {
+        if (has_section(sections, name)) {
+            return name;
+        }
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> section_lines(const std::string& absolute_path,

@@ -8,7 +8,9 @@
 #include "settings_file.h"
 #include "sheet_layout.h"
 #include "size_comments.h"
+#include "common/arguments.h"
 #include "common/file_bytes.h"
+#include "common/win/paths.h"
 #include "text/template.h"
 
 #include <windows.h>
@@ -35,20 +37,21 @@ constexpr Rgb mark_colour{220, 0, 0};
 constexpr COLORREF mark_ink = RGB(mark_colour.red, mark_colour.green, mark_colour.blue);
 constexpr uint32_t mark_side_px = 9;
 
-// A label in plain GDI text, clipped to its box with an ellipsis.
-void draw_label(HDC dc, const std::string& text, Point origin, uint32_t width, uint32_t height,
+// A label in plain GDI text, cut to its box with an ellipsis. Not clipped:
+// the ink of a last glyph that reaches past its advance stays whole.
+void draw_label(HDC dc, const std::wstring& text, Point origin, uint32_t width, uint32_t height,
                 UINT alignment) {
     RECT box{static_cast<LONG>(origin.x), static_cast<LONG>(origin.y),
              static_cast<LONG>(origin.x + width), static_cast<LONG>(origin.y + height)};
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &box,
-              alignment | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+              alignment | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX | DT_NOCLIP);
 }
 
-uint32_t widest_label(HDC dc, const std::vector<std::string>& labels) {
+uint32_t widest_label(HDC dc, const std::vector<std::wstring>& labels) {
     uint32_t widest = 0;
-    for (const std::string& label : labels) {
+    for (const std::wstring& label : labels) {
         SIZE extent{};
-        if (GetTextExtentPoint32A(dc, label.c_str(), static_cast<int>(label.size()), &extent)) {
+        if (GetTextExtentPoint32W(dc, label.c_str(), static_cast<int>(label.size()), &extent)) {
             widest = std::max(widest, static_cast<uint32_t>(extent.cx));
         }
     }
@@ -71,22 +74,105 @@ void mark_corner(png::Image& image, Point origin, Size cell) {
     }
 }
 
-// The sections a sheet shows: those named, in the order given, or all.
-std::vector<std::string> sheet_sections(const Options& options, const std::string& file) {
-    const std::vector<std::string> in_file = section_names(file);
-    if (options.sections.empty()) {
-        if (in_file.empty()) {
-            throw Failure{exit_code::settings_file, "no sections in '" + options.ini + "'"};
+// The settings files a sheet shows, as typed: each --ini, a folder standing
+// for its *.ini files in name order.
+std::vector<std::string> sheet_files(const Options& options) {
+    std::vector<std::string> files;
+    for (const std::string& given : options.typed.inis) {
+        const std::wstring wide = win::wide_from_utf8(given);
+        const DWORD attributes = GetFileAttributesW(wide.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            files.push_back(given);
+            continue;
         }
-        return in_file;
-    }
-    for (const std::string& section : options.sections) {
-        if (!has_section(in_file, section)) {
+        const std::string folder =
+            given.back() == '\\' || given.back() == '/' ? given : given + "\\";
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW entry{};
+        const win::UniqueFind search(
+            FindFirstFileW(win::wide_from_utf8(folder + "*.ini").c_str(), &entry));
+        if (search) {
+            do {
+                if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+                    names.emplace_back(entry.cFileName);
+                }
+            } while (FindNextFileW(search.get(), &entry));
+        }
+        if (names.empty()) {
             throw Failure{exit_code::settings_file,
-                          "no section [" + section + "] in '" + options.ini + "'"};
+                          "no .ini files in the folder '" + win::ansi_from_utf8(given) + "'"};
+        }
+        std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
+            return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+        });
+        for (const std::wstring& name : names) {
+            files.push_back(folder +
+                            cli::utf8_from_utf16(std::u16string(name.begin(), name.end())));
         }
     }
-    return options.sections;
+    return files;
+}
+
+// One row of the sheet: a section of one file.
+struct SheetRow {
+    std::string file; // as the plug-in opens it
+    std::string section;
+    std::wstring label;
+    std::vector<std::string> values;
+};
+
+// The rows: the sections of each file, those named in the order given, or
+// all. With several files a named section may be in some of them only.
+std::vector<SheetRow> sheet_rows(const Options& options) {
+    const std::vector<std::string> typed_files = sheet_files(options);
+    const bool several = typed_files.size() > 1;
+    std::vector<SheetRow> rows;
+    for (const std::string& typed : typed_files) {
+        const std::string file = readable_settings_file(typed);
+        const std::string shown = win::ansi_from_utf8(typed);
+        const std::vector<std::string> in_file = section_names(file);
+        std::vector<std::string> sections;
+        if (options.sections.empty()) {
+            if (in_file.empty() && !several) {
+                throw Failure{exit_code::settings_file, "no sections in '" + shown + "'"};
+            }
+            sections = in_file;
+        }
+        for (size_t i = 0; i < options.sections.size(); ++i) {
+            const std::optional<std::string> found =
+                section_in_file(in_file, options.sections[i], options.typed.sections[i]);
+            if (found) {
+                sections.push_back(*found);
+            } else if (!several) {
+                throw Failure{exit_code::settings_file,
+                              "no section [" + options.sections[i] + "] in '" + shown + "'"};
+            }
+        }
+        const std::map<std::string, std::vector<std::string>> suggested =
+            value_comments(file_bytes(file));
+        const size_t name_start = typed.find_last_of("\\/:") + 1;
+        const std::wstring file_name = win::wide_from_utf8(typed.substr(name_start));
+        for (const std::string& section : sections) {
+            std::vector<std::string> values = options.values;
+            if (values.empty()) {
+                values = suggested_values(suggested, section);
+            }
+            if (values.empty()) {
+                values.assign(sheet_samples.begin(), sheet_samples.end());
+            }
+            const std::wstring name = L"[" + win::widen(section) + L"]";
+            rows.push_back(SheetRow{file, section, several ? file_name + L" " + name : name,
+                                    std::move(values)});
+        }
+    }
+    if (rows.empty()) {
+        throw Failure{exit_code::settings_file,
+                      options.sections.empty() ? "no sections in any of the " +
+                                                     std::to_string(typed_files.size()) + " files"
+                                               : "none of the sections named is in any of the " +
+                                                     std::to_string(typed_files.size()) + " files"};
+    }
+    return rows;
 }
 
 } // namespace
@@ -97,50 +183,59 @@ int run_sheet(const Options& options) {
     }
     const win::LoadedPlugin plugin = load_plugin_library(options.dll);
     require_visualisation_type(plugin);
-    const std::string file = readable_settings_file(options.ini);
-    const std::vector<std::string> sections = sheet_sections(options, file);
-    const std::vector<std::string> values =
-        !options.values.empty()
-            ? options.values
-            : std::vector<std::string>(sheet_samples.begin(), sheet_samples.end());
-    const std::map<std::string, Size> suggested = size_comments(file_bytes(file));
+    const std::vector<SheetRow> rows = sheet_rows(options);
     std::vector<Size> cells;
-    for (const std::string& section : sections) {
-        cells.push_back(options.size ? *options.size
-                                     : suggested_size(suggested, section).value_or(default_cell));
+    size_t columns = 0;
+    bool row_captions = false;
+    {
+        std::map<std::string, std::map<std::string, Size>> suggested; // by file
+        for (const SheetRow& row : rows) {
+            if (suggested.find(row.file) == suggested.end()) {
+                suggested[row.file] = size_comments(file_bytes(row.file));
+            }
+            cells.push_back(
+                options.size
+                    ? *options.size
+                    : suggested_size(suggested[row.file], row.section).value_or(default_cell));
+            columns = std::max(columns, row.values.size());
+            row_captions = row_captions || row.values != rows.front().values;
+        }
     }
     const Background background =
         options.background.value_or(Background{BackgroundKind::checker, {}});
     const HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
 
-    std::vector<std::string> row_labels;
-    for (const std::string& section : sections) {
-        row_labels.push_back("[" + section + "]");
-    }
     // The cells Wine draws less of than Windows, marked so that a sheet made
     // here is not taken for what the theme shows.
     const bool wine = under_wine();
-    std::vector<std::vector<bool>> marked(sections.size(), std::vector<bool>(values.size()));
-    std::vector<bool> row_marked(sections.size());
-    for (size_t row = 0; wine && row < sections.size(); ++row) {
-        const std::string text_template = section_template(file, sections[row]);
-        for (size_t column = 0; column < values.size(); ++column) {
-            marked[row][column] = wine_draws_less(expand_template(text_template, values[column]));
+    std::vector<std::vector<bool>> marked(rows.size());
+    std::vector<bool> row_marked(rows.size());
+    for (size_t row = 0; row < rows.size(); ++row) {
+        marked[row].resize(rows[row].values.size());
+        const std::string text_template =
+            wine ? section_template(rows[row].file, rows[row].section) : std::string();
+        for (size_t column = 0; wine && column < rows[row].values.size(); ++column) {
+            marked[row][column] =
+                wine_draws_less(expand_template(text_template, rows[row].values[column]));
             row_marked[row] = row_marked[row] || marked[row][column];
         }
     }
+    const std::wstring mark_label = win::widen(wine_first_line_mark);
     uint32_t label_width = 0;
     {
         const DibSurface probe(1, 1);
         const SelectionGuard selected(probe.dc(), font);
-        std::vector<std::string> labels = row_labels;
+        std::vector<std::wstring> labels;
+        for (const SheetRow& row : rows) {
+            labels.push_back(row.label);
+        }
         if (std::find(row_marked.begin(), row_marked.end(), true) != row_marked.end()) {
-            labels.emplace_back(wine_first_line_mark);
+            labels.push_back(mark_label);
         }
         label_width = widest_label(probe.dc(), labels) + 2 * label_padding_px;
     }
 
-    const SheetLayout layout = sheet_layout(cells, values.size(), label_width);
+    const SheetLayout layout = sheet_layout(cells, columns, label_width, row_captions);
 
     // Labels first, in black on white: GDI text leaves the alpha byte as it
     // likes, so every pixel is made opaque when copied out.
@@ -157,24 +252,31 @@ int run_sheet(const Options& options) {
         }
         SetBkMode(sheet.dc(), TRANSPARENT);
         SetTextColor(sheet.dc(), label_ink);
-        for (size_t row = 0; row < sections.size(); ++row) {
-            const Point origin = row_label_origin(layout, row);
+        // The box ends a padding short of the column, and a label longer
+        // than it is cut there with an ellipsis: a glyph's ink may reach a
+        // pixel or two past its advance, and right-aligned up to the column's
+        // edge it touched the first cell.
+        const uint32_t label_box = layout.label_width - label_padding_px;
+        for (size_t row = 0; row < rows.size(); ++row) {
+            const Point inside = row_label_origin(layout, row);
             if (!row_marked[row]) {
-                draw_label(sheet.dc(), row_labels[row], origin, layout.label_width,
-                           cells[row].height, DT_RIGHT);
+                draw_label(sheet.dc(), rows[row].label, inside, label_box, cells[row].height,
+                           DT_RIGHT);
                 continue;
             }
             const uint32_t half = cells[row].height / 2;
-            draw_label(sheet.dc(), row_labels[row], origin, layout.label_width, half, DT_RIGHT);
+            draw_label(sheet.dc(), rows[row].label, inside, label_box, half, DT_RIGHT);
             SetTextColor(sheet.dc(), mark_ink);
-            draw_label(sheet.dc(), wine_first_line_mark, Point{origin.x, origin.y + half},
-                       layout.label_width, cells[row].height - half, DT_RIGHT);
+            draw_label(sheet.dc(), mark_label, Point{inside.x, inside.y + half}, label_box,
+                       cells[row].height - half, DT_RIGHT);
             SetTextColor(sheet.dc(), label_ink);
         }
-        for (size_t column = 0; column < values.size(); ++column) {
-            draw_label(sheet.dc(), "\"" + values[column] + "\"",
-                       column_label_origin(layout, column), layout.column_width,
-                       layout.header_height, DT_CENTER);
+        for (size_t row = 0; row < (row_captions ? rows.size() : 1); ++row) {
+            for (size_t column = 0; column < rows[row].values.size(); ++column) {
+                draw_label(sheet.dc(), L"\"" + win::widen(rows[row].values[column]) + L"\"",
+                           value_label_origin(layout, row, column), layout.column_width,
+                           layout.header_height, DT_CENTER);
+            }
         }
         const uint8_t* drawn = sheet.pixels();
         for (size_t i = 0; i < count; ++i) {
@@ -188,14 +290,15 @@ int run_sheet(const Options& options) {
     // A cell whose thread ended shows as empty with a red corner, and its
     // row goes on with a new meter on a new thread.
     bool any_ended = false;
-    for (size_t row = 0; row < sections.size(); ++row) {
+    for (size_t row = 0; row < rows.size(); ++row) {
         const Size cell = cells[row];
+        const std::vector<std::string>& values = rows[row].values;
         DibSurface surface(cell.width, cell.height);
         size_t column = 0;
         while (column < values.size()) {
             try {
-                const win::MeterSession meter = start_meter(plugin.exports, sections[row]);
-                meter.load_settings(file, sections[row]);
+                const win::MeterSession meter = start_meter(plugin.exports, rows[row].section);
+                meter.load_settings(rows[row].file, rows[row].section);
                 for (; column < values.size(); ++column) {
                     meter.repaint(surface.dc(), values[column].c_str(),
                                   static_cast<int>(cell.width), static_cast<int>(cell.height));
@@ -218,15 +321,15 @@ int run_sheet(const Options& options) {
             }
         }
     }
-    write_png(options.out, image);
+    write_png(options.typed.out, image);
     if (std::find(row_marked.begin(), row_marked.end(), true) != row_marked.end()) {
         print_notes("sheet", {std::string("the cells with a red corner hold a line break or a "
                                           "tab: ") +
                               wine_first_line_mark + " and leaves tabs out; Windows draws them"});
     }
-    std::printf("sheet: wrote %s (%zu section%s x %zu value%s, %s)\n", options.out.c_str(),
-                sections.size(), sections.size() == 1 ? "" : "s", values.size(),
-                values.size() == 1 ? "" : "s",
+    std::printf("sheet: wrote %s (%zu section%s x %s%zu value%s, %s)\n", options.out.c_str(),
+                rows.size(), rows.size() == 1 ? "" : "s", row_captions ? "up to " : "", columns,
+                columns == 1 ? "" : "s",
                 size_text(layout.image.width, layout.image.height).c_str());
     return any_ended ? exit_code::thread_ended : exit_code::ok;
 }

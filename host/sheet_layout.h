@@ -7,6 +7,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace scrivlet::host {
@@ -28,7 +31,10 @@ struct SheetLayout {
     size_t columns = 0;             // one per sample value
     uint32_t column_width = 0;      // of the widest cell
     uint32_t label_width = 0;       // of the label column, gaps not included
-    uint32_t header_height = 0;
+    uint32_t header_height = 0;     // of the header row, or of each row's caption
+    // Each row has its own sample values, named in a caption above its cells,
+    // instead of one header row for all.
+    bool row_captions = false;
 };
 
 struct Point {
@@ -39,12 +45,28 @@ struct Point {
 
 // One row per section, each as high as its own cell; columns as wide as the
 // widest cell. `label_width` is what the longest section name needs; it is
-// kept within sheet_min_label_px..sheet_max_label_px. Throws Failure
-// (exit_code::usage) when the image would pass max_side_px on either side.
-SheetLayout sheet_layout(const std::vector<Size>& row_cells, size_t columns, uint32_t label_width);
+// kept within sheet_min_label_px..sheet_max_label_px (a longer label is cut
+// to that). Throws Failure (exit_code::usage) when the image would pass
+// max_side_px on either side.
+SheetLayout sheet_layout(const std::vector<Size>& row_cells, size_t columns, uint32_t label_width,
+                         bool row_captions = false);
 
 Point cell_origin(const SheetLayout& layout, size_t row, size_t column);
 Point row_label_origin(const SheetLayout& layout, size_t row);
-Point column_label_origin(const SheetLayout& layout, size_t column);
+// Where a sample value's name goes: over its column in the header row, or
+// in the row's own caption.
+Point value_label_origin(const SheetLayout& layout, size_t row, size_t column);
+
+// The sample values a theme file suggests: each comment "; value: A|B"
+// adds its values ("|" between them) to the next section header below it,
+// as "; size:" comments do. Section name, as written in its header, to its
+// values in file order.
+std::map<std::string, std::vector<std::string>> value_comments(std::string_view file_text);
+
+// The values for `section` (compared without regard to case, as the profile
+// functions compare section names); empty when the file suggests none.
+std::vector<std::string>
+suggested_values(const std::map<std::string, std::vector<std::string>>& values,
+                 std::string_view section);
 
 } // namespace scrivlet::host

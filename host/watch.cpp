@@ -269,7 +269,7 @@ int run_watch(const Options& options) {
     }
     const win::LoadedPlugin plugin = load_plugin_library(options.dll);
     require_visualisation_type(plugin);
-    const std::string file = readable_settings_file(options.ini);
+    const std::string file = readable_settings_file(options.typed.inis.front());
     const bool section_exists = has_section(section_names(file), options.section());
     const Size size = watch_size(options.size, file_bytes(file), options.section());
     WatchState state(plugin.exports, options, file, size);

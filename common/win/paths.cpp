@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <stdexcept>
 
 namespace scrivlet::win {
@@ -91,6 +92,85 @@ std::string narrow(const std::wstring& text) {
     WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrowed.data(),
                         length, nullptr, nullptr);
     return narrowed;
+}
+
+std::wstring wide_from_utf8(const std::string& utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                        length);
+    return wide;
+}
+
+std::string ansi_from_wide(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int length =
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
+                            static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                        ansi.data(), length, nullptr, nullptr);
+    return ansi;
+}
+
+std::string ansi_from_utf8(const std::string& utf8) {
+    return ansi_from_wide(wide_from_utf8(utf8));
+}
+
+std::vector<std::string> outside_ansi(const std::wstring& text) {
+    std::vector<std::string> outside;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size();
+        const std::wstring one = text.substr(i, pair ? 2 : 1);
+        BOOL lost = FALSE;
+        char ansi[8]{};
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, one.data(), static_cast<int>(one.size()),
+                            ansi, sizeof ansi, nullptr, &lost);
+        i += pair ? 1 : 0;
+        if (!lost) {
+            continue;
+        }
+        const unsigned code =
+            pair ? 0x10000 + ((one[0] - 0xD800u) << 10) + (one[1] - 0xDC00u) : one[0];
+        char name[16];
+        std::snprintf(name, sizeof name, "U+%04X", code);
+        if (std::find(outside.begin(), outside.end(), name) == outside.end()) {
+            outside.emplace_back(name);
+        }
+    }
+    return outside;
+}
+
+std::string ansi_code_page() {
+    return std::to_string(GetACP());
+}
+
+std::optional<std::string> ansi_path(const std::string& utf8_path) {
+    const std::wstring given = wide_from_utf8(utf8_path);
+    const std::optional<std::wstring> absolute =
+        read_growing<wchar_t>([&](wchar_t* buffer, size_t size) {
+            return needed_size_reply(
+                GetFullPathNameW(given.c_str(), static_cast<DWORD>(size), buffer, nullptr), size);
+        });
+    const std::wstring full = absolute.value_or(given);
+    if (outside_ansi(full).empty()) {
+        return ansi_from_wide(full);
+    }
+    const std::optional<std::wstring> short_form =
+        read_growing<wchar_t>([&](wchar_t* buffer, size_t size) {
+            return needed_size_reply(
+                GetShortPathNameW(full.c_str(), buffer, static_cast<DWORD>(size)), size);
+        });
+    if (!short_form || short_form->empty() || !outside_ansi(*short_form).empty()) {
+        return std::nullopt;
+    }
+    return ansi_from_wide(*short_form);
 }
 
 void remove_tree(const std::string& folder) {

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace scrivlet::win {
 
@@ -31,6 +33,23 @@ std::string windows_path(std::string path);
 std::wstring widen(const std::string& text);
 // UTF-16 in the ANSI code page, for messages.
 std::string narrow(const std::wstring& text);
+
+// UTF-8 as UTF-16, and in the ANSI code page with "?" for every character it
+// cannot hold (no look-alike: "?" is what the plug-in then draws).
+std::wstring wide_from_utf8(const std::string& utf8);
+std::string ansi_from_utf8(const std::string& utf8);
+std::string ansi_from_wide(const std::wstring& text);
+// The characters of the text that the ANSI code page cannot hold, each once,
+// in order, as "U+2713".
+std::vector<std::string> outside_ansi(const std::wstring& text);
+// The ANSI code page's number, as "1252".
+std::string ansi_code_page();
+
+// A path to an existing file (UTF-8, absolute or not) as a program that
+// takes ANSI paths can open it: the absolute path, or its short 8.3 form
+// where the long one has characters the code page cannot hold. Nothing when
+// neither will do (no short name on that volume).
+std::optional<std::string> ansi_path(const std::string& utf8_path);
 
 // A new folder of its own under the temporary folder, removed with all it
 // holds when the holder goes. Throws std::runtime_error if it cannot be made.

@@ -263,6 +263,65 @@ TEST(HostCommandLine, SheetSectionsValuesAndSize) {
     EXPECT_FALSE(watch.value);
 }
 
+TEST(HostCommandLine, SheetTakesSeveralSettingsFilesInOrder) {
+    const Options sheet =
+        parse_command_line({"sheet", "--ini", "a.ini", "--out", "s.png", "--ini", "themes"});
+    EXPECT_EQ(sheet.ini, "a.ini");
+    EXPECT_EQ(sheet.further_inis, std::vector<std::string>{"themes"});
+    EXPECT_EQ(sheet.typed.inis, (std::vector<std::string>{"a.ini", "themes"}));
+    EXPECT_EQ(failure_of({"sheet", "--out", "s.png"}).message, "sheet: --ini is required");
+    EXPECT_EQ(failure_of(with(render_ok, {"--ini", "b.ini"})).message, "render: --ini given twice");
+    const std::string usage = usage_text(Command::sheet);
+    EXPECT_EQ(usage.substr(0, usage.find('[')),
+              "usage: scrivlet-host sheet\n  sheet       --ini FILE... --out FILE.png ");
+}
+
+TEST(HostCommandLine, ArgumentsAsTypedBesideTheirAnsiForm) {
+    // The ANSI form holds "?" where the code page has no character; the
+    // typed form keeps it, for paths, sections, the value and the output.
+    const Options options = parse_command_line(
+        {"render", "--ini", "?\\a.ini", "--section", "Temp\xE9rature", "--value", "\x80 ?",
+         "--size", "1x1", "--out", "?.png"},
+        {"render", "--ini", "\xD0\x96\\a.ini", "--section", "Temp\xC3\xA9rature", "--value",
+         "\xE2\x82\xAC \xE2\x9C\x93", "--size", "1x1", "--out", "\xD0\x96.png"});
+    EXPECT_EQ(options.ini, "?\\a.ini");
+    EXPECT_EQ(options.section(), "Temp\xE9rature");
+    EXPECT_EQ(options.value, "\x80 ?");
+    EXPECT_EQ(options.typed, (Options::Typed{{"\xD0\x96\\a.ini"},
+                                             {"Temp\xC3\xA9rature"},
+                                             "\xE2\x82\xAC \xE2\x9C\x93",
+                                             "\xD0\x96.png"}));
+    // With nothing lost, the typed form is the same text.
+    const Options plain = parse_command_line(render_ok, render_ok);
+    EXPECT_EQ(plain.typed, (Options::Typed{{"a.ini"}, {"M"}, "42", "a.png"}));
+}
+
+TEST(SharedArguments, Utf16ArgumentsBecomeUtf8) {
+    struct Case {
+        std::u16string text;
+        std::string utf8;
+    };
+    const std::vector<Case> cases = {
+        {u"", ""},
+        {u"a.ini", "a.ini"},
+        {u"Temp\u00E9rature", "Temp\xC3\xA9rature"},
+        {u"\u20AC \u2713", "\xE2\x82\xAC \xE2\x9C\x93"},
+        {u"\u0416", "\xD0\x96"},
+        {u"\u07FF\u0800", "\xDF\xBF\xE0\xA0\x80"},
+        {u"\U0001F600", "\xF0\x9F\x98\x80"},
+        {u"\U0010FFFF", "\xF4\x8F\xBF\xBF"},
+        // A surrogate without its pair, at the end, before a letter, or alone low
+        {std::u16string{u'a', char16_t(0xD83D)}, "a\xEF\xBF\xBD"},
+        {std::u16string{char16_t(0xD83D), u'b'}, "\xEF\xBF\xBD"
+                                                 "b"},
+        {std::u16string{char16_t(0xDE00), u'c'}, "\xEF\xBF\xBD"
+                                                 "c"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(cli::utf8_from_utf16(c.text), c.utf8) << c.utf8;
+    }
+}
+
 TEST(HostCommandLine, SizesAtTheLimits) {
     struct Case {
         const char* text;

@@ -330,6 +330,113 @@ TEST(Host, RelativeSettingsPathIsReadFromTheCurrentFolder) {
     expect_straight_copy_of(read_png(out), surface, "relative path");
 }
 
+// scrivlet-host with its arguments as typed (UTF-8), handed over as UTF-16 as
+// a shell hands them over: characters outside the ANSI code page included.
+HostResult run_host_as_typed(const std::vector<std::string>& args) {
+    static int runs = 0;
+    const std::string stem = scratch_folder() + "typed" + std::to_string(++runs);
+    std::vector<std::string> line = {program_folder() + "scrivlet-host.exe"};
+    line.insert(line.end(), args.begin(), args.end());
+    win::ChildLaunch launch;
+    launch.program = win::widen(line.front());
+    launch.command_line = win::wide_from_utf8(quote_command_line(line));
+    launch.out_file = stem + ".out";
+    launch.err_file = stem + ".err";
+    return finish_host(RunningHost{win::start_child(launch), launch.out_file, launch.err_file});
+}
+
+// A file's bytes by its path as typed: the C library opens ANSI paths only.
+std::string typed_file_bytes(const std::string& path) {
+    const win::UniqueFile file(CreateFileW(win::wide_from_utf8(path).c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    char chunk[4096];
+    DWORD got = 0;
+    while (file && ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got > 0) {
+        bytes.append(chunk, got);
+    }
+    return bytes;
+}
+
+// "Тест": a folder name the ANSI code page (1252) cannot hold.
+constexpr const char* cyrillic_name = "\xD0\xA2\xD0\xB5\xD1\x81\xD1\x82";
+
+TEST(Host, RenderReadsAndWritesInAFolderOutsideTheCodePage) {
+    const Example cpu = read_example(examples_folder(), "cpu.ini");
+    const std::string folder = scratch_folder() + cyrillic_name + "\\";
+    ASSERT_TRUE(CreateDirectoryW(win::wide_from_utf8(folder).c_str(), nullptr));
+    ASSERT_TRUE(CopyFileW(win::widen(cpu.file).c_str(),
+                          win::wide_from_utf8(folder + "cpu.ini").c_str(), FALSE));
+    const std::string out = folder + "cpu.png";
+    const HostResult result = run_host_as_typed(
+        {"render", "--ini", folder + "cpu.ini", "--section", cpu.section, "--value",
+         cpu.values.front(), "--size", size_arg(cpu.width, cpu.height), "--out", out});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "render: wrote " + scratch_folder() + "????\\cpu.png (" +
+                              size_arg(cpu.width, cpu.height) + ", straight alpha)\n");
+    // The same as from the examples folder: the plug-in read the section.
+    const std::string plain_out = scratch_folder() + "cpu-ascii.png";
+    ASSERT_EQ(run_host({"render", "--ini", cpu.file, "--section", cpu.section, "--value",
+                        cpu.values.front(), "--size", size_arg(cpu.width, cpu.height), "--out",
+                        plain_out})
+                  .exit_code,
+              exit_ok);
+    const std::string written = typed_file_bytes(out);
+    EXPECT_FALSE(written.empty());
+    EXPECT_EQ(written, file_bytes(plain_out));
+}
+
+TEST(Host, RenderNamesTheValuesCharactersOutsideTheCodePage) {
+    const Example cpu = read_example(examples_folder(), "cpu.ini");
+    const std::string out = scratch_folder() + "outside.png";
+    // The euro sign is in Windows-1252, the check mark is not.
+    const HostResult result = run_host_as_typed(
+        {"render", "--ini", cpu.file, "--section", cpu.section, "--value",
+         "\xE2\x82\xAC \xE2\x9C\x93", "--size", size_arg(cpu.width, cpu.height), "--out", out});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    EXPECT_EQ(result.err, "render: --value has characters the ANSI code page (1252) cannot hold, "
+                          "and the plug-in takes its value in that code page: U+2713 drawn as "
+                          "\"?\"\n");
+    Surface surface(cpu.width, cpu.height);
+    draw_in_process(surface, cpu.file, cpu.section, "\x80 ?");
+    EXPECT_GT(expect_straight_copy_of(read_png(out), surface, "euro and check mark"), 0);
+}
+
+TEST(Host, RenderFindsASectionNamedInUtf8AsCheckDoes) {
+    // Saved as UTF-8 without a byte order mark, and as Windows-1252.
+    const std::string section_utf8 = "Temp\xC3\xA9rature";
+    const std::string section_1252 = "Temp\xE9rature";
+    const std::string keys = "\r\nScrivlet_Text=T %v\r\nScrivlet_FontColor=255,200,40,40\r\n";
+    const std::string utf8_ini = scratch_folder() + "utf8-section.ini";
+    write_text_file(utf8_ini, "[" + section_utf8 + "]" + keys);
+    const std::string ansi_ini = scratch_folder() + "ansi-section.ini";
+    write_text_file(ansi_ini, "[" + section_1252 + "]" + keys);
+    const HostResult check =
+        run_host_as_typed({"check", "--ini", utf8_ini, "--section", "Temp\xC3\xA9rature"});
+    EXPECT_EQ(check.exit_code, exit_ok) << check.err;
+    EXPECT_EQ(check.out, "check: nothing found in 1 section\n");
+    const std::string out = scratch_folder() + "utf8-section.png";
+    const HostResult result =
+        run_host_as_typed({"render", "--ini", utf8_ini, "--section", section_utf8, "--value", "21",
+                           "--size", "120x40", "--out", out});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    EXPECT_EQ(result.err, "render: [" + section_1252 +
+                              "] is not in the file in the ANSI code page (1252); its UTF-8 form "
+                              "is, as in a file saved as UTF-8, and that section was used\n");
+    Surface surface(120, 40);
+    draw_in_process(surface, utf8_ini, section_utf8, "21");
+    EXPECT_GT(expect_straight_copy_of(read_png(out), surface, "UTF-8 section"), 0);
+
+    const HostResult ansi =
+        run_host_as_typed({"render", "--ini", ansi_ini, "--section", section_utf8, "--value", "21",
+                           "--size", "120x40", "--out", out});
+    ASSERT_EQ(ansi.exit_code, exit_ok) << ansi.err;
+    EXPECT_EQ(ansi.err, "");
+    expect_straight_copy_of(read_png(out), surface, "Windows-1252 section");
+}
+
 TEST(Host, InfoPrintsTypeAndTheSevenStrings) {
     const HostResult result = run_host({"info"});
     ASSERT_EQ(result.exit_code, exit_ok) << result.err;
@@ -421,7 +528,13 @@ TEST(Host, SheetShowsEverySectionWithEverySampleValueOverTheChecker) {
     const Example plain = read_example(examples_folder(), "plain.ini");
     const Example cpu = read_example(examples_folder(), "cpu.ini");
     const std::string ini = scratch_folder() + "sheet.ini";
-    write_text_file(ini, file_bytes(plain.file) + "\r\n" + file_bytes(cpu.file));
+    // Without the examples' "; value:" comments: the five samples for all.
+    std::string text;
+    std::istringstream lines(file_bytes(plain.file) + "\r\n" + file_bytes(cpu.file));
+    for (std::string line; std::getline(lines, line);) {
+        text += line.rfind("; value:", 0) == 0 ? "" : line + "\n";
+    }
+    write_text_file(ini, text);
     const std::string out = scratch_folder() + "sheet.png";
     const HostResult result = run_host({"sheet", "--ini", ini, "--out", out, "--cell", "200x40"});
     ASSERT_EQ(result.exit_code, exit_ok) << result.err;
@@ -462,6 +575,105 @@ TEST(Host, SheetShowsEverySectionWithEverySampleValueOverTheChecker) {
                 }
             }
         }
+    }
+}
+
+// Each cell of a sheet row is the plug-in's drawing of that row's section and
+// value, over the checkerboard.
+void expect_sheet_cell(const png::Image& image, int left, int top, const Example& example,
+                       const std::string& value, int width, int height) {
+    Surface cell(width, height);
+    draw_in_process(cell, example.file, example.section, value);
+    EXPECT_GT(cell.covered(), 0) << example.name << " " << value;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int under = checker_at(left + x, top + y);
+            expect_composite(
+                png_pixel(image, left + x, top + y), cell.at(x, y), under, under, under,
+                example.name + " " + value + " at " + std::to_string(x) + "," + std::to_string(y));
+        }
+    }
+}
+
+// The files of a folder in name order, or several --ini, one row per section
+// labelled with its file; each section with the values its comments list.
+TEST(Host, SheetOfSeveralFilesOrAFolderWithEachSectionsListedValues) {
+    const Example cpu = read_example(examples_folder(), "cpu.ini");
+    const Example plain = read_example(examples_folder(), "plain.ini");
+    ASSERT_EQ(cpu.values, (std::vector<std::string>{"37.25", "99,96", "5"}));
+    ASSERT_EQ(plain.values, (std::vector<std::string>{"1234", "56.7"}));
+    const std::string folder = scratch_folder() + "sheet-folder\\";
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    // Named so that the folder's order is not the order of creation.
+    write_text_file(folder + "b-plain.ini", file_bytes(plain.file));
+    write_text_file(folder + "A-cpu.ini", file_bytes(cpu.file));
+    write_text_file(folder + "notes.txt", "[NotASheetRow]\r\n");
+    const std::string out = scratch_folder() + "sheet-folder.png";
+    const HostResult result =
+        run_host({"sheet", "--ini", folder, "--out", out, "--size", "200x40"});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    const png::Image image = read_png(out);
+    // Each row has a caption of 24 above its cells and no header row.
+    ASSERT_EQ(image.height, 4u + 2 * (24 + 40 + 4));
+    EXPECT_EQ(result.out, "sheet: wrote " + out + " (2 sections x up to 3 values, " +
+                              size_arg(static_cast<int>(image.width), 140) + ")\n");
+    const int first = static_cast<int>(image.width) - 3 * (200 + 4);
+    expect_sheet_cell(image, first + 204, 28, cpu, "99,96", 200, 40);
+    expect_sheet_cell(image, first + 204, 96, plain, "56.7", 200, 40);
+    // The plain row has no third value: its place is left as paper.
+    EXPECT_EQ(png_pixel(image, first + 2 * 204 + 100, 96 + 20), (Rgba{255, 255, 255, 255}));
+
+    // The same two files named one by one: the same sheet.
+    const std::string from_folder = file_bytes(out);
+    const HostResult files = run_host({"sheet", "--ini", folder + "A-cpu.ini", "--ini",
+                                       folder + "b-plain.ini", "--out", out, "--size", "200x40"});
+    ASSERT_EQ(files.exit_code, exit_ok) << files.err;
+    EXPECT_EQ(files.out, result.out);
+    EXPECT_EQ(file_bytes(out), from_folder);
+
+    const std::string empty_folder = scratch_folder() + "sheet-no-ini";
+    ASSERT_TRUE(CreateDirectoryA(empty_folder.c_str(), nullptr));
+    const HostResult empty = run_host({"sheet", "--ini", empty_folder, "--out", out});
+    EXPECT_EQ(empty.exit_code, exit_settings);
+    EXPECT_EQ(empty.err, "scrivlet-host: no .ini files in the folder '" + empty_folder + "'\n");
+    const HostResult nowhere = run_host(
+        {"sheet", "--ini", folder, "--ini", cpu.file, "--out", out, "--section", "Nowhere"});
+    EXPECT_EQ(nowhere.exit_code, exit_settings);
+    EXPECT_EQ(nowhere.err, "scrivlet-host: none of the sections named is in any of the 3 files\n");
+}
+
+// A label too long for the label column is cut short of the first cell;
+// nothing of it reaches the cells.
+TEST(Host, SheetLabelsKeepClearOfTheFirstCell) {
+    const std::string ini = scratch_folder() + "sheet-long-label.ini";
+    const std::string long_name(90, 'W');
+    write_text_file(ini,
+                    "[" + long_name + "]\r\nScrivlet_Text=%v\r\n[W]\r\n" + "Scrivlet_Text=%v\r\n");
+    const std::string out = scratch_folder() + "sheet-long-label.png";
+    const HostResult result = run_host({"sheet", "--ini", ini, "--out", out, "--values", "1",
+                                        "--size", "100x30", "--background", "00FF00"});
+    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+    const png::Image image = read_png(out);
+    // The label column at its widest, 320.
+    ASSERT_EQ(image.width, 4u + 320 + 4 + 104);
+    const int cell_left = 4 + 320 + 4;
+    for (int row = 0; row < 2; ++row) {
+        const int top = 32 + row * 34;
+        EXPECT_EQ(png_pixel(image, cell_left, top), (Rgba{0, 255, 0, 255}));
+        int ink = 0;
+        int rightmost = -1;
+        for (int y = top; y < top + 30; ++y) {
+            for (int x = 0; x < cell_left; ++x) {
+                if (png_pixel(image, x, y).red < 128) {
+                    ++ink;
+                    rightmost = std::max(rightmost, x);
+                }
+            }
+        }
+        EXPECT_GT(ink, 0) << "no label in row " << row;
+        // A padding of 8 and the gap of 4 stay paper, bar a glyph's overhang.
+        EXPECT_LT(rightmost, cell_left - 8) << "row " << row;
+        EXPECT_GE(rightmost, cell_left - 16) << "row " << row;
     }
 }
 
@@ -732,7 +944,7 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
         {{"bench", "--ini", ini, "--section", "Nope"},
          exit_settings,
          "no section [Nope] in '" + ini + "'"},
-        {{"sheet", "--ini", ini, "--out", out, "--cell", "3300x10"},
+        {{"sheet", "--ini", ini, "--out", out, "--cell", "3300x10", "--values", "1|2|3|4|5"},
          exit_usage,
          "sheet: the image for 1 section and 5 values in cells up to 3300x10 would be 16608x46, "
          "over 16384 a side: use smaller cells (--size), fewer sections or fewer values"},

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <string>
+#include <vector>
+
 namespace scrivlet::host {
 namespace {
 
@@ -14,7 +18,7 @@ TEST(HostSheetLayout, CellsFollowTheLabelColumnAndHeaderRowWithGaps) {
     EXPECT_EQ(cell_origin(layout, 0, 0), (Point{158, 32}));
     EXPECT_EQ(cell_origin(layout, 2, 4), (Point{158 + 4 * 244, 32 + 2 * 84}));
     EXPECT_EQ(row_label_origin(layout, 1), (Point{4, 116}));
-    EXPECT_EQ(column_label_origin(layout, 3), (Point{158 + 3 * 244, 4}));
+    EXPECT_EQ(value_label_origin(layout, 2, 3), (Point{158 + 3 * 244, 4}));
     // The last cell ends one gap before the image's edges.
     const Point last = cell_origin(layout, 2, 4);
     EXPECT_EQ(last.x + 240 + sheet_gap_px, layout.image.width);
@@ -30,6 +34,43 @@ TEST(HostSheetLayout, EachRowAsHighAsItsCellAndColumnsAsWideAsTheWidest) {
     EXPECT_EQ(cell_origin(layout, 2, 1), (Point{88 + 304, 124}));
     EXPECT_EQ(row_label_origin(layout, 2), (Point{4, 124}));
     EXPECT_EQ(layout.cells[1], (Size{300, 64}));
+}
+
+TEST(HostSheetLayout, RowsWithTheirOwnValuesHaveACaptionEachAndNoHeaderRow) {
+    const SheetLayout layout = sheet_layout({{100, 20}, {300, 64}}, 3, 80, true);
+    // 4 + 80 + 4 + 3 * (300 + 4) and 4 + (24 + 20 + 4) + (24 + 64 + 4)
+    EXPECT_EQ(layout.image, (Size{1000, 144}));
+    EXPECT_EQ(cell_origin(layout, 0, 0), (Point{88, 28}));
+    EXPECT_EQ(cell_origin(layout, 1, 2), (Point{88 + 2 * 304, 76}));
+    EXPECT_EQ(row_label_origin(layout, 1), (Point{4, 76}));
+    EXPECT_EQ(value_label_origin(layout, 0, 1), (Point{88 + 304, 4}));
+    EXPECT_EQ(value_label_origin(layout, 1, 2), (Point{88 + 2 * 304, 52}));
+    // One header row for all: every row's names are the header's.
+    const SheetLayout shared = sheet_layout({{100, 20}, {300, 64}}, 3, 80);
+    EXPECT_EQ(value_label_origin(shared, 1, 2), (Point{88 + 2 * 304, 4}));
+}
+
+TEST(HostSheetLayout, ValueCommentsBelongToTheNextSectionHeader) {
+    const std::string text = "; value: 37.25\r\n"
+                             ";value: nothing, no blank\r\n"
+                             "; value: 99,96|5\r\n"
+                             "[Cpu]\r\n"
+                             "Scrivlet_Text=%v\r\n"
+                             "; value:  a | b |\n"
+                             "[Bars]\n"
+                             "[NoComment]\n"
+                             ";  value: -1\n"
+                             "; A plain value: not one\n"
+                             "  [Spaced]  \n"
+                             "; value: 7\n";
+    const std::map<std::string, std::vector<std::string>> expected = {
+        {"Cpu", {"37.25", "99,96", "5"}}, {"Bars", {"a ", " b ", ""}}};
+    const auto values = value_comments(text);
+    EXPECT_EQ(values, expected);
+    EXPECT_EQ(suggested_values(values, "cPU"), (std::vector<std::string>{"37.25", "99,96", "5"}));
+    EXPECT_EQ(suggested_values(values, "NoComment"), std::vector<std::string>{});
+    EXPECT_EQ(suggested_values(values, "Spaced"), std::vector<std::string>{});
+    EXPECT_EQ(value_comments(""), (std::map<std::string, std::vector<std::string>>{}));
 }
 
 TEST(HostSheetLayout, LabelColumnIsKeptWithinItsBounds) {
