@@ -328,7 +328,7 @@ BenchPlan bench_plan(const Options& options, std::optional<TempSettingsFile>& ow
         plan.face = win::widen(bench_face);
         return plan;
     }
-    plan.settings = readable_settings_file(options.ini);
+    plan.settings = readable_settings_file(options.typed.inis.front());
     const std::string& section = options.section();
     if (!has_section(section_names(plan.settings), section)) {
         throw Failure{exit_code::settings_file,

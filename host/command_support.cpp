@@ -111,6 +111,16 @@ std::string missing_folder_reason(const std::string& folder) {
                                  : "the folder '" + folder + "' does not exist";
 }
 
+std::string missing_file_reason(const std::string& typed_path) {
+    const std::string folder = folder_of(typed_path);
+    const DWORD attributes = GetFileAttributesW(win::wide_from_utf8(folder).c_str());
+    if (folder.empty() ||
+        (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)) {
+        return "no such file";
+    }
+    return missing_folder_reason(win::ansi_from_utf8(folder));
+}
+
 bool is_folder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(win::absolute_path(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -20,6 +20,10 @@ bool is_folder(const std::string& path);
 // why a file in a folder that is not there cannot be read or written.
 std::string missing_folder_reason(const std::string& folder);
 
+// Why a file that is not there (its path as typed, in UTF-8) cannot be read:
+// its folder or drive is missing, or else there is no such file.
+std::string missing_file_reason(const std::string& typed_path);
+
 // "WxH", as the tools write a size.
 std::string size_text(uint32_t width, uint32_t height);
 

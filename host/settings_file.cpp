@@ -1,5 +1,6 @@
 #include "settings_file.h"
 
+#include "command_support.h"
 #include "failure.h"
 
 #include "common/win/buffer.h"
@@ -50,8 +51,8 @@ std::string readable_settings_file(const std::string& typed_path) {
     const std::wstring wide = win::wide_from_utf8(typed_path);
     const DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        throw Failure{exit_code::settings_file,
-                      "cannot read settings file '" + shown + "': no such file"};
+        throw Failure{exit_code::settings_file, "cannot read settings file '" + shown +
+                                                    "': " + missing_file_reason(typed_path)};
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         throw Failure{exit_code::settings_file,

@@ -918,6 +918,9 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
          "cannot read settings file '" + missing_ini + "': no such file"},
         {render(a_folder, "Plain", "10x10", out), exit_settings,
          "cannot read settings file '" + a_folder + "': it is a folder"},
+        {render(missing_folder + "\\a.ini", "Plain", "10x10", out), exit_settings,
+         "cannot read settings file '" + missing_folder + "\\a.ini': the folder '" +
+             missing_folder + "' does not exist"},
         {render(ini, "Nope", "10x10", out), exit_settings, "no section [Nope] in '" + ini + "'"},
         {{"sheet", "--ini", empty_ini, "--out", out},
          exit_settings,
