@@ -86,8 +86,8 @@ bool ends_with_png(std::string_view path) {
     return same_ignoring_case(path.substr(path.size() - suffix.size()), suffix);
 }
 
-const std::array<OptionRow, 14>& option_rows() {
-    static const std::array<OptionRow, 14> rows = {{
+const std::array<OptionRow, 15>& option_rows() {
+    static const std::array<OptionRow, 15> rows = {{
         {"dll", "PATH", "the plug-in to load (default: Scrivlet.dll beside this program)",
          [](Options& o, std::string_view t) { o.dll = t; }},
         {"ini", "FILE", "the settings file", [](Options& o, std::string_view t) { o.ini = t; }},
@@ -116,6 +116,8 @@ const std::array<OptionRow, 14>& option_rows() {
              }
              o.out = t;
          }},
+        {"strict", "", "exit 9 when nothing was drawn (the PNG is written all the same)",
+         [](Options& o, std::string_view) { o.strict = true; }},
         {"runs", "N", "repaints per look at 200x40 (a quarter of them at 800x160), 1..100000",
          [](Options& o, std::string_view t) { o.runs = parse_runs(t); }},
         {"version", "", "print the version and stop",
@@ -151,7 +153,8 @@ const std::vector<CommandRow>& command_rows() {
           {"out", N::required},
           {"dll"},
           {"dpi"},
-          {"background"}},
+          {"background"},
+          {"strict"}},
          {},
          "one meter, one value: a PNG with straight alpha, or opaque over the "
          "background"},
@@ -461,7 +464,8 @@ constexpr const char* exit_codes_text =
     "  3 plug-in missing or incomplete, 4 INI file or section unusable,\n"
     "  5 output failed (surface, memory, PNG or settings file), 6 check found something,\n"
     "  7 no window could be shown (configure's dialog, watch's window),\n"
-    "  8 the plug-in's thread ended inside a call (the line names which)\n";
+    "  8 the plug-in's thread ended inside a call (the line names which),\n"
+    "  9 render --strict drew nothing\n";
 
 } // namespace
 

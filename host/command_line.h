@@ -65,6 +65,7 @@ struct Options {
     std::optional<int> dpi;
     std::optional<Background> background;
     std::string out;
+    bool strict = false; // render: an empty picture is a failure
     uint32_t runs = default_bench_runs;
     // Set only on the command line the benchmark gives its own child, which
     // measures beside the gdiplus.dll stand-in and reports to the parent.

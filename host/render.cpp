@@ -3,8 +3,6 @@
 #include "dpi.h"
 #include "pixels.h"
 #include "plugin_library.h"
-#include "preview_notes.h"
-#include "text/template.h"
 
 #include <cstdio>
 #include <optional>
@@ -25,12 +23,7 @@ int run_render(const Options& options) {
     const Size size = *options.size;
     png::Image image{size.width, size.height, {}};
     std::string look = "straight alpha";
-    PreviewFacts facts;
-    facts.under_wine = under_wine();
-    facts.expanded_text =
-        expand_template(section_template(file, options.section()), *options.value);
-    facts.line_height_px = line_height_px(file, options.section());
-    facts.surface_height_px = size.height;
+    bool drawn = false;
     {
         DibSurface surface(size.width, size.height);
         {
@@ -39,7 +32,7 @@ int run_render(const Options& options) {
             meter.repaint(surface.dc(), options.value->c_str(), static_cast<int>(size.width),
                           static_cast<int>(size.height));
         }
-        facts.anything_drawn = anything_drawn(surface);
+        drawn = anything_drawn(surface);
         image.rgba = image_buffer(size);
         if (options.background) {
             composite_block(surface.pixels(), size.width, size.height, *options.background,
@@ -50,14 +43,14 @@ int run_render(const Options& options) {
                           image.rgba.data());
         }
     } // the surface goes before the PNG's buffers are made
-    if (!facts.anything_drawn) {
-        facts.findings = findings_at_size(file, options.section(), size);
-    }
     write_png(options.out, image);
-    print_notes("render", preview_notes(facts));
+    print_notes("render",
+                preview_notes(preview_facts(file, options.section(), *options.value, size, drawn)));
     std::printf("render: wrote %s (%s, %s)\n", options.out.c_str(),
                 size_text(size.width, size.height).c_str(), look.c_str());
-    return exit_code::ok;
+    // The picture is written all the same: a script that renders a theme's
+    // meters stops on the empty one, a person still sees it.
+    return !drawn && options.strict ? exit_code::nothing_drawn : exit_code::ok;
 }
 
 } // namespace scrivlet::host

@@ -120,13 +120,12 @@ int run_sheet(const Options& options) {
     // The cells Wine draws less of than Windows, marked so that a sheet made
     // here is not taken for what the theme shows.
     const bool wine = under_wine();
-    std::vector<std::vector<bool>> marked(sections.size(), std::vector<bool>(values.size()));
     std::vector<bool> row_marked(sections.size());
     for (size_t row = 0; wine && row < sections.size(); ++row) {
         const std::string text_template = section_template(file, sections[row]);
         for (size_t column = 0; column < values.size(); ++column) {
-            marked[row][column] = wine_draws_less(expand_template(text_template, values[column]));
-            row_marked[row] = row_marked[row] || marked[row][column];
+            row_marked[row] =
+                row_marked[row] || wine_draws_less(expand_template(text_template, values[column]));
         }
     }
     uint32_t label_width = 0;
@@ -188,6 +187,8 @@ int run_sheet(const Options& options) {
     // A cell whose thread ended shows as empty with a red corner, and its
     // row goes on with a new meter on a new thread.
     bool any_ended = false;
+    std::vector<std::vector<std::vector<std::string>>> cell_notes(
+        sections.size(), std::vector<std::vector<std::string>>(values.size()));
     for (size_t row = 0; row < sections.size(); ++row) {
         const Size cell = cells[row];
         DibSurface surface(cell.width, cell.height);
@@ -202,8 +203,11 @@ int run_sheet(const Options& options) {
                     const Point origin = cell_origin(layout, row, column);
                     composite_block(surface.pixels(), cell.width, cell.height, background,
                                     image.rgba.data(), layout.image.width, origin.x, origin.y);
-                    if (marked[row][column]) {
+                    const std::vector<std::string> notes = preview_notes(preview_facts(
+                        file, sections[row], values[column], cell, anything_drawn(surface)));
+                    if (!notes.empty()) {
                         mark_corner(image, origin, cell);
+                        cell_notes[row][column] = notes;
                     }
                 }
             } catch (const ThreadEnded& ended) {
@@ -219,11 +223,7 @@ int run_sheet(const Options& options) {
         }
     }
     write_png(options.out, image);
-    if (std::find(row_marked.begin(), row_marked.end(), true) != row_marked.end()) {
-        print_notes("sheet", {std::string("the cells with a red corner hold a line break or a "
-                                          "tab: ") +
-                              wine_first_line_mark + " and leaves tabs out; Windows draws them"});
-    }
+    print_notes("sheet", marked_cells_legend(sections, values, cell_notes));
     std::printf("sheet: wrote %s (%zu section%s x %zu value%s, %s)\n", options.out.c_str(),
                 sections.size(), sections.size() == 1 ? "" : "s", values.size(),
                 values.size() == 1 ? "" : "s",

@@ -188,7 +188,7 @@ TEST(Host, RenderOfEveryExampleIsThePluginsDrawingWithStraightAlpha) {
 // and nothing when the picture is what the plug-in means.
 TEST(Host, RenderSaysWhyNothingShowsAndWhatDoesNotFit) {
     const std::string ini = scratch_folder() + "notes.ini";
-    write_text_file(ini, "[Missing]\r\nScrivlet_Font=Arail\r\n"
+    write_text_file(ini, "[Missing]\r\nScrivlet_Font=Arail\r\nScrivlet_Fnt=Arial\r\n"
                          "[Tall]\r\nScrivlet_FontSettings=0,0,40,0,0,0,30,1\r\n"
                          "[Clear]\r\nScrivlet_FontColor=0,255,255,255\r\n"
                          "[Centred]\r\nScrivlet_FontSettings=0,0,14,0,4,0,30,1\r\n"
@@ -210,7 +210,7 @@ TEST(Host, RenderSaysWhyNothingShowsAndWhatDoesNotFit) {
          "render: the text's 1 line needs about 61 px, more than the 30 px of the surface: "
          "what does not fit is cut off (Wine moves such text down instead)\n"},
         {"Clear", "42", 100, 30, false,
-         "render: nothing was drawn: the text is empty or its colours are invisible (alpha 0)\n"},
+         "render: nothing was drawn: the text's colour has alpha 0\n"},
         // A bordered text away from the corner: Wine's 64-bit GDI+ ends the
         // thread of such a repaint unless the host holds its rounding.
         {"Centred", "Monday", 400, 90, true, ""},
@@ -226,6 +226,57 @@ TEST(Host, RenderSaysWhyNothingShowsAndWhatDoesNotFit) {
         draw_in_process(surface, ini, c.section, c.value);
         EXPECT_EQ(expect_straight_copy_of(read_png(out), surface, c.section) > 0, c.drawn)
             << c.section;
+    }
+}
+
+// A line wider than the room it is laid out in, as GDI+ wraps it (Wine
+// then draws only the first line: "Night", "123"), and --strict on a
+// picture with nothing in it.
+TEST(Host, RenderSaysWhatWrapsAndStrictFailsOnAnEmptyPicture) {
+    const std::string notes_ini = scratch_folder() + "strict.ini";
+    write_text_file(notes_ini, "[Clear]\r\nScrivlet_FontColor=0,255,255,255\r\n");
+    const std::string title = examples_folder() + "title.ini";
+    const std::string plain = examples_folder() + "plain.ini";
+    const std::string out = scratch_folder() + "strict.png";
+    const auto render = [&](const std::string& ini, const char* section, const char* value,
+                            const char* size) {
+        return std::vector<std::string>{"render", "--ini",  ini,  "--section", section, "--value",
+                                        value,    "--size", size, "--out",     out};
+    };
+    const auto plus = [](std::vector<std::string> args, std::vector<std::string> more) {
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    struct Case {
+        std::vector<std::string> args;
+        int exit_code;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {plus(render(title, "Title", "Night shift", "320x200"), {"--dpi", "192"}), exit_ok,
+         "render: the text is wider than the 320 px surface (293 px inside the shadow): \"Night "
+         "shift\" needs about 370 px and wraps to a second line (Wine draws only the first "
+         "line)\n"},
+        {render(plain, "Plain", "1234567890", "60x40"), exit_ok,
+         "render: the text is wider than the 60 px surface (58 px to lay out in): \"1234567890\" "
+         "needs about 149 px and wraps to a second line, breaking the word \"1234567890\" where "
+         "the line ends (Wine draws only the first line)\n"},
+        {render(plain, "Plain", "1234567", "120x40"), exit_ok, ""},
+        {plus(render(notes_ini, "Clear", "42", "60x40"), {"--strict"}), exit_nothing_drawn,
+         "render: nothing was drawn: the text's colour has alpha 0\n"},
+        {render(notes_ini, "Clear", "42", "60x40"), exit_ok,
+         "render: nothing was drawn: the text's colour has alpha 0\n"},
+        {plus(render(plain, "Plain", "", "60x40"), {"--strict"}), exit_nothing_drawn,
+         "render: nothing was drawn: the text is empty\n"},
+        {plus(render(plain, "Plain", "42", "60x40"), {"--strict"}), exit_ok, ""},
+    };
+    for (const Case& c : cases) {
+        DeleteFileA(out.c_str());
+        const HostResult result = run_host(c.args);
+        EXPECT_EQ(result.exit_code, c.exit_code) << c.args[6] << ": " << result.err;
+        EXPECT_EQ(result.err, c.err) << c.args[6];
+        // The picture is written whatever --strict decides.
+        EXPECT_EQ(result.out, "render: wrote " + out + " (" + c.args[8] + ", straight alpha)\n");
     }
 }
 
@@ -397,8 +448,9 @@ TEST(Host, SheetMarksTheCellsWineDrawsTheFirstLineOf) {
     const HostResult result =
         run_host({"sheet", "--ini", clock.file, "--out", out, "--values", "1"});
     ASSERT_EQ(result.exit_code, exit_ok) << result.err;
-    EXPECT_EQ(result.err, "sheet: the cells with a red corner hold a line break or a tab: Wine "
-                          "draws the first line only and leaves tabs out; Windows draws them\n");
+    EXPECT_EQ(result.err, "sheet: red corner at [Clock] \"1\": under Wine, GDI+ draws only the "
+                          "first line and leaves tabs out; the text has 2 lines and tabs, which "
+                          "Windows draws in full\n");
     const png::Image image = read_png(out);
     const int left = static_cast<int>(image.width) - 4 - clock.width;
     EXPECT_EQ(png_pixel(image, left + clock.width - 1, 32), (Rgba{220, 0, 0, 255}));
@@ -410,6 +462,19 @@ TEST(Host, SheetMarksTheCellsWineDrawsTheFirstLineOf) {
     const png::Image plain_image = read_png(out);
     EXPECT_NE(png_pixel(plain_image, static_cast<int>(plain_image.width) - 5, 32),
               (Rgba{220, 0, 0, 255}));
+    // A cell whose line wraps is marked as render would note it; its
+    // neighbour, which fits, is not.
+    const HostResult cut = run_host({"sheet", "--ini", plain.file, "--out", out, "--values",
+                                     "1|1234567890", "--size", "60x40"});
+    ASSERT_EQ(cut.exit_code, exit_ok) << cut.err;
+    EXPECT_EQ(cut.err, "sheet: red corner at [Plain] \"1234567890\": the text is wider than the "
+                       "60 px surface (58 px to lay out in): \"1234567890\" needs about 149 px "
+                       "and wraps to a second line, breaking the word \"1234567890\" where the "
+                       "line ends (Wine draws only the first line)\n");
+    const png::Image cut_image = read_png(out);
+    const int last_column_right = static_cast<int>(cut_image.width) - 5;
+    EXPECT_EQ(png_pixel(cut_image, last_column_right, 32), (Rgba{220, 0, 0, 255}));
+    EXPECT_NE(png_pixel(cut_image, last_column_right - 64, 32), (Rgba{220, 0, 0, 255}));
 }
 
 TEST(Host, SheetShowsEverySectionWithEverySampleValueOverTheChecker) {
@@ -813,9 +878,14 @@ TEST(Host, SheetMarksTheCellWhoseThreadEndedAndDrawsTheRest) {
         {"sheet", "--ini", ini, "--out", out, "--values", "A|B|C", "--size", "100x30"},
         {thread_ending("GdipWidenPath:2")});
     EXPECT_EQ(result.exit_code, exit_thread_ended);
+    // Beside the stand-in, which draws nothing, the other cells are blank
+    // and marked as such.
     EXPECT_EQ(result.err, "scrivlet-host: [Bordered] value \"B\" at 100x30: the plug-in's thread "
                           "ended inside repaint without returning" +
-                              why_repaint_ended() + "\n");
+                              why_repaint_ended() +
+                              "\nsheet: red corner at [Bordered] \"A\", \"C\": nothing was "
+                              "drawn, and check finds nothing in the section that explains it: "
+                              "the text may be blank or lie off the surface\n");
     const png::Image image = read_png(out);
     // Gaps of 4 and a header of 24; the cells end 4 pixels short of the
     // right side, so the width tells where they begin.
@@ -828,7 +898,7 @@ TEST(Host, SheetMarksTheCellWhoseThreadEndedAndDrawsTheRest) {
         for (int y = 0; y < 30; ++y) {
             for (int x = 0; x < 100; ++x) {
                 // The mark: a triangle of side 9 in the top right corner.
-                const bool in_mark = column == 1 && y < 9 && x >= 100 - 9 + y;
+                const bool in_mark = y < 9 && x >= 100 - 9 + y;
                 const int under = checker_at(left + x, 32 + y);
                 const Rgba want = in_mark ? Rgba{220, 0, 0, 255} : Rgba{under, under, under, 255};
                 const Rgba got = png_pixel(image, left + x, 32 + y);
