@@ -18,11 +18,13 @@
 #include "common/win/wine64_rounding.h"
 #include "pixels.h"
 #include "plugin_library.h"
+#include "preview_notes.h"
 #include "settings_file.h"
 #include "watch_rules.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -81,6 +83,10 @@ struct WatchState {
     const win::MeterSession* meter = nullptr; // set while the meter lives
     std::optional<FileStamp> loaded;
     bool dialog_open = false;
+    // What was last said about the meter's look, so that each note is said
+    // once, not at every load that leaves it as it was.
+    std::vector<std::string> noted;
+    bool section_missing = false;
     // A fault inside the window procedure cannot unwind through the
     // system's frames: it is kept, the loop ends, and it is thrown after.
     std::exception_ptr fault;
@@ -109,6 +115,31 @@ void draw_meter(WatchState& state) {
     InvalidateRect(state.window, nullptr, FALSE);
 }
 
+// After the meter has loaded the file and drawn it: the notes render would
+// give for this look, those not said since the last load said.
+void note_changes(WatchState& state) {
+    const std::string& section = state.options.section();
+    const bool missing = !has_section(section_names(state.file), section);
+    if (missing && !state.section_missing) {
+        say("[" + section + "] is no longer in " + state.options.ini +
+            "; the defaults show until it is back");
+    }
+    state.section_missing = missing;
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const std::vector<std::string> notes = preview_notes(
+        preview_facts(state.file, section, watch_value(state.options.value, local_time(now)),
+                      state.size, anything_drawn(state.surface)));
+    std::vector<std::string> fresh;
+    for (const std::string& note : notes) {
+        if (std::find(state.noted.begin(), state.noted.end(), note) == state.noted.end()) {
+            fresh.push_back(note);
+        }
+    }
+    print_notes("watch", fresh);
+    state.noted = notes;
+}
+
 void arm_tick(const WatchState& state) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
@@ -121,8 +152,11 @@ void tick(WatchState& state) {
         state.meter->load_settings(state.file, state.options.section());
         state.loaded = now;
         say("reloaded " + state.options.ini);
+        draw_meter(state);
+        note_changes(state);
+    } else {
+        draw_meter(state);
     }
-    draw_meter(state);
     arm_tick(state);
 }
 
@@ -157,6 +191,7 @@ void configure(WatchState& state) {
     // The meter holds what the file now does: no reload for this write.
     state.loaded = file_stamp(state.file);
     draw_meter(state);
+    note_changes(state);
 }
 
 void show(const WatchState& state, HDC dc) {
@@ -282,6 +317,8 @@ int run_watch(const Options& options) {
             say("[" + options.section() + "] is not in " + options.ini +
                 " yet; the defaults show until it is");
         }
+        state.section_missing = !section_exists;
+        note_changes(state);
         say("[" + options.section() + "] of " + options.ini + " at " + size_text(size) +
             "; double-click for the settings, close the window to stop");
         arm_tick(state);

@@ -830,7 +830,8 @@ TEST(Host, APluginThreadThatEndsInsideACallIsOneLineAndItsOwnExitCode) {
     struct Case {
         std::vector<std::string> args;
         const char* ending;
-        std::string err; // after "scrivlet-host: "
+        std::string err;   // after "scrivlet-host: "
+        std::string notes; // before it
     };
     const std::string repaint_ended =
         "[Bordered] value \"Monday\" at 400x90: the plug-in's thread ended inside repaint "
@@ -840,29 +841,35 @@ TEST(Host, APluginThreadThatEndsInsideACallIsOneLineAndItsOwnExitCode) {
         {{"render", "--ini", ini, "--section", "Bordered", "--value", "Monday", "--size", "400x90",
           "--out", out},
          "GdipWidenPath:1",
-         repaint_ended},
+         repaint_ended,
+         ""},
         // The first repaint comes before the window shows, the second from
-        // its timer, inside the window's procedure.
+        // its timer, inside the window's procedure. The stand-in draws
+        // nothing, and watch says so after the first.
         {{"watch", "--ini", ini, "--section", "Bordered", "--value", "Monday", "--size", "400x90"},
          "GdipWidenPath:2",
-         repaint_ended},
+         repaint_ended,
+         "watch: nothing was drawn, and check finds nothing in the section that explains it: the "
+         "text may be blank or lie off the surface\n"},
         // The timed runs of a look go over to the plug-in's thread at once.
         {{"bench", "--runs", "1"},
          "GdipWidenPath:1",
          "[border] value \"42\" at 200x40: the plug-in's thread ended inside repaint without "
          "returning" +
-             why_repaint_ended()},
+             why_repaint_ended(),
+         ""},
         // Every meter starts GDI+ for itself.
         {{"configure", "--ini", ini, "--section", "Bordered"},
          "GdiplusStartup:1",
-         "[Bordered]: the plug-in's thread ended inside dllstartup without returning"},
+         "[Bordered]: the plug-in's thread ended inside dllstartup without returning",
+         ""},
     };
     for (const Case& c : cases) {
         const std::string what = quote_command_line(c.args) + " ending " + c.ending;
         DeleteFileA(out.c_str());
         const HostResult result = run_host_beside_standin(c.args, {thread_ending(c.ending)});
         EXPECT_EQ(result.exit_code, exit_thread_ended) << what;
-        EXPECT_EQ(result.err, "scrivlet-host: " + c.err + "\n") << what;
+        EXPECT_EQ(result.err, c.notes + "scrivlet-host: " + c.err + "\n") << what;
         EXPECT_EQ(GetFileAttributesA(out.c_str()), INVALID_FILE_ATTRIBUTES) << what;
     }
 }
