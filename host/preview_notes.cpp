@@ -77,7 +77,35 @@ std::vector<std::string> width_notes(const PreviewFacts& facts) {
     return notes;
 }
 
+bool indented(const std::string& note) {
+    return note.rfind("  ", 0) == 0;
+}
+
+// Each note with the indented lines beneath it.
+std::vector<std::vector<std::string>> note_blocks(const std::vector<std::string>& notes) {
+    std::vector<std::vector<std::string>> blocks;
+    for (const std::string& note : notes) {
+        if (blocks.empty() || !indented(note)) {
+            blocks.emplace_back();
+        }
+        blocks.back().push_back(note);
+    }
+    return blocks;
+}
+
 } // namespace
+
+std::vector<std::string> unsaid_notes(const std::vector<std::string>& notes,
+                                      const std::vector<std::string>& said) {
+    const std::vector<std::vector<std::string>> before = note_blocks(said);
+    std::vector<std::string> unsaid;
+    for (const std::vector<std::string>& block : note_blocks(notes)) {
+        if (std::find(before.begin(), before.end(), block) == before.end()) {
+            unsaid.insert(unsaid.end(), block.begin(), block.end());
+        }
+    }
+    return unsaid;
+}
 
 bool wine_draws_less(const std::string& expanded_text) {
     return expanded_text.find_first_of("\n\t") != std::string::npos;
@@ -122,7 +150,7 @@ marked_cells_legend(const std::vector<std::string>& sections,
             }
             for (const std::string& note : said) {
                 // check's findings under a note stay indented beneath it.
-                legend.push_back(note.rfind("  ", 0) == 0 ? note : cells + ": " + note);
+                legend.push_back(indented(note) ? note : cells + ": " + note);
             }
         }
     }

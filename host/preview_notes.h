@@ -46,6 +46,12 @@ std::vector<std::string> preview_notes(const PreviewFacts& facts);
 // leaves the text undrawn.
 std::vector<std::string> findings_explaining_empty(const std::vector<std::string>& findings);
 
+// Of `notes`, those to say when `said` were said last: none when they are
+// the same; else each note not said then, a note kept whole with the lines
+// of check's findings beneath it.
+std::vector<std::string> unsaid_notes(const std::vector<std::string>& notes,
+                                      const std::vector<std::string>& said);
+
 // A sheet's legend: which cells got a red corner and why, in the words of
 // `notes[row][column]` (none: the cell is not marked); the cells of a row
 // with the same notes share a line.

@@ -24,7 +24,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -130,13 +129,7 @@ void note_changes(WatchState& state) {
     const std::vector<std::string> notes = preview_notes(
         preview_facts(state.file, section, watch_value(state.options.value, local_time(now)),
                       state.size, anything_drawn(state.surface)));
-    std::vector<std::string> fresh;
-    for (const std::string& note : notes) {
-        if (std::find(state.noted.begin(), state.noted.end(), note) == state.noted.end()) {
-            fresh.push_back(note);
-        }
-    }
-    print_notes("watch", fresh);
+    print_notes("watch", unsaid_notes(notes, state.noted));
     state.noted = notes;
 }
 
@@ -148,14 +141,15 @@ void arm_tick(const WatchState& state) {
 
 void tick(WatchState& state) {
     const std::optional<FileStamp> now = file_stamp(state.file);
-    if (should_reload(state.loaded, now, state.dialog_open)) {
+    const bool reload = should_reload(state.loaded, now, state.dialog_open);
+    if (reload) {
         state.meter->load_settings(state.file, state.options.section());
         state.loaded = now;
         say("reloaded " + state.options.ini);
-        draw_meter(state);
+    }
+    draw_meter(state);
+    if (reload) {
         note_changes(state);
-    } else {
-        draw_meter(state);
     }
     arm_tick(state);
 }

@@ -197,6 +197,31 @@ TEST(PreviewNotes, TheSheetsLegendNamesTheMarkedCellsOfARowWithTheSameNotesToget
               }));
 }
 
+TEST(PreviewNotes, WhatIsSaidAgainIsWhatChangedANoteWithItsFindingsWhole) {
+    using Notes = std::vector<std::string>;
+    const Notes empty = {"nothing was drawn; what check finds:", "  [M] a face"};
+    struct Case {
+        const char* name;
+        Notes notes;
+        Notes said;
+        Notes unsaid;
+    };
+    const std::vector<Case> cases = {
+        {"the first time", {"wide", "tall"}, {}, {"wide", "tall"}},
+        {"the same again", {"wide", "tall"}, {"wide", "tall"}, {}},
+        {"one more", {"wide", "tall"}, {"tall"}, {"wide"}},
+        {"fewer", {"tall"}, {"wide", "tall"}, {}},
+        {"another finding beneath the same note",
+         {"nothing was drawn; what check finds:", "  [M] a face", "  [M] a size"},
+         empty,
+         {"nothing was drawn; what check finds:", "  [M] a face", "  [M] a size"}},
+        {"the same findings", empty, {"wide", empty[0], empty[1]}, {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(unsaid_notes(c.notes, c.said), c.unsaid) << c.name;
+    }
+}
+
 TEST(PreviewNotes, WineDrawsLessOfBreaksAndTabsOnly) {
     EXPECT_TRUE(wine_draws_less("a\nb"));
     EXPECT_TRUE(wine_draws_less("a\tb"));
