@@ -114,23 +114,36 @@ void draw_meter(WatchState& state) {
     InvalidateRect(state.window, nullptr, FALSE);
 }
 
-// After the meter has loaded the file and drawn it: the notes render would
-// give for this look, those not said since the last load said.
-void note_changes(WatchState& state) {
+// What to say about the look after a load: read from the file at once, so
+// that the file an author saves next is not mistaken for the one loaded.
+struct LookNotes {
+    bool section_gone = false;
+    std::vector<std::string> unsaid;
+};
+
+// After the meter has loaded the file and drawn it: render's notes for this
+// look, those not said since the last load said.
+LookNotes look_notes(WatchState& state) {
     const std::string& section = state.options.section();
     const bool missing = !has_section(section_names(state.file), section);
-    if (missing && !state.section_missing) {
-        say("[" + section + "] is no longer in " + state.options.ini +
-            "; the defaults show until it is back");
-    }
+    LookNotes said{missing && !state.section_missing, {}};
     state.section_missing = missing;
     SYSTEMTIME now{};
     GetLocalTime(&now);
     const std::vector<std::string> notes = preview_notes(
         preview_facts(state.file, section, watch_value(state.options.value, local_time(now)),
                       state.size, anything_drawn(state.surface)));
-    print_notes("watch", unsaid_notes(notes, state.noted));
+    said.unsaid = unsaid_notes(notes, state.noted);
     state.noted = notes;
+    return said;
+}
+
+void say_notes(const WatchState& state, const LookNotes& notes) {
+    if (notes.section_gone) {
+        say("[" + state.options.section() + "] is no longer in " + state.options.ini +
+            "; the defaults show until it is back");
+    }
+    print_notes("watch", notes.unsaid);
 }
 
 void arm_tick(const WatchState& state) {
@@ -141,15 +154,15 @@ void arm_tick(const WatchState& state) {
 
 void tick(WatchState& state) {
     const std::optional<FileStamp> now = file_stamp(state.file);
-    const bool reload = should_reload(state.loaded, now, state.dialog_open);
-    if (reload) {
+    if (should_reload(state.loaded, now, state.dialog_open)) {
         state.meter->load_settings(state.file, state.options.section());
         state.loaded = now;
+        draw_meter(state);
+        const LookNotes notes = look_notes(state);
         say("reloaded " + state.options.ini);
-    }
-    draw_meter(state);
-    if (reload) {
-        note_changes(state);
+        say_notes(state, notes);
+    } else {
+        draw_meter(state);
     }
     arm_tick(state);
 }
@@ -185,7 +198,7 @@ void configure(WatchState& state) {
     // The meter holds what the file now does: no reload for this write.
     state.loaded = file_stamp(state.file);
     draw_meter(state);
-    note_changes(state);
+    say_notes(state, look_notes(state));
 }
 
 void show(const WatchState& state, HDC dc) {
@@ -312,7 +325,7 @@ int run_watch(const Options& options) {
                 " yet; the defaults show until it is");
         }
         state.section_missing = !section_exists;
-        note_changes(state);
+        say_notes(state, look_notes(state));
         say("[" + options.section() + "] of " + options.ini + " at " + size_text(size) +
             "; double-click for the settings, close the window to stop");
         arm_tick(state);

@@ -361,38 +361,6 @@ TEST(Watch, SaysWhatRenderWouldNoteWhenTheLookChanges) {
                   "word \"1234567890\" where the line ends (Wine draws only the first line)\n");
 }
 
-// The clock on two lines: the Wine note once, not at every tick.
-TEST(Watch, TheWineNoteOfATwoLineClockIsSaidOnce) {
-    const std::string ini = scratch_folder() + "two-lines.ini";
-    write_text_file(ini, "[Shift]\r\nScrivlet_FontColor=255,0,0,0\r\n"
-                         "Scrivlet_FontSettings=0,0,12,0,0,0,30,1\r\n"
-                         "Scrivlet_Text=%v%bZone\r\n");
-    const RunningHost running =
-        start_host({"watch", "--ini", ini, "--section", "Shift", "--clock", "--size", "150x60"});
-    const EndsHost ends{running};
-    const HWND window = wait_for_window(running, host::watch_window_class);
-    ASSERT_NE(window, nullptr) << "no watch window appeared";
-    Capture first;
-    EXPECT_TRUE(wait_for(running, [&] {
-        first = capture_client(window);
-        return first.count(Rgb{0, 0, 0}) > 0;
-    })) << "no time drawn";
-    // Two new looks: the clock has ticked at least once since the start.
-    for (int look = 0; look < 2; ++look) {
-        EXPECT_TRUE(wait_for(running, [&] {
-            const Capture now = capture_client(window);
-            const bool changed = !(now == first);
-            first = now;
-            return changed;
-        })) << "the time shown never changed";
-    }
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    const HostResult result = finish_host(running, finish_limit_ms);
-    EXPECT_EQ(result.exit_code, exit_ok) << result.err;
-    EXPECT_EQ(result.err, "watch: under Wine, GDI+ draws only the first line and leaves tabs out; "
-                          "the text has 2 lines, which Windows draws in full\n");
-}
-
 TEST(Watch, ShowsTheValueGivenAndTheDefaultsOfASectionNotYetWritten) {
     const std::string ini = scratch_folder() + "empty.ini";
     write_text_file(ini, "; nothing yet\r\n");
