@@ -7,6 +7,7 @@
 
 #include "failure.h"
 #include "plugin_library.h"
+#include "command_support.h"
 #include "settings_file.h"
 
 #include "common/file_bytes.h"
@@ -28,6 +29,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -58,8 +60,7 @@ constexpr uint32_t warm_up_runs = 10;
 
 // What the default template and zero decimals make of the value 42.
 constexpr const char* bench_value = "42";
-constexpr const WCHAR bench_text_wide[] = L"42";
-constexpr const WCHAR bench_face_wide[] = L"Arial";
+constexpr const char* bench_face = "Arial";
 constexpr int bench_font_size_pt = 16;
 constexpr Gdiplus::ARGB bench_text_colour = 0xFFFFFFFF;
 constexpr double points_per_inch = 72.0;
@@ -80,8 +81,21 @@ struct Timing {
     double max_us = 0;
 };
 
+// What is timed: the four looks in a file of the bench's own, or the
+// author's meter in theirs.
+struct BenchPlan {
+    std::string settings; // absolute
+    std::vector<std::string> sections;
+    std::string value = bench_value;
+    // What a bare GdipDrawString draws for comparison: the text the meter
+    // shows, in its face and size.
+    std::wstring text;
+    std::wstring face;
+    int size_pt = bench_font_size_pt;
+};
+
 struct Row {
-    const Look* look;
+    std::string section;
     Size size;
     Timing timing;
 };
@@ -157,27 +171,27 @@ private:
     const std::string path_;
 };
 
-std::vector<Row> measure_repaints(const PluginExports& api, const std::string& settings,
-                                  uint32_t runs) {
+std::vector<Row> measure_repaints(const PluginExports& api, const BenchPlan& plan, uint32_t runs) {
     std::vector<Row> rows;
-    for (const Look& look : looks) {
-        const win::MeterSession meter = start_meter(api, look.name);
-        meter.load_settings(settings, look.name);
+    const char* value = plan.value.c_str();
+    for (const std::string& section : plan.sections) {
+        const win::MeterSession meter = start_meter(api, section);
+        meter.load_settings(plan.settings, section);
         for (const Size size : bench_sizes) {
             win::DibSurface surface(size.width, size.height);
             const HDC dc = surface.dc();
             // The runs are timed where they run: a hand-over per repaint
             // would be counted as the plug-in's.
             Timing timing;
-            const win::PluginCall call{"repaint", bench_value, static_cast<int>(size.width),
+            const win::PluginCall call{"repaint", value, static_cast<int>(size.width),
                                        static_cast<int>(size.height)};
             meter.run(call, [&] {
                 timing = time_runs(runs_at(size, runs), [&] {
-                    api.repaint(dc, meter.instance(), bench_value, static_cast<int>(size.width),
+                    api.repaint(dc, meter.instance(), value, static_cast<int>(size.width),
                                 static_cast<int>(size.height));
                 });
             });
-            rows.push_back(Row{&look, size, timing});
+            rows.push_back(Row{section, size, timing});
         }
     }
     return rows;
@@ -249,7 +263,8 @@ private:
 
 // A plain text meter: the same text, face and size, drawn once with every
 // object made and released in the call, as repaint does.
-void bare_draw_string(const GdiplusFlat& gdip, HDC dc, const Gdiplus::RectF& layout) {
+void bare_draw_string(const GdiplusFlat& gdip, HDC dc, const Gdiplus::RectF& layout,
+                      const BenchPlan& plan) {
     Gdiplus::GpGraphics* graphics = nullptr;
     if (gdip.create_from_hdc(dc, &graphics) != Gdiplus::Ok) {
         return;
@@ -257,11 +272,11 @@ void bare_draw_string(const GdiplusFlat& gdip, HDC dc, const Gdiplus::RectF& lay
     Gdiplus::GpFontFamily* family = nullptr;
     Gdiplus::GpFont* font = nullptr;
     Gdiplus::GpSolidFill* brush = nullptr;
-    if (gdip.create_family(bench_face_wide, nullptr, &family) == Gdiplus::Ok &&
-        gdip.create_font(family, static_cast<Gdiplus::REAL>(bench_font_size_pt),
+    if (gdip.create_family(plan.face.c_str(), nullptr, &family) == Gdiplus::Ok &&
+        gdip.create_font(family, static_cast<Gdiplus::REAL>(plan.size_pt),
                          Gdiplus::FontStyleRegular, Gdiplus::UnitPoint, &font) == Gdiplus::Ok &&
         gdip.create_solid_fill(bench_text_colour, &brush) == Gdiplus::Ok) {
-        gdip.draw_string(graphics, bench_text_wide, static_cast<INT>(wcslen(bench_text_wide)), font,
+        gdip.draw_string(graphics, plan.text.c_str(), static_cast<INT>(plan.text.size()), font,
                          &layout, nullptr, brush);
     }
     if (brush != nullptr) {
@@ -277,7 +292,8 @@ void bare_draw_string(const GdiplusFlat& gdip, HDC dc, const Gdiplus::RectF& lay
 }
 
 // Median per size, index as bench_sizes.
-std::array<double, bench_sizes.size()> measure_bare_draw_string(uint32_t runs) {
+std::array<double, bench_sizes.size()> measure_bare_draw_string(const BenchPlan& plan,
+                                                                uint32_t runs) {
     const GdiplusLibrary library;
     std::array<double, bench_sizes.size()> medians{};
     for (size_t i = 0; i < bench_sizes.size(); ++i) {
@@ -291,7 +307,7 @@ std::array<double, bench_sizes.size()> measure_bare_draw_string(uint32_t runs) {
             0.0f, 0.0f, static_cast<Gdiplus::REAL>(size.width - dpi_x / points_per_inch),
             static_cast<Gdiplus::REAL>(size.height - dpi_y / points_per_inch)};
         medians[i] = time_runs(runs_at(size, runs), [&] {
-                         bare_draw_string(library.api(), dc, layout);
+                         bare_draw_string(library.api(), dc, layout, plan);
                      }).median_us;
     }
     return medians;
@@ -299,8 +315,38 @@ std::array<double, bench_sizes.size()> measure_bare_draw_string(uint32_t runs) {
 
 // --- the stand-in child ---------------------------------------------------
 
-std::string row_key(const std::string& look, const std::string& size) {
-    return look + " " + size;
+// What --ini and --section name, or the four looks in a file of the
+// bench's own that `own` keeps while the plan is used.
+BenchPlan bench_plan(const Options& options, std::optional<TempSettingsFile>& own) {
+    BenchPlan plan;
+    if (options.ini.empty()) {
+        plan.settings = own.emplace().path();
+        for (const Look& look : looks) {
+            plan.sections.emplace_back(look.name);
+        }
+        plan.text = win::widen(bench_value);
+        plan.face = win::widen(bench_face);
+        return plan;
+    }
+    plan.settings = readable_settings_file(options.ini);
+    const std::string& section = options.section();
+    if (!has_section(section_names(plan.settings), section)) {
+        throw Failure{exit_code::settings_file,
+                      "no section [" + section + "] in '" + options.ini + "'"};
+    }
+    plan.sections = {section};
+    plan.value = options.value.value_or(bench_value);
+    const MeterFont font = meter_font(plan.settings, section);
+    plan.text = win::widen(meter_text(plan.settings, section, plan.value));
+    plan.face = win::widen(font.face);
+    plan.size_pt = font.size_pt;
+    return plan;
+}
+
+// A row's key in the child's lines: the section's place in the plan, which
+// has no spaces, and the size.
+std::string row_key(size_t section_index, const std::string& size) {
+    return std::to_string(section_index) + " " + size;
 }
 
 int run_standin_child(const Options& options) {
@@ -316,10 +362,13 @@ int run_standin_child(const Options& options) {
                       "bench: '" + plugin.path + "' did not load the gdiplus.dll stand-in"};
     }
     set_recording(0);
-    const TempSettingsFile settings;
-    for (const Row& row : measure_repaints(plugin.exports, settings.path(), options.runs)) {
-        std::printf("%s %s %s %.3f\n", child_line_tag, row.look->name, size_text(row.size).c_str(),
-                    row.timing.median_us);
+    std::optional<TempSettingsFile> own;
+    const BenchPlan plan = bench_plan(options, own);
+    const std::vector<Row> rows = measure_repaints(plugin.exports, plan, options.runs);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::printf("%s %s %.3f\n", child_line_tag,
+                    row_key(i / bench_sizes.size(), size_text(rows[i].size)).c_str(),
+                    rows[i].timing.median_us);
     }
     return exit_code::ok;
 }
@@ -365,12 +414,20 @@ struct ChildResult {
 
 // The child writes its lines to a file: read after it ends, nothing can
 // block on a full pipe.
-ChildResult run_child(const StandinFolder& folder, uint32_t runs) {
+ChildResult run_child(const StandinFolder& folder, const Options& options) {
+    std::vector<std::string> args = {
+        folder.program_path(),          "bench",  "--dll",
+        folder.plugin_path(),           "--runs", std::to_string(options.runs),
+        std::string(standin_child_flag)};
+    if (!options.ini.empty()) {
+        // The child runs in a folder of its own: the file by its whole path.
+        args.insert(args.end(),
+                    {"--ini", win::absolute_path(options.ini), "--section", options.section(),
+                     "--value", options.value.value_or(bench_value)});
+    }
     win::ChildLaunch launch;
     launch.program = win::widen(folder.program_path());
-    launch.command_line = win::widen(
-        win::quote_command_line({folder.program_path(), "bench", "--dll", folder.plugin_path(),
-                                 "--runs", std::to_string(runs), std::string(standin_child_flag)}));
+    launch.command_line = win::widen(win::quote_command_line(args));
     launch.out_file = folder.output_path();
     ChildResult result;
     try {
@@ -382,7 +439,7 @@ ChildResult run_child(const StandinFolder& folder, uint32_t runs) {
     return result;
 }
 
-// Median per "look size" from the child's lines.
+// Median per row_key from the child's lines.
 std::map<std::string, double> parse_child_lines(const std::string& out) {
     std::map<std::string, double> medians;
     std::istringstream lines(out);
@@ -390,18 +447,19 @@ std::map<std::string, double> parse_child_lines(const std::string& out) {
     while (std::getline(lines, line)) {
         std::istringstream fields(line);
         std::string tag;
-        std::string look;
+        size_t section_index = 0;
         std::string size;
         double median = 0;
-        if (fields >> tag >> look >> size >> median && tag == child_line_tag) {
-            medians[row_key(look, size)] = median;
+        if (fields >> tag >> section_index >> size >> median && tag == child_line_tag) {
+            medians[row_key(section_index, size)] = median;
         }
     }
     return medians;
 }
 
 // Stand-in medians, or none (with the reason printed) when there is no run.
-std::map<std::string, double> measure_standin(const std::string& plugin_path, uint32_t runs) {
+std::map<std::string, double> measure_standin(const std::string& plugin_path,
+                                              const Options& options) {
     const std::string standin_dll = win::program_folder() + standin_folder_name + gdiplus_file_name;
     if (GetFileAttributesA(standin_dll.c_str()) == INVALID_FILE_ATTRIBUTES) {
         std::printf("bench: no gdiplus.dll stand-in at %s: stand-in column skipped\n",
@@ -411,7 +469,7 @@ std::map<std::string, double> measure_standin(const std::string& plugin_path, ui
     const StandinFolder folder(standin_dll, plugin_path);
     const win::WineDllOverride native_gdiplus = native_gdiplus_for_child();
     std::fflush(stdout);
-    const ChildResult child = run_child(folder, runs);
+    const ChildResult child = run_child(folder, options);
     if (child.exit_code != exit_code::ok) {
         std::printf("bench: the stand-in run failed (exit %lu): stand-in column skipped\n",
                     static_cast<unsigned long>(child.exit_code));
@@ -428,32 +486,42 @@ int run_bench(const Options& options) {
     }
     const win::LoadedPlugin plugin = load_plugin_library(options.dll);
     require_visualisation_type(plugin);
-    std::vector<Row> rows;
-    {
-        const TempSettingsFile settings;
-        rows = measure_repaints(plugin.exports, settings.path(), options.runs);
-    }
-    const std::array<double, bench_sizes.size()> bare = measure_bare_draw_string(options.runs);
-    const std::map<std::string, double> standin = measure_standin(plugin.path, options.runs);
+    std::optional<TempSettingsFile> own;
+    const BenchPlan plan = bench_plan(options, own);
+    const std::vector<Row> rows = measure_repaints(plugin.exports, plan, options.runs);
+    const std::array<double, bench_sizes.size()> bare =
+        measure_bare_draw_string(plan, options.runs);
+    const std::map<std::string, double> standin = measure_standin(plugin.path, options);
 
     const auto runs_text = [](uint32_t runs) {
         return std::to_string(runs) + (runs == 1 ? " run" : " runs");
     };
+    // "four looks, value "42", Arial 16 pt" or "[CPU] of cpu.ini, value "37,5", Tahoma 12 pt".
+    const std::string meter = options.ini.empty() ? std::string("four looks")
+                                                  : "[" + options.section() + "] of " + options.ini;
+    const std::string face = win::narrow(plan.face) + " " + std::to_string(plan.size_pt) + " pt";
     std::printf(
-        "bench: repaint of %s, value \"%s\", Arial %d pt; %s at %s, %s at %s, "
-        "after %s each\n",
-        plugin.path.c_str(), bench_value, bench_font_size_pt,
+        "bench: repaint of %s, %s, value \"%s\", %s; %s at %s, %s at %s, after %s each\n",
+        plugin.path.c_str(), meter.c_str(), plan.value.c_str(), face.c_str(),
         runs_text(runs_at(bench_sizes[0], options.runs)).c_str(), size_text(bench_sizes[0]).c_str(),
         runs_text(runs_at(bench_sizes[1], options.runs)).c_str(), size_text(bench_sizes[1]).c_str(),
         (std::to_string(warm_up_runs) + " warm-up " + (warm_up_runs == 1 ? "run" : "runs"))
             .c_str());
-    std::printf("%-7s %-8s %10s %10s %10s %10s %13s\n", "look", "size", "median_us", "min_us",
-                "max_us", "standin_%", "x_drawstring");
-    for (const Row& row : rows) {
+    // A section name may be longer than the looks' column.
+    size_t name_width = 7;
+    for (const std::string& section : plan.sections) {
+        name_width = std::max(name_width, section.size());
+    }
+    const int width = static_cast<int>(name_width);
+    std::printf("%-*s %-8s %10s %10s %10s %10s %13s\n", width,
+                options.ini.empty() ? "look" : "meter", "size", "median_us", "min_us", "max_us",
+                "standin_%", "x_drawstring");
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const Row& row = rows[i];
         const std::string size = size_text(row.size);
         const size_t size_index = row.size == bench_sizes[0] ? 0 : 1;
         char share[32] = "-";
-        const auto found = standin.find(row_key(row.look->name, size));
+        const auto found = standin.find(row_key(i / bench_sizes.size(), size));
         if (found != standin.end() && row.timing.median_us > 0) {
             std::snprintf(share, sizeof share, "%.2f",
                           found->second * 100.0 / row.timing.median_us);
@@ -462,8 +530,9 @@ int run_bench(const Options& options) {
         if (bare[size_index] > 0) {
             std::snprintf(ratio, sizeof ratio, "%.2f", row.timing.median_us / bare[size_index]);
         }
-        std::printf("%-7s %-8s %10.1f %10.1f %10.1f %10s %13s\n", row.look->name, size.c_str(),
-                    row.timing.median_us, row.timing.min_us, row.timing.max_us, share, ratio);
+        std::printf("%-*s %-8s %10.1f %10.1f %10.1f %10s %13s\n", width, row.section.c_str(),
+                    size.c_str(), row.timing.median_us, row.timing.min_us, row.timing.max_us, share,
+                    ratio);
     }
     std::printf("bare GdipDrawString: median %.1f us at %s, %.1f us at %s\n", bare[0],
                 size_text(bench_sizes[0]).c_str(), bare[1], size_text(bench_sizes[1]).c_str());

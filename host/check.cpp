@@ -4,6 +4,7 @@
 
 #include "check_rules.h"
 #include "commands.h"
+#include "dpi.h"
 #include "settings_file.h"
 #include "size_comments.h"
 
@@ -113,6 +114,20 @@ std::vector<std::string> installed_families(HDC dc) {
     return families;
 }
 
+// What the file's own lines say: where each section and key stands, the
+// size comments, whether it begins with a BOM.
+struct FileLines {
+    std::vector<SectionPlace> places;
+    std::map<std::string, SizeComment> sizes;
+    bool bom = false;
+};
+
+FileLines file_lines(const std::string& file) {
+    const std::string bytes = file_bytes(file);
+    return FileLines{section_places(bytes), size_comment_lines(bytes),
+                     bytes.compare(0, 3, "\xEF\xBB\xBF") == 0};
+}
+
 // What check needs of the system, found once: the screen's resolution (a
 // meter's DIB section is drawn at it) and the faces the plug-in finds.
 class CheckContext {
@@ -124,20 +139,36 @@ public:
           faces_(screen_.get()), families_(installed_families(screen_.get())) {}
 
     // The findings for section `index` of `names`, the file's sections.
-    std::vector<std::string> findings(const std::string& file,
-                                      const std::vector<std::string>& names, size_t index,
-                                      CheckSize size) {
+    std::vector<Finding> findings(const std::string& file, const FileLines& lines,
+                                  const std::vector<std::string>& names, size_t index,
+                                  const std::optional<Size>& size_option) {
         SectionToCheck section;
         section.name = names[index];
-        for (size_t earlier = 0; earlier < index && !section.hidden_by; ++earlier) {
+        // The same name earlier makes this the next occurrence in the file.
+        size_t occurrence = 0;
+        for (size_t earlier = 0; earlier < index; ++earlier) {
             if (same_name(names[earlier], names[index])) {
-                section.hidden_by = names[earlier];
+                section.hidden_by = section.hidden_by.value_or(names[earlier]);
+                ++occurrence;
             }
         }
+        const std::optional<SectionPlace> place =
+            section_place(lines.places, section.name, occurrence);
         if (!section.hidden_by) {
             section.lines = read_section(file, names[index]);
+            if (place) {
+                place_lines(section.lines, place->keys);
+            }
         }
-        section.size = size;
+        if (place) {
+            section.header_line = place->header_line;
+        }
+        section.size_comment = suggested_size(lines.sizes, section.name);
+        section.size =
+            check_size(size_option, section.size_comment ? std::optional(section.size_comment->size)
+                                                         : std::nullopt);
+        section.file_has_bom = lines.bom;
+        section.under_wine = under_wine();
         section.installed_families = families_;
         section.dpi_x = dpi_x_;
         section.dpi_y = dpi_y_;
@@ -159,7 +190,12 @@ std::vector<std::string> findings_at_size(const std::string& file, const std::st
     const std::vector<std::string> names = section_names(file);
     for (size_t i = 0; i < names.size(); ++i) {
         if (same_name(names[i], section)) {
-            return CheckContext().findings(file, names, i, CheckSize{size, SizeSource::option});
+            std::vector<std::string> texts;
+            for (const Finding& finding :
+                 CheckContext().findings(file, file_lines(file), names, i, size)) {
+                texts.push_back(finding.text);
+            }
+            return texts;
         }
     }
     return {};
@@ -181,21 +217,31 @@ int run_check(const Options& options) {
                           ? "no sections in '" + options.ini + "'"
                           : "no section [" + options.section() + "] in '" + options.ini + "'"};
     }
-    const std::map<std::string, Size> sizes = size_comments(file_bytes(file));
+    const FileLines lines = file_lines(file);
     CheckContext context;
-    size_t findings = 0;
-    size_t sections_with_findings = 0;
+    std::vector<Finding> all;
+    CheckCounts counts;
+    counts.sections = chosen.size();
     for (const size_t i : chosen) {
-        const std::vector<std::string> lines = context.findings(
-            file, names, i, check_size(options.size, suggested_size(sizes, names[i])));
-        for (const std::string& line : lines) {
-            std::printf("%s\n", line.c_str());
-        }
-        findings += lines.size();
-        sections_with_findings += lines.empty() ? 0 : 1;
+        const std::vector<Finding> found = context.findings(file, lines, names, i, options.size);
+        const size_t notes = static_cast<size_t>(
+            std::count_if(found.begin(), found.end(), [](const Finding& f) { return f.note; }));
+        counts.notes += notes;
+        counts.findings += found.size() - notes;
+        counts.sections_with_findings += found.size() > notes ? 1 : 0;
+        all.insert(all.end(), found.begin(), found.end());
     }
-    std::printf("%s\n", check_summary(findings, sections_with_findings, chosen.size()).c_str());
-    return findings == 0 ? exit_code::ok : exit_code::findings;
+    // Named as the user gave it, so that an editor finds it from where it
+    // was run.
+    if (options.json) {
+        std::fputs(findings_json(options.ini, all, counts).c_str(), stdout);
+    } else {
+        for (const Finding& finding : all) {
+            std::printf("%s\n", located_text(options.ini, finding).c_str());
+        }
+        std::printf("%s\n", check_summary(counts).c_str());
+    }
+    return counts.findings == 0 ? exit_code::ok : exit_code::findings;
 }
 
 } // namespace scrivlet::host

@@ -7,11 +7,14 @@
 #include "settings/settings_keys.h"
 #include "settings/value_list.h"
 #include "text/decimal_number.h"
+#include "text/template.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <span>
 
 namespace scrivlet::host {
 
@@ -106,16 +109,126 @@ std::string count_of(size_t count, std::string_view one, std::string_view many) 
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
+// Faces that ship with every Windows desktop since Windows 7.
+constexpr std::string_view windows_desktop_faces[] = {
+    "Arial",
+    "Arial Black",
+    "Calibri",
+    "Cambria",
+    "Candara",
+    "Comic Sans MS",
+    "Consolas",
+    "Constantia",
+    "Corbel",
+    "Courier New",
+    "Georgia",
+    "Impact",
+    "Lucida Console",
+    "Lucida Sans Unicode",
+    "Microsoft Sans Serif",
+    "Palatino Linotype",
+    "Segoe UI",
+    "Symbol",
+    "Tahoma",
+    "Times New Roman",
+    "Trebuchet MS",
+    "Verdana",
+    "Webdings",
+    "Wingdings",
+};
+
+// The length and code point of the well-formed UTF-8 sequence at `at` (not
+// overlong, no surrogate, at most U+10FFFF); length 0 when there is none.
+struct Utf8Sequence {
+    size_t length = 0;
+    uint32_t point = 0;
+};
+
+Utf8Sequence utf8_sequence(std::string_view bytes, size_t at) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    const size_t length = lead < 0x80                    ? 1
+                          : lead >= 0xC2 && lead <= 0xDF ? 2
+                          : lead >= 0xE0 && lead <= 0xEF ? 3
+                          : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                         : 0;
+    if (length == 0 || at + length > bytes.size()) {
+        return {};
+    }
+    uint32_t point = length == 1 ? lead : lead & (0x7Fu >> length);
+    for (size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(bytes[at + k]);
+        if ((next & 0xC0) != 0x80) {
+            return {};
+        }
+        point = point << 6 | (next & 0x3Fu);
+    }
+    constexpr uint32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (point < shortest[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
+        return {};
+    }
+    return {length, point};
+}
+
+// The code points of `bytes` when they are UTF-8 with at least one
+// character beyond ASCII; none when any byte above 0x7F is not part of a
+// well-formed sequence (then the bytes are most likely meant as they are).
+std::optional<std::vector<uint32_t>> utf8_beyond_ascii(std::string_view bytes) {
+    std::vector<uint32_t> points;
+    bool beyond = false;
+    for (size_t i = 0; i < bytes.size();) {
+        const Utf8Sequence sequence = utf8_sequence(bytes, i);
+        if (sequence.length == 0) {
+            return std::nullopt;
+        }
+        beyond = beyond || sequence.length > 1;
+        points.push_back(sequence.point);
+        i += sequence.length;
+    }
+    if (!beyond) {
+        return std::nullopt;
+    }
+    return points;
+}
+
+void append_utf8(std::string& text, uint32_t point) {
+    if (point < 0x80) {
+        text += static_cast<char>(point);
+    } else if (point < 0x800) {
+        text += static_cast<char>(0xC0 | point >> 6);
+        text += static_cast<char>(0x80 | (point & 0x3F));
+    } else if (point < 0x10000) {
+        text += static_cast<char>(0xE0 | point >> 12);
+        text += static_cast<char>(0x80 | (point >> 6 & 0x3F));
+        text += static_cast<char>(0x80 | (point & 0x3F));
+    } else {
+        text += static_cast<char>(0xF0 | point >> 18);
+        text += static_cast<char>(0x80 | (point >> 12 & 0x3F));
+        text += static_cast<char>(0x80 | (point >> 6 & 0x3F));
+        text += static_cast<char>(0x80 | (point & 0x3F));
+    }
+}
+
+// Each byte as the character of the same number, as the plug-in widens
+// text for the graphics library, written in UTF-8 for the reader.
+std::string drawn_as(std::string_view bytes) {
+    std::string text;
+    for (const char byte : bytes) {
+        append_utf8(text, static_cast<unsigned char>(byte));
+    }
+    return text;
+}
+
 // What one section's findings are written with.
 class Findings {
 public:
     explicit Findings(const SectionToCheck& section) : section_(section) {}
 
     void add_for_section(const std::string& message) {
-        lines_.push_back("[" + section_.name + "]: " + message);
+        push("", section_.header_line, "[" + section_.name + "]: ", message, false);
     }
-    void add(const SectionLine& line, const std::string& message) {
-        lines_.push_back("[" + section_.name + "] " + line_text(line) + ": " + message);
+    void add(const SectionLine& line, const std::string& message, bool note = false) {
+        push(line.key, line.file_line, "[" + section_.name + "] " + line_text(line) + ": ", message,
+             note);
     }
     // A finding of the key's line; of the section as a whole when no key
     // is named or the section has no line for it.
@@ -125,16 +238,53 @@ public:
         if (line) {
             add(section_.lines[*line], message);
         } else {
-            lines_.push_back("[" + section_.name + "] " + message);
+            push("", section_.header_line, "[" + section_.name + "] ", message, false);
         }
     }
+    // A note about a line of the file that is no key of the section.
+    void add_at(size_t file_line, const std::string& message) {
+        push("", file_line, "[" + section_.name + "]: ", message, true);
+    }
 
-    std::vector<std::string> take() { return std::move(lines_); }
+    std::vector<Finding> take() { return std::move(found_); }
 
 private:
+    void push(const std::string& key, std::optional<size_t> line, const std::string& head,
+              const std::string& message, bool note) {
+        found_.push_back(Finding{section_.name, key, line, message, head + message, note});
+    }
+
     const SectionToCheck& section_;
-    std::vector<std::string> lines_;
+    std::vector<Finding> found_;
 };
+
+// Only the low 8 bits of a channel reach the colour the plug-in draws with.
+int32_t drawn_channel(int32_t value) {
+    return static_cast<int32_t>(pack_argb(value, 0, 0, 0) >> 24);
+}
+
+bool in_channel_range(int32_t value) {
+    return value >= 0 && value <= max_channel;
+}
+
+// The three colour lists: alpha, red, green, blue.
+bool colour_key(const SettingsKey& key) {
+    for (const std::span<const ListField> colour :
+         {std::span<const ListField>(font_color_fields),
+          std::span<const ListField>(border_color_fields),
+          std::span<const ListField>(shadow_color_fields)}) {
+        if (key.fields.data() == colour.data()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// "font_red" -> "red".
+std::string_view channel_name(const ListField& field) {
+    const std::string_view name = field.name;
+    return name.substr(name.find('_') + 1);
+}
 
 std::string rule_reason(NumberRule rule, std::string_view name, int32_t value) {
     const std::string named = std::string(name) + " " + std::to_string(value);
@@ -152,7 +302,7 @@ std::string rule_reason(NumberRule rule, std::string_view name, int32_t value) {
 }
 
 void check_field(Findings& findings, const SectionLine& line, const ListField& position,
-                 std::string_view text, int32_t value) {
+                 std::string_view text, int32_t value, bool colour) {
     const std::string name = position.name;
     if (position.kind == FieldKind::flag) {
         if (text != "0" && text != "1") {
@@ -171,20 +321,44 @@ void check_field(Findings& findings, const SectionLine& line, const ListField& p
         findings.add(line, name + " " + quoted(text) + " reads as " + std::to_string(value) +
                                ": what follows the digits is ignored");
     }
-    if (const FieldRule* rule = ok_number_rule(position.number)) {
+    const FieldRule* rule = ok_number_rule(position.number);
+    const std::string draws = colour && !in_channel_range(value)
+                                  ? ": it draws as " + std::to_string(drawn_channel(value)) +
+                                        " (only the low 8 bits count)"
+                                  : "";
+    if (rule) {
         const RuledNumber ruled = apply_number_rule(rule->rule, value);
         if (ruled.value != value) {
-            findings.add(line, rule_reason(rule->rule, name, value) +
+            findings.add(line, rule_reason(rule->rule, name, value) + draws +
                                    "; the settings dialog's OK saves it as " +
                                    std::to_string(ruled.value) + (ruled.warn ? " and warns" : ""));
         }
+    } else if (!draws.empty()) {
+        findings.add(line, rule_reason(NumberRule::channel, name, value) + draws);
     }
     if (position.number == &MeterRecord::alignment && !alignment_in_range(value)) {
+        // OK takes the last cell when none of the first eight buttons is
+        // checked, and a value off the grid leaves them all unchecked.
         findings.add(line, "alignment " + std::to_string(value) + " is outside 0.." +
                                std::to_string(alignment_count - 1) +
                                ": it draws top left, and the first repaint makes it 0, which "
-                               "the next save writes");
+                               "the next save writes; the settings dialog opened before any "
+                               "repaint checks no alignment button, and its OK saves " +
+                               std::to_string(alignment_count - 1) + " (bottom right)");
     }
+}
+
+// A colour is alpha first: "255,128,0" meant as orange is not red 255.
+std::string colour_channels(const SettingsKey& key, const std::string& value) {
+    const std::vector<int32_t> read = read_value_list(value, list_positions(key.fields));
+    std::string channels;
+    for (size_t i = 0; i < key.fields.size(); ++i) {
+        channels += (i == 0                       ? ""
+                     : i + 1 == key.fields.size() ? " and "
+                                                  : ", ") +
+                    std::string(channel_name(key.fields[i])) + " " + std::to_string(read[i]);
+    }
+    return "; colours are alpha, red, green, blue, so it draws " + channels;
 }
 
 void check_list(Findings& findings, const SectionLine& line, const SettingsKey& key,
@@ -199,7 +373,8 @@ void check_list(Findings& findings, const SectionLine& line, const SettingsKey& 
                     std::to_string(key.fields[i].missing);
         }
         findings.add(line, std::to_string(fields.size()) + " of its " + std::to_string(positions) +
-                               " fields: the rest take their defaults (" + rest + ")");
+                               " fields: the rest take their defaults (" + rest + ")" +
+                               (colour_key(key) ? colour_channels(key, value) : ""));
     } else if (fields.size() > positions) {
         const std::string_view last = fields[positions - 1];
         const size_t tail = static_cast<size_t>(last.data() + last.size() - value.data()) + 1;
@@ -211,7 +386,7 @@ void check_list(Findings& findings, const SectionLine& line, const SettingsKey& 
     store_list(values, key.fields, read);
     for (size_t i = 0; i < positions; ++i) {
         if (i < fields.size()) {
-            check_field(findings, line, key.fields[i], fields[i], read[i]);
+            check_field(findings, line, key.fields[i], fields[i], read[i], colour_key(key));
         }
     }
 }
@@ -227,6 +402,13 @@ void check_face(Findings& findings, const SectionToCheck& section, const Section
     const std::string face = value.substr(0, face_name_limit);
     if (face.empty()) {
         findings.add(line, "no face name: the text draws nothing");
+    } else if (!face_installed(face) && on_every_windows_desktop(face)) {
+        findings.add(line,
+                     "the face " + quoted(face) + " is not installed " +
+                         (section.under_wine ? "in this Wine prefix" : "on this system") +
+                         ", so a preview here draws no text; every Windows desktop has it, so "
+                         "there the meter draws as written",
+                     true);
     } else if (!face_installed(face)) {
         std::string message =
             "the face " + quoted(face) + " is not installed: the text draws nothing";
@@ -238,7 +420,64 @@ void check_face(Findings& findings, const SectionToCheck& section, const Section
     }
 }
 
+// A file saved as UTF-8 without a BOM: its characters beyond ASCII are
+// several bytes each, and the plug-in draws every byte.
+void check_encoding(Findings& findings, const SectionToCheck& section, const SectionLine& line,
+                    const std::string& value) {
+    if (section.file_has_bom) {
+        return;
+    }
+    const std::optional<std::vector<uint32_t>> points = utf8_beyond_ascii(value);
+    if (!points) {
+        return;
+    }
+    std::string beyond_latin1;
+    for (const uint32_t point : *points) {
+        if (point > 0xFF) {
+            append_utf8(beyond_latin1, point);
+        }
+    }
+    findings.add(line,
+                 "it draws " + quoted(drawn_as(value)) + " where " + quoted(value) +
+                     " was meant: the file is UTF-8 without a BOM, and the plug-in draws each "
+                     "byte as one Latin-1 character; save it as Windows-1252, or as UTF-8 with "
+                     "a BOM, which the profile reader converts" +
+                     (beyond_latin1.empty() ? ""
+                                            : "; " + quoted(beyond_latin1) +
+                                                  " is beyond Latin-1, which no encoding of the "
+                                                  "file makes it draw"));
+}
+
+// '%' words the expansion leaves as they are; a '%' before a digit, a
+// blank or the end is text ("50 %").
+std::vector<std::string> literal_percent_words(const std::string& value) {
+    // A value without '%' or letters, so that it neither forms nor hides one.
+    const std::string expanded = expand_template(value, "0");
+    std::vector<std::string> words;
+    for (size_t at = expanded.find('%'); at != std::string::npos; at = expanded.find('%', at + 1)) {
+        size_t end = at + 1;
+        while (end < expanded.size() && std::isalpha(static_cast<unsigned char>(expanded[end]))) {
+            ++end;
+        }
+        const std::string word = expanded.substr(at, end - at);
+        if (end > at + 1 && std::find(words.begin(), words.end(), word) == words.end()) {
+            words.push_back(word);
+        }
+    }
+    return words;
+}
+
 void check_template(Findings& findings, const SectionLine& line, const std::string& value) {
+    const std::vector<std::string> words = literal_percent_words(value);
+    if (!words.empty()) {
+        std::string named;
+        for (size_t i = 0; i < words.size(); ++i) {
+            named += (i == 0 ? "" : i + 1 == words.size() ? " and " : ", ") + quoted(words[i]);
+        }
+        findings.add(line, named + (words.size() == 1 ? " is" : " are") +
+                               " drawn as written: only %v, %b and %tab, in lower case, are "
+                               "replaced");
+    }
     if (value.empty()) {
         findings.add(line, "an empty template: the meter draws no text");
     } else if (value.size() > static_cast<size_t>(template_read_chars)) {
@@ -257,6 +496,15 @@ void check_lookalike(Findings& findings, const SectionToCheck& section, const Se
         const size_t d = edit_distance(line.key, settings_keys[k].name);
         if (d < distance) {
             distance = d;
+            nearest = k;
+        }
+    }
+    // "FontColor" for "Scrivlet_FontColor": the plug-in reads only its own
+    // prefixed names.
+    for (size_t k = 0; k < settings_keys.size(); ++k) {
+        const std::string_view name = settings_keys[k].name;
+        if (same_ignoring_case(line.key, name.substr(name.find('_') + 1))) {
+            distance = 0;
             nearest = k;
         }
     }
@@ -303,9 +551,11 @@ void check_line(Findings& findings, const SectionToCheck& section, size_t index,
         check_list(findings, line, key, *line.value, values);
         break;
     case KeyKind::font_face:
+        check_encoding(findings, section, line, *line.value);
         check_face(findings, section, line, *line.value, face_installed);
         break;
     case KeyKind::text_template:
+        check_encoding(findings, section, line, *line.value);
         check_template(findings, line, *line.value);
         break;
     }
@@ -337,6 +587,25 @@ bool room_shows(DrawableInputs in) {
     return drawable_geometry(in).text;
 }
 
+std::string size_source(const SectionToCheck& section) {
+    switch (section.size.source) {
+    case SizeSource::option:
+        return "from --size";
+    case SizeSource::comment:
+        if (section.size_comment) {
+            const SizeComment& comment = *section.size_comment;
+            return "from the '; size:' comment on line " + std::to_string(comment.line) +
+                   (comment.inside.empty() ? ""
+                                           : ", which stands among the keys of [" + comment.inside +
+                                                 "] and applies to the next section");
+        }
+        return "from its '; size:' comment";
+    case SizeSource::fallback:
+        break;
+    }
+    return "the default size";
+}
+
 void check_geometry(Findings& findings, const SectionToCheck& section, const MeterRecord& values) {
     const Size size = section.size.size;
     const float dpi_x = section.dpi_x;
@@ -348,11 +617,9 @@ void check_geometry(Findings& findings, const SectionToCheck& section, const Met
         drawable_inputs(values, size, dpi_x, dpi_y, shadow_enabled, border_enabled, rect);
     const Drawable drawable = drawable_geometry(in);
 
-    static constexpr const char* sources[] = {"from --size", "from its '; size:' comment",
-                                              "the default size"};
     const std::string dpi = dpi_x == dpi_y ? plain(dpi_x) : plain(dpi_x) + "x" + plain(dpi_y);
-    const std::string at = "at " + size_text(size) + " px (" +
-                           sources[static_cast<int>(section.size.source)] + ", " + dpi + " dpi) ";
+    const std::string at =
+        "at " + size_text(size) + " px (" + size_source(section) + ", " + dpi + " dpi) ";
     const std::string shadow_inset = "the shadow (size " + std::to_string(values.shadow_size) +
                                      ", offset " + std::to_string(values.shadow_offset_x) + "," +
                                      std::to_string(values.shadow_offset_y) + ")";
@@ -453,9 +720,10 @@ void check_geometry(Findings& findings, const SectionToCheck& section, const Met
 SectionLine split_section_line(std::string_view line) {
     const size_t equals = line.find('=');
     if (equals == std::string_view::npos) {
-        return SectionLine{std::string(line), std::nullopt};
+        return SectionLine{std::string(line), std::nullopt, std::nullopt};
     }
-    return SectionLine{std::string(line.substr(0, equals)), std::string(line.substr(equals + 1))};
+    return SectionLine{std::string(line.substr(0, equals)), std::string(line.substr(equals + 1)),
+                       std::nullopt};
 }
 
 std::optional<size_t> line_read_for(const std::vector<SectionLine>& lines, std::string_view key) {
@@ -465,6 +733,20 @@ std::optional<size_t> line_read_for(const std::vector<SectionLine>& lines, std::
         }
     }
     return std::nullopt;
+}
+
+void place_lines(std::vector<SectionLine>& lines,
+                 const std::vector<std::pair<std::string, size_t>>& keys) {
+    size_t next = 0;
+    for (SectionLine& line : lines) {
+        for (size_t k = next; k < keys.size(); ++k) {
+            if (same_ignoring_case(keys[k].first, line.key)) {
+                line.file_line = keys[k].second;
+                next = k + 1;
+                break;
+            }
+        }
+    }
 }
 
 CheckSize check_size(const std::optional<Size>& option, const std::optional<Size>& comment) {
@@ -482,8 +764,8 @@ NumberText number_text(std::string_view field) {
     return NumberText{scan.digits, scan.saturated, scan.trailing};
 }
 
-std::vector<std::string> section_findings(const SectionToCheck& section,
-                                          const FaceInstalled& face_installed) {
+std::vector<Finding> section_findings(const SectionToCheck& section,
+                                      const FaceInstalled& face_installed) {
     Findings findings(section);
     if (section.hidden_by) {
         findings.add_for_section("[" + *section.hidden_by +
@@ -506,6 +788,14 @@ std::vector<std::string> section_findings(const SectionToCheck& section,
             missing.push_back(position.missing);
         }
         store_list(values, key.fields, missing);
+    }
+    if (section.size_comment && !section.size_comment->inside.empty()) {
+        const SizeComment& comment = *section.size_comment;
+        findings.add_at(comment.line,
+                        "the '; size: " + size_text(comment.size) + "' comment on line " +
+                            std::to_string(comment.line) + " stands among the keys of [" +
+                            comment.inside +
+                            "] above, yet it applies to this section, the next one below it");
     }
     for (size_t i = 0; i < section.lines.size(); ++i) {
         check_line(findings, section, i, face_installed, values);
@@ -539,13 +829,89 @@ std::vector<std::string> closest_faces(std::string_view face,
     return closest;
 }
 
-std::string check_summary(size_t findings, size_t sections_with_findings, size_t sections) {
+std::string check_summary(size_t findings, size_t sections_with_findings, size_t sections,
+                          size_t notes) {
+    const std::string noted = notes == 0 ? "" : " (" + count_of(notes, "note", "notes") + ")";
     if (findings == 0) {
-        return "check: nothing found in " + count_of(sections, "section", "sections");
+        return "check: nothing found in " + count_of(sections, "section", "sections") + noted;
     }
     return "check: " + count_of(findings, "finding", "findings") + " in " +
            std::to_string(sections_with_findings) + " of " +
-           count_of(sections, "section", "sections");
+           count_of(sections, "section", "sections") + noted;
+}
+
+std::string check_summary(const CheckCounts& counts) {
+    return check_summary(counts.findings, counts.sections_with_findings, counts.sections,
+                         counts.notes);
+}
+
+std::string located_text(std::string_view file, const Finding& finding) {
+    const std::string at =
+        finding.line ? ":" + std::to_string(*finding.line) + ": " : std::string(": (no line) ");
+    return std::string(file) + at + finding.text;
+}
+
+namespace {
+
+// A JSON string: well-formed UTF-8 as it is, any other byte as the Latin-1
+// character the plug-in would make of it.
+std::string json_string(std::string_view text) {
+    std::string out = "\"";
+    for (size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte >= 0x80) {
+            const size_t length = utf8_sequence(text, i).length;
+            if (length > 0) {
+                out += text.substr(i, length);
+                i += length;
+            } else {
+                append_utf8(out, byte);
+                ++i;
+            }
+            continue;
+        }
+        if (byte == '"' || byte == '\\') {
+            out += '\\';
+            out += static_cast<char>(byte);
+        } else if (byte < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            out += escaped;
+        } else {
+            out += static_cast<char>(byte);
+        }
+        ++i;
+    }
+    return out + "\"";
+}
+
+} // namespace
+
+std::string findings_json(std::string_view file, const std::vector<Finding>& findings,
+                          const CheckCounts& counts) {
+    std::string json = "{\"findings\": [";
+    for (size_t i = 0; i < findings.size(); ++i) {
+        const Finding& f = findings[i];
+        json += std::string(i == 0 ? "\n" : ",\n") + "  {\"file\": " + json_string(file) +
+                ", \"line\": " + (f.line ? std::to_string(*f.line) : "null") +
+                ", \"section\": " + json_string(f.section) +
+                ", \"key\": " + (f.key.empty() ? "null" : json_string(f.key)) +
+                ", \"kind\": " + (f.note ? "\"note\"" : "\"finding\"") +
+                ", \"message\": " + json_string(f.message) + ", \"text\": " + json_string(f.text) +
+                "}";
+    }
+    json += findings.empty() ? "],\n" : "\n],\n";
+    json += " \"summary\": {\"findings\": " + std::to_string(counts.findings) +
+            ", \"notes\": " + std::to_string(counts.notes) +
+            ", \"sections_with_findings\": " + std::to_string(counts.sections_with_findings) +
+            ", \"sections\": " + std::to_string(counts.sections) +
+            ", \"text\": " + json_string(check_summary(counts)) + "}}\n";
+    return json;
+}
+
+bool on_every_windows_desktop(std::string_view face) {
+    return std::any_of(std::begin(windows_desktop_faces), std::end(windows_desktop_faces),
+                       [&](std::string_view name) { return same_ignoring_case(name, face); });
 }
 
 } // namespace scrivlet::host

@@ -1,17 +1,20 @@
 #pragma once
 // What `scrivlet-host check` finds in a section of a settings file: what the
-// plug-in or its settings dialog would not keep or draw as written. Free of
+// plug-in or its settings dialog would not keep or draw as written, each at
+// the file line it is about. Free of
 // any Windows header: the Windows side hands over the section's lines as the
 // profile functions list them and says which faces are installed, and
 // everything else is decided here, by the plug-in's own portable rules.
 
 #include "command_line.h"
+#include "size_comments.h"
 
 #include <cstddef>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace scrivlet::host {
@@ -20,6 +23,7 @@ namespace scrivlet::host {
 struct SectionLine {
     std::string key;
     std::optional<std::string> value; // none: the line holds no "="
+    std::optional<size_t> file_line;  // from 1; none when the file's lines do not show it
 };
 
 // Split at the first "=".
@@ -28,6 +32,12 @@ SectionLine split_section_line(std::string_view line);
 // The line the profile functions read for `key`: the first whose key is the
 // same regardless of case, even one without a value.
 std::optional<size_t> line_read_for(const std::vector<SectionLine>& lines, std::string_view key);
+
+// Gives each line the file line of its key: `keys` are the key lines of the
+// section's place in the file, in order, which the listing follows with
+// blank and comment lines left out.
+void place_lines(std::vector<SectionLine>& lines,
+                 const std::vector<std::pair<std::string, size_t>>& keys);
 
 // Where the size that the geometry is judged at came from.
 enum class SizeSource { option, comment, fallback };
@@ -51,6 +61,15 @@ struct SectionToCheck {
     // the profile functions always find that one, never this.
     std::optional<std::string> hidden_by;
     CheckSize size;
+    // The section's "; size:" comment, whether or not the size came from it.
+    std::optional<SizeComment> size_comment;
+    // Its header's line in the file, from 1.
+    std::optional<size_t> header_line;
+    // A file that begins with a UTF-8 BOM is converted by the profile
+    // reader; one without hands its bytes over as they are.
+    bool file_has_bom = false;
+    // Whether the faces installed are a Wine prefix's.
+    bool under_wine = false;
     // Every face the system has, to suggest the nearest to one it lacks.
     std::vector<std::string> installed_families;
     float dpi_x = 0;
@@ -61,19 +80,53 @@ struct SectionToCheck {
 // draw with.
 using FaceInstalled = std::function<bool(const std::string& face)>;
 
-// One line per finding, "[Section] Key=Value: what and why": the section's
-// own findings first, then each line's in file order, then what the
-// geometry leaves undrawn.
-std::vector<std::string> section_findings(const SectionToCheck& section,
-                                          const FaceInstalled& face_installed);
+// What check says about one line of a section, or the section as a whole.
+struct Finding {
+    std::string section;
+    std::string key;            // as the line writes it; empty for the section as a whole
+    std::optional<size_t> line; // in the file, from 1; none when the file's lines do not show it
+    std::string message;        // what and why
+    std::string text;           // "[Section] Key=Value: message", as printed
+    // A note is true of this machine only (a face every Windows desktop has
+    // but this one lacks) or of the tools, not of the plug-in: it does not
+    // make check fail.
+    bool note = false;
+    bool operator==(const Finding&) const = default;
+};
+
+// The section's own findings first, then each line's in file order, then
+// what the geometry leaves undrawn.
+std::vector<Finding> section_findings(const SectionToCheck& section,
+                                      const FaceInstalled& face_installed);
+
+// "FILE:LINE: " and the finding's text; "FILE: (no line) " when none.
+std::string located_text(std::string_view file, const Finding& finding);
+
+struct CheckCounts {
+    size_t findings = 0;
+    size_t notes = 0;
+    size_t sections_with_findings = 0;
+    size_t sections = 0;
+};
+
+// The same findings for scripts: one object with every finding (file, line
+// or null, section, key or null, kind, message, text) and the summary.
+std::string findings_json(std::string_view file, const std::vector<Finding>& findings,
+                          const CheckCounts& counts);
+
+// Faces every Windows desktop has: missing here, they still draw there.
+bool on_every_windows_desktop(std::string_view face);
 
 // The installed faces spelt most like `face` (case aside), nearest first, at
 // most `count`, and none that are nothing like it.
 std::vector<std::string> closest_faces(std::string_view face,
                                        const std::vector<std::string>& installed, size_t count = 3);
 
-// "check: 3 findings in 2 of 5 sections", "check: nothing found in 5 sections".
-std::string check_summary(size_t findings, size_t sections_with_findings, size_t sections);
+// "check: 3 findings in 2 of 5 sections", "check: nothing found in 5 sections",
+// with "(1 note)" after either when there are notes.
+std::string check_summary(size_t findings, size_t sections_with_findings, size_t sections,
+                          size_t notes = 0);
+std::string check_summary(const CheckCounts& counts);
 
 // What read_number makes of a field's text, beyond its value.
 struct NumberText {

@@ -30,6 +30,34 @@ enum class Need { optional, required, repeatable };
 struct OptionUse {
     std::string_view name;
     Need need = Need::optional;
+    // What the option means to this command, where the general help line
+    // does not say it.
+    std::string_view help = {};
+};
+
+// What an exit code means to every command that gives it.
+struct ExitRow {
+    int code;
+    std::string_view meaning;
+};
+
+constexpr std::array<ExitRow, 10> exit_rows = {{
+    {exit_code::ok, "done"},
+    {exit_code::internal, "internal fault"},
+    {exit_code::usage, "bad command line"},
+    {exit_code::plugin, "plug-in missing or incomplete"},
+    {exit_code::settings_file, "INI file or section unusable"},
+    {exit_code::output, "output failed"},
+    {exit_code::findings, "check found something"},
+    {exit_code::no_dialog, "no window could be shown"},
+    {exit_code::thread_ended, "the plug-in's thread ended inside a call (the line names which)"},
+    {exit_code::nothing_drawn, "render --strict drew nothing"},
+}};
+
+// An exit code a command gives, in its own words where they say more.
+struct ExitUse {
+    int code;
+    std::string_view meaning = {};
 };
 
 struct CommandRow {
@@ -39,6 +67,10 @@ struct CommandRow {
     // Pairs of options of which at most one may be given.
     std::vector<std::pair<std::string_view, std::string_view>> exclusive;
     std::string_view summary; // lines of what the command does
+    // Pairs of options that are given both or neither.
+    std::vector<std::pair<std::string_view, std::string_view>> together = {};
+    // The codes the command can end with besides 0, 1 and 2.
+    std::vector<ExitUse> exits = {};
 };
 
 [[noreturn]] void usage_failure(std::string message) {
@@ -86,12 +118,32 @@ bool ends_with_png(std::string_view path) {
     return same_ignoring_case(path.substr(path.size() - suffix.size()), suffix);
 }
 
-const std::array<OptionRow, 15>& option_rows() {
-    static const std::array<OptionRow, 15> rows = {{
+// "--a", "--a and --b", "--a, --b and --c".
+std::string listed(const std::vector<std::string>& names) {
+    std::string text;
+    for (size_t i = 0; i < names.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    }
+    return text;
+}
+
+// A folder named like a PNG file is found when the file is written, as any
+// other reason it cannot be.
+void check_out(const std::string& out, const IsFolder& is_folder) {
+    if (ends_with_png(out)) {
+        return;
+    }
+    const std::string shown = "--out '" + out + "': ";
+    usage_failure(shown + (is_folder && is_folder(out) ? "it is a folder; name a .png file in it"
+                                                       : "the file name must end in .png"));
+}
+
+const std::array<OptionRow, 16>& option_rows() {
+    static const std::array<OptionRow, 16> rows = {{
         {"dll", "PATH", "the plug-in to load (default: Scrivlet.dll beside this program)",
          [](Options& o, std::string_view t) { o.dll = t; }},
         {"ini", "FILE", "the settings file", [](Options& o, std::string_view t) { o.ini = t; }},
-        {"section", "NAME", "a section of the settings file (sheet: repeat for several)",
+        {"section", "NAME", "a section of the settings file",
          [](Options& o, std::string_view t) { o.sections.emplace_back(t); }},
         {"value", "TEXT", "the meter value, as the host hands it over (may be empty)",
          [](Options& o, std::string_view t) { o.value = t; }, true},
@@ -110,11 +162,13 @@ const std::array<OptionRow, 15>& option_rows() {
         {"background", "checker|RRGGBB", "composite over a checkerboard or a colour (opaque PNG)",
          [](Options& o, std::string_view t) { o.background = parse_background(t); }},
         {"out", "FILE.png", "where the PNG file goes",
+         [](Options& o, std::string_view t) { o.out = t; }},
+        {"format", "text|json", "one line per finding (text, the default) or one JSON document",
          [](Options& o, std::string_view t) {
-             if (!ends_with_png(t)) {
-                 usage_failure("--out '" + std::string(t) + "': the file name must end in .png");
+             if (t != "text" && t != "json") {
+                 usage_failure("--format '" + std::string(t) + "': expected text or json");
              }
-             o.out = t;
+             o.json = t == "json";
          }},
         {"strict", "", "exit 9 when nothing was drawn (the PNG is written all the same)",
          [](Options& o, std::string_view) { o.strict = true; }},
@@ -142,8 +196,15 @@ const OptionRow* find_option(std::string_view name) {
 // --dll applies to every command that loads the plug-in.
 const std::vector<CommandRow>& command_rows() {
     using N = Need;
+    namespace code = exit_code;
     static const std::vector<CommandRow> rows = {
-        {Command::info, "info", {{"dll"}}, {}, "dlltype and the getinfo strings 0..6"},
+        {Command::info,
+         "info",
+         {{"dll"}},
+         {},
+         "dlltype and the getinfo strings 0..6, each with what it holds",
+         {},
+         {{code::plugin}, {code::thread_ended}}},
         {Command::render,
          "render",
          {{"ini", N::required},
@@ -157,12 +218,19 @@ const std::vector<CommandRow>& command_rows() {
           {"strict"}},
          {},
          "one meter, one value: a PNG with straight alpha, or opaque over the "
-         "background"},
+         "background",
+         {},
+         {{code::plugin},
+          {code::settings_file},
+          {code::output, "output failed (surface, memory or PNG file)"},
+          {code::thread_ended},
+          {code::nothing_drawn}}},
         {Command::sheet,
          "sheet",
          {{"ini", N::required},
           {"out", N::required},
-          {"section", N::repeatable},
+          {"section", N::repeatable,
+           "a section to show; repeat for several, in that order (default: every section)"},
           {"values"},
           {"size"},
           {"cell"},
@@ -171,34 +239,73 @@ const std::vector<CommandRow>& command_rows() {
           {"background"}},
          {{"size", "cell"}},
          "the sections of FILE (all, or those named) with sample values, labelled; "
-         "a cell is --size, else the section's \"; size: WxH\" comment, else 240x80"},
+         "a cell is --size, else the section's \"; size: WxH\" comment, else 240x80",
+         {},
+         {{code::plugin},
+          {code::settings_file},
+          {code::output, "output failed (surface, memory or PNG file)"},
+          {code::thread_ended, "the plug-in's thread ended inside a call (that cell is "
+                               "marked, the sheet still written)"}}},
         {Command::configure,
          "configure",
-         {{"ini", N::required}, {"section", N::required}, {"dll"}},
+         {{"ini", N::required, "the settings file (created when it does not exist)"},
+          {"section", N::required},
+          {"dll"}},
          {},
          "opens the settings dialog (FILE created when missing) and writes only the keys the "
-         "dialog changed, the rest of FILE as it was"},
+         "dialog changed, the rest of FILE as it was",
+         {},
+         {{code::plugin},
+          {code::settings_file},
+          {code::output, "output failed (the settings file not created or not written)"},
+          {code::no_dialog},
+          {code::thread_ended}}},
         {Command::bench,
          "bench",
-         {{"runs"}, {"dll"}, {standin_child_flag.substr(2)}},
+         {{"runs"},
+          {"ini", N::optional, "the settings file of a meter to time instead of the four looks"},
+          {"section", N::optional, "that meter's section"},
+          {"value", N::optional, "the value that meter draws (default: 42)"},
+          {"dll"},
+          {standin_child_flag.substr(2)}},
          {},
          "times repaint at 200x40 (N runs, default 200) and 800x160 (N/4) for four "
-         "looks; prints median, min and max microseconds, the share left with a "
-         "no-op gdiplus.dll stand-in (when one is in standin\\ beside this program), "
-         "and the ratio to one bare GdipDrawString of the same text"},
+         "looks, or for the meter of --ini and --section; prints median, min and max "
+         "microseconds, the share left with a no-op gdiplus.dll stand-in (when one is in "
+         "standin\\ beside this program), and the ratio to one bare GdipDrawString of the "
+         "same text in the same face and size",
+         {{"ini", "section"}},
+         {{code::plugin}, {code::settings_file}, {code::output}, {code::thread_ended}}},
         {Command::check,
          "check",
-         {{"ini", N::required}, {"section"}, {"size"}},
+         {{"ini", N::required}, {"section"}, {"size"}, {"format"}},
          {},
          "what a theme's sections hold that the plug-in or its dialog would not "
-         "keep or draw as written; one line per finding; the geometry is judged at "
-         "--size, else the section's \"; size: WxH\" comment, else 240x80; reads only"},
+         "keep or draw as written; one line per finding, FILE:LINE: first; notes (of "
+         "this system or the tools only) do not fail it; the geometry is judged at "
+         "--size, else the section's \"; size: WxH\" comment, else 240x80; reads only",
+         {},
+         {{code::ok, "nothing found"}, {code::settings_file}, {code::findings}}},
         {Command::watch,
          "watch",
-         {{"ini", N::required}, {"section", N::required}, {"value"}, {"clock"}, {"size"}, {"dll"}},
+         {{"ini", N::required},
+          {"section", N::required},
+          {"value"},
+          {"clock"},
+          {"size"},
+          {"dll"},
+          {"dpi"},
+          {"background", N::optional,
+           "show the meter over a checkerboard (the default) or a colour"}},
          {{"value", "clock"}},
          "a window that shows the meter as a host does, repainted every second and "
-         "reloaded when FILE changes; double-click for the settings dialog"},
+         "reloaded when FILE changes; double-click for the settings dialog",
+         {},
+         {{code::plugin},
+          {code::settings_file},
+          {code::output, "output failed (the settings file not written)"},
+          {code::no_dialog},
+          {code::thread_ended}}},
     };
     return rows;
 }
@@ -282,7 +389,7 @@ const char* command_name(Command command) {
     return command == Command::version ? "version" : "help";
 }
 
-Options parse_command_line(const std::vector<std::string>& args) {
+Options parse_command_line(const std::vector<std::string>& args, const IsFolder& is_folder) {
     const cli::Arguments given = cli::split(args, [](std::string_view name) {
         const OptionRow* row = find_option(name);
         return row == nullptr ? std::nullopt : std::optional<bool>(!row->argument.empty());
@@ -346,19 +453,31 @@ Options parse_command_line(const std::vector<std::string>& args) {
                 usage_failure("--" + name + " is empty");
             }
         }
+        const auto is_given = [&](std::string_view name) {
+            return std::any_of(given.options.begin(), given.options.end(),
+                               [&](const auto& o) { return o.first == name; });
+        };
+        // All at once: a person fixing the line one run at a time learns
+        // nothing from the second run that the first could not have said.
+        std::vector<std::string> missing;
         for (const OptionUse& use : command->uses) {
-            const auto is_given = [&](std::string_view name) {
-                return std::any_of(given.options.begin(), given.options.end(),
-                                   [&](const auto& o) { return o.first == name; });
-            };
             if (use.need == Need::required && !is_given(use.name)) {
-                usage_failure("--" + std::string(use.name) + " is required");
+                missing.push_back("--" + std::string(use.name));
             }
-            for (const auto& [one, other] : command->exclusive) {
-                if (use.name == one && is_given(one) && is_given(other)) {
-                    usage_failure("--" + std::string(one) + " and --" + std::string(other) +
-                                  " exclude each other");
-                }
+        }
+        if (!missing.empty()) {
+            usage_failure(listed(missing) + (missing.size() == 1 ? " is" : " are") + " required");
+        }
+        for (const auto& [one, other] : command->exclusive) {
+            if (is_given(one) && is_given(other)) {
+                usage_failure("--" + std::string(one) + " and --" + std::string(other) +
+                              " exclude each other");
+            }
+        }
+        for (const auto& [one, other] : command->together) {
+            if (is_given(one) != is_given(other)) {
+                usage_failure("--" + std::string(is_given(one) ? one : other) + " needs --" +
+                              std::string(is_given(one) ? other : one));
             }
         }
         Options options;
@@ -371,6 +490,9 @@ Options parse_command_line(const std::vector<std::string>& args) {
                     row.store(options, value);
                 }
             }
+        }
+        if (!options.out.empty()) {
+            check_out(options.out, is_folder);
         }
         return options;
     } catch (Failure& failure) {
@@ -459,13 +581,37 @@ std::string command_usage(const CommandRow& command, bool with_dll) {
     return text + wrapped(words_of(command.summary), command_column, usage_width) + "\n";
 }
 
-constexpr const char* exit_codes_text =
-    "exit codes: 0 done (check: nothing found), 1 internal fault, 2 bad command line,\n"
-    "  3 plug-in missing or incomplete, 4 INI file or section unusable,\n"
-    "  5 output failed (surface, memory, PNG or settings file), 6 check found something,\n"
-    "  7 no window could be shown (configure's dialog, watch's window),\n"
-    "  8 the plug-in's thread ended inside a call (the line names which),\n"
-    "  9 render --strict drew nothing\n";
+// "exit codes: 0 done, 1 internal fault, ...", wrapped; each code in the
+// command's own words where it has them.
+std::string exit_codes_text(const std::vector<ExitUse>& uses) {
+    std::vector<std::string> words = {"exit", "codes:"};
+    for (const ExitRow& row : exit_rows) {
+        const auto use = std::find_if(uses.begin(), uses.end(),
+                                      [&](const ExitUse& u) { return u.code == row.code; });
+        if (use == uses.end()) {
+            continue;
+        }
+        if (words.size() > 2) {
+            words.back() += ",";
+        }
+        std::vector<std::string> item = words_of(use->meaning.empty() ? row.meaning : use->meaning);
+        item.front() = std::to_string(row.code) + " " + item.front();
+        words.insert(words.end(), item.begin(), item.end());
+    }
+    return wrapped(words, 2, usage_width) + "\n";
+}
+
+// The codes one command can end with: 0, 1 and 2, and its own.
+std::vector<ExitUse> exits_of(const CommandRow& command) {
+    std::vector<ExitUse> uses = command.exits;
+    for (const int common : {exit_code::ok, exit_code::internal, exit_code::usage}) {
+        if (std::none_of(uses.begin(), uses.end(),
+                         [&](const ExitUse& u) { return u.code == common; })) {
+            uses.push_back(ExitUse{common});
+        }
+    }
+    return uses;
+}
 
 } // namespace
 
@@ -480,7 +626,11 @@ std::string usage_text() {
     }
     text += "\n  --dll PATH    the plug-in to load (default: Scrivlet.dll beside this program)\n"
             "  sizes are 1..16384 pixels a side\n\n";
-    return text + exit_codes_text;
+    std::vector<ExitUse> every;
+    for (const ExitRow& row : exit_rows) {
+        every.push_back(ExitUse{row.code});
+    }
+    return text + exit_codes_text(every);
 }
 
 std::string usage_text(Command command) {
@@ -501,7 +651,7 @@ std::string usage_text(Command command) {
         if (!option.argument.empty()) {
             line += " " + std::string(option.argument);
         }
-        const std::vector<std::string> words = words_of(option.help);
+        const std::vector<std::string> words = words_of(use.help.empty() ? option.help : use.help);
         constexpr size_t help_column = 26;
         if (line.size() + 1 >= help_column) {
             text += line + "\n";
@@ -511,7 +661,7 @@ std::string usage_text(Command command) {
         }
         text += line + wrapped(words, help_column, usage_width) + "\n";
     }
-    return text + "\n" + exit_codes_text;
+    return text + "\n" + exit_codes_text(exits_of(*row));
 }
 
 } // namespace scrivlet::host

@@ -5,6 +5,7 @@
 #include "failure.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,6 +67,8 @@ struct Options {
     std::optional<Background> background;
     std::string out;
     bool strict = false; // render: an empty picture is a failure
+    // check: the findings as one JSON document instead of lines.
+    bool json = false;
     uint32_t runs = default_bench_runs;
     // Set only on the command line the benchmark gives its own child, which
     // measures beside the gdiplus.dll stand-in and reports to the parent.
@@ -74,8 +77,12 @@ struct Options {
     const std::string& section() const { return sections.front(); }
 };
 
+// Whether a path names an existing folder: the Windows side knows, and a
+// folder given as --out is said to be one.
+using IsFolder = std::function<bool(const std::string& path)>;
+
 // args excludes the program name. Throws Failure (exit_code::usage).
-Options parse_command_line(const std::vector<std::string>& args);
+Options parse_command_line(const std::vector<std::string>& args, const IsFolder& is_folder = {});
 
 // "200x40": both sides 1..max_side_px. Throws Failure (exit_code::usage).
 Size parse_size(std::string_view option, std::string_view text);

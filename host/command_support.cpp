@@ -12,6 +12,7 @@
 #include "settings/value_list.h"
 #include "settings_file.h"
 #include "text/template.h"
+#include "text/value_format.h"
 
 #include <windows.h>
 
@@ -37,9 +38,10 @@ std::string folder_of(const std::string& path) {
     return path.substr(0, root ? end + 1 : end);
 }
 
-bool is_folder(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(win::absolute_path(path).c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+// "X:" or "X:\\": a drive's root, which is missing only when the drive is.
+bool is_drive_root(const std::string& folder) {
+    return folder.size() >= 2 && folder.size() <= 3 && folder[1] == ':' &&
+           (folder.size() == 2 || folder[2] == '\\' || folder[2] == '/');
 }
 
 // Why the C library could not write `path`, in the user's terms. Windows
@@ -50,7 +52,7 @@ std::string write_failure_reason(const std::string& path, std::error_code error)
     }
     const std::string folder = folder_of(path);
     if (!folder.empty() && !is_folder(folder)) {
-        return "the folder '" + folder + "' does not exist";
+        return missing_folder_reason(folder);
     }
     if (error == std::errc::permission_denied) {
         return "access denied";
@@ -163,6 +165,16 @@ const char* narrowed_by(const MeterRecord& record) {
 
 } // namespace
 
+std::string missing_folder_reason(const std::string& folder) {
+    return is_drive_root(folder) ? "the drive '" + folder.substr(0, 2) + "' does not exist"
+                                 : "the folder '" + folder + "' does not exist";
+}
+
+bool is_folder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(win::absolute_path(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 std::string size_text(uint32_t width, uint32_t height) {
     return std::to_string(width) + "x" + std::to_string(height);
 }
@@ -259,18 +271,28 @@ std::string section_template(const std::string& file, const std::string& section
     return key_value(file, section, text_key(KeyKind::text_template));
 }
 
+MeterFont meter_font(const std::string& file, const std::string& section) {
+    return MeterFont{key_value(file, section, text_key(KeyKind::font_face)),
+                     section_lists(file, section).font_size};
+}
+
+std::string meter_text(const std::string& file, const std::string& section,
+                       const std::string& value) {
+    return expand_template(section_template(file, section),
+                           format_meter_value(value, section_lists(file, section).decimals));
+}
+
 // The height GDI gives a line of the meter's face at its size, at the
 // screen's resolution; 0 when the font cannot be made.
 double line_height_px(const std::string& file, const std::string& section) {
-    const int32_t size_pt = section_lists(file, section).font_size;
-    const std::string face = key_value(file, section, text_key(KeyKind::font_face));
+    const MeterFont meter = meter_font(file, section);
     const win::UniqueMemoryDc screen(CreateCompatibleDC(nullptr));
-    const int size_px = MulDiv(size_pt, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
-    if (size_pt <= 0 || size_px <= 0) {
+    const int size_px = MulDiv(meter.size_pt, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+    if (meter.size_pt <= 0 || size_px <= 0) {
         return 0;
     }
     const win::UniqueGdiObject font(CreateFontA(-size_px, 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                                                DEFAULT_CHARSET, 0, 0, 0, 0, face.c_str()));
+                                                DEFAULT_CHARSET, 0, 0, 0, 0, meter.face.c_str()));
     if (!font) {
         return 0;
     }
@@ -286,7 +308,7 @@ PreviewFacts preview_facts(const std::string& file, const std::string& section,
                            const std::string& value, Size size, bool drawn) {
     PreviewFacts facts;
     facts.under_wine = under_wine();
-    facts.expanded_text = expand_template(section_template(file, section), value);
+    facts.expanded_text = meter_text(file, section, value);
     facts.anything_drawn = drawn;
     if (!drawn) {
         facts.findings = findings_at_size(file, section, size);
@@ -311,9 +333,8 @@ PreviewFacts preview_facts(const std::string& file, const std::string& section,
                    record.shadow_offset_y, record.border_enabled != 0, record.border_width});
     facts.layout_width_px = rect.width * dpi_x / points_per_inch;
     facts.narrowed_by = narrowed_by(record);
-    facts.lines =
-        line_extents(facts.expanded_text, key_value(file, section, text_key(KeyKind::font_face)),
-                     record.font_style, record.font_size * dpi_x / points_per_inch);
+    facts.lines = line_extents(facts.expanded_text, meter_font(file, section).face,
+                               record.font_style, record.font_size * dpi_x / points_per_inch);
     return facts;
 }
 

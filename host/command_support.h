@@ -14,6 +14,13 @@
 
 namespace scrivlet::host {
 
+// Whether the path names a folder that is there.
+bool is_folder(const std::string& path);
+
+// "the drive 'Q:' does not exist" or "the folder 'FOLDER' does not exist":
+// why a file in a folder that is not there cannot be read or written.
+std::string missing_folder_reason(const std::string& folder);
+
 // "WxH", as the tools write a size.
 std::string size_text(uint32_t width, uint32_t height);
 
@@ -49,6 +56,18 @@ int report(const Failure& failure);
 
 // The template the plug-in reads for the section, as it reads it.
 std::string section_template(const std::string& file, const std::string& section);
+
+// The face and size (pt) the plug-in reads for the section.
+struct MeterFont {
+    std::string face;
+    int32_t size_pt = 0;
+};
+MeterFont meter_font(const std::string& file, const std::string& section);
+
+// The text the plug-in draws for the value: the template expanded with the
+// value as the section's decimals write it.
+std::string meter_text(const std::string& file, const std::string& section,
+                       const std::string& value);
 
 // The height GDI gives a line of the meter's face at its size, at the
 // screen's resolution; 0 when the font cannot be made.

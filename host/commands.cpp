@@ -18,7 +18,7 @@ namespace scrivlet::host {
 int run_host(const std::vector<std::string>& args) noexcept {
     try {
         try {
-            const Options options = parse_command_line(args);
+            const Options options = parse_command_line(args, is_folder);
             switch (options.command) {
             case Command::help:
                 std::fputs(

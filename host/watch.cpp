@@ -3,11 +3,12 @@
 // a second and loads the section again when the file changes, so that a
 // theme author sees each edit of the INI file within a second.
 //
-// The meter's surface is shown composited over a checkerboard in an
-// ordinary window rather than as a layered one: per-pixel alpha on screen
-// needs a compositing window manager, which Xvfb and many X desktops lack
-// (the transparent parts then show as black), and a checkerboard makes the
-// partly transparent border and shadow pixels visible as they are.
+// The meter's surface is shown composited over a checkerboard (or the
+// colour of --background) in an ordinary window rather than as a layered
+// one: per-pixel alpha on screen needs a compositing window manager, which
+// Xvfb and many X desktops lack (the transparent parts then show as black),
+// and a checkerboard makes the partly transparent border and shadow pixels
+// visible as they are.
 
 #include "command_support.h"
 #include "commands.h"
@@ -38,7 +39,7 @@ namespace {
 
 constexpr UINT_PTR tick_timer = 1;
 constexpr DWORD window_style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr Background watch_background{BackgroundKind::checker, {}};
+constexpr Background default_watch_background{BackgroundKind::checker, {}};
 
 // Each line goes out at once: a person or a script reads them as they come.
 void say(const std::string& line) {
@@ -102,7 +103,8 @@ void draw_meter(WatchState& state) {
     const std::string value = watch_value(state.options.value, local_time(now));
     state.meter->repaint(state.surface.dc(), value.c_str(), static_cast<int>(width),
                          static_cast<int>(height));
-    composite_block(state.surface.pixels(), width, height, watch_background,
+    composite_block(state.surface.pixels(), width, height,
+                    state.options.background.value_or(default_watch_background),
                     state.composited.data(), width, 0, 0);
     uint8_t* bgra = state.shown.pixels();
     for (size_t i = 0; i < bytes; i += 4) {
@@ -304,6 +306,9 @@ void run_messages(const WatchState& state) {
 } // namespace
 
 int run_watch(const Options& options) {
+    if (const std::optional<int> child = rerun_at_requested_dpi(options)) {
+        return *child;
+    }
     const win::LoadedPlugin plugin = load_plugin_library(options.dll);
     require_visualisation_type(plugin);
     const std::string file = readable_settings_file(options.ini);

@@ -45,9 +45,18 @@ struct Case {
     CheckSize size = default_size;
 };
 
+std::vector<std::string> texts(const std::vector<Finding>& findings) {
+    std::vector<std::string> lines;
+    for (const Finding& finding : findings) {
+        lines.push_back(finding.text);
+    }
+    return lines;
+}
+
 void expect_findings(const std::vector<Case>& cases) {
     for (const Case& c : cases) {
-        EXPECT_EQ(section_findings(section_of(c.lines, c.size), installed), c.findings) << c.what;
+        EXPECT_EQ(texts(section_findings(section_of(c.lines, c.size), installed)), c.findings)
+            << c.what;
     }
 }
 
@@ -89,17 +98,22 @@ TEST(CheckRules, ValuesTheSettingsDialogsOkChanges) {
     expect_findings({
         {"text alpha above 255",
          {"Scrivlet_FontColor=300,1,2,3"},
-         {"[S] Scrivlet_FontColor=300,1,2,3: font_alpha 300 is outside 0..255; the settings "
-          "dialog's OK saves it as 255"}},
+         {"[S] Scrivlet_FontColor=300,1,2,3: font_alpha 300 is outside 0..255: it draws as 44 "
+          "(only the low 8 bits count); the settings dialog's OK saves it as 255"}},
         {"border and shadow alphas below 0",
          {"Scrivlet_BorderColor=-5,0,0,0", "Scrivlet_ShadowColor=256,0,0,0"},
-         {"[S] Scrivlet_BorderColor=-5,0,0,0: border_alpha -5 is outside 0..255; the settings "
-          "dialog's OK saves it as 0",
-          "[S] Scrivlet_ShadowColor=256,0,0,0: shadow_alpha 256 is outside 0..255; the settings "
-          "dialog's OK saves it as 255"}},
-        {"colour channels that no edit holds are left alone",
+         {"[S] Scrivlet_BorderColor=-5,0,0,0: border_alpha -5 is outside 0..255: it draws as 251 "
+          "(only the low 8 bits count); the settings dialog's OK saves it as 0",
+          "[S] Scrivlet_ShadowColor=256,0,0,0: shadow_alpha 256 is outside 0..255: it draws as 0 "
+          "(only the low 8 bits count); the settings dialog's OK saves it as 255"}},
+        {"colour channels that no edit holds are left alone by OK, and draw their low 8 bits",
          {"Scrivlet_FontColor=255,999,-1,256"},
-         {}},
+         {"[S] Scrivlet_FontColor=255,999,-1,256: font_red 999 is outside 0..255: it draws as 231 "
+          "(only the low 8 bits count)",
+          "[S] Scrivlet_FontColor=255,999,-1,256: font_green -1 is outside 0..255: it draws as "
+          "255 (only the low 8 bits count)",
+          "[S] Scrivlet_FontColor=255,999,-1,256: font_blue 256 is outside 0..255: it draws as 0 "
+          "(only the low 8 bits count)"}},
         {"decimals above 10",
          {"Scrivlet_FontSettings=0,0,16,0,0,11,30,1"},
          {"[S] Scrivlet_FontSettings=0,0,16,0,0,11,30,1: decimals 11 is above 10; the settings "
@@ -115,11 +129,15 @@ TEST(CheckRules, ValuesTheSettingsDialogsOkChanges) {
         {"alignment past the grid",
          {"Scrivlet_FontSettings=0,0,16,0,9,0,30,1"},
          {"[S] Scrivlet_FontSettings=0,0,16,0,9,0,30,1: alignment 9 is outside 0..8: it draws "
-          "top left, and the first repaint makes it 0, which the next save writes"}},
+          "top left, and the first repaint makes it 0, which the next save writes; the settings "
+          "dialog opened before any repaint checks no alignment button, and its OK saves 8 "
+          "(bottom right)"}},
         {"alignment below the grid",
          {"Scrivlet_FontSettings=0,0,16,0,-1,0,30,1"},
          {"[S] Scrivlet_FontSettings=0,0,16,0,-1,0,30,1: alignment -1 is outside 0..8: it draws "
-          "top left, and the first repaint makes it 0, which the next save writes"}},
+          "top left, and the first repaint makes it 0, which the next save writes; the settings "
+          "dialog opened before any repaint checks no alignment button, and its OK saves 8 "
+          "(bottom right)"}},
         {"a template longer than the dialog's box",
          {"Scrivlet_Text=" + std::string(256, 'y')},
          {"[S] Scrivlet_Text=" + std::string(61, 'y') +
@@ -146,7 +164,62 @@ TEST(CheckRules, FacesAndTemplatesThatDrawNothingOrAreCut) {
         {"an empty template",
          {"Scrivlet_Text="},
          {"[S] Scrivlet_Text=: an empty template: the meter draws no text"}},
+        {"a degree sign in UTF-8 without a BOM",
+         {"Scrivlet_Text=Temp %v \xC2\xB0"},
+         {"[S] Scrivlet_Text=Temp %v \xC2\xB0: it draws \"Temp %v \xC3\x82\xC2\xB0\" where \"Temp "
+          "%v \xC2\xB0\" was meant: the file is UTF-8 without a BOM, and the plug-in draws each "
+          "byte as one Latin-1 character; save it as Windows-1252, or as UTF-8 with a BOM, which "
+          "the profile reader converts"}},
+        {"a euro sign, which no file draws, in a face name",
+         {"Scrivlet_Font=Arial \xE2\x82\xAC"},
+         {"[S] Scrivlet_Font=Arial \xE2\x82\xAC: it draws \"Arial \xC3\xA2\xC2\x82\xC2\xAC\" where "
+          "\"Arial \xE2\x82\xAC\" was meant: the file is UTF-8 without a BOM, and the plug-in "
+          "draws each byte as one Latin-1 character; save it as Windows-1252, or as UTF-8 with a "
+          "BOM, which the profile reader converts; \"\xE2\x82\xAC\" is beyond Latin-1, which no "
+          "encoding of the file makes it draw",
+          "[S] Scrivlet_Font=Arial \xE2\x82\xAC: the face \"Arial \xE2\x82\xAC\" is not installed: "
+          "the text draws nothing"}},
+        // Windows-1252 bytes, and UTF-8 cut short or too long.
+        {"bytes that are no UTF-8 are taken as meant",
+         {"Scrivlet_Text=%v \xB0 \xC2 \xE2\x82 \xC0\xB0 \xED\xA0\x80"},
+         {}},
+        {"placeholders in another case and other % words",
+         {"Scrivlet_Text=%V %B%TAB %x %tab%Tab %V"},
+         {"[S] Scrivlet_Text=%V %B%TAB %x %tab%Tab %V: \"%V\", \"%B\", \"%TAB\", \"%x\" and "
+          "\"%Tab\" are drawn as written: only %v, %b and %tab, in lower case, are replaced"}},
+        {"a % word after a placeholder",
+         {"Scrivlet_Text=%v%Load"},
+         {"[S] Scrivlet_Text=%v%Load: \"%Load\" is drawn as written: only %v, %b and %tab, in "
+          "lower case, are replaced"}},
+        {"a percent sign before digits, blanks, another % or the end",
+         {"Scrivlet_Text=CPU %v % 50% %%v %2 %"},
+         {}},
+        {"%bold and %table begin with placeholders", {"Scrivlet_Text=%bold%table"}, {}},
     });
+    SectionToCheck with_bom = section_of({"Scrivlet_Text=Temp %v \xC2\xB0"});
+    with_bom.file_has_bom = true;
+    EXPECT_EQ(texts(section_findings(with_bom, installed)), std::vector<std::string>{});
+}
+
+TEST(CheckRules, FacesEveryWindowsDesktopHasAreNotesWhereMissing) {
+    for (const bool wine : {true, false}) {
+        SectionToCheck section = section_of({"Scrivlet_Font=segoe UI"});
+        section.under_wine = wine;
+        const std::vector<Finding> found = section_findings(section, installed);
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_TRUE(found[0].note);
+        EXPECT_EQ(
+            found[0].text,
+            std::string("[S] Scrivlet_Font=segoe UI: the face \"segoe UI\" is not installed ") +
+                (wine ? "in this Wine prefix" : "on this system") +
+                ", so a preview here draws no text; every Windows desktop has it, so there "
+                "the meter draws as written");
+    }
+    EXPECT_FALSE(section_findings(section_of({"Scrivlet_Font=NoSuchFace"}), installed)[0].note);
+    // Installed here: nothing to say.
+    EXPECT_EQ(section_findings(section_of({"Scrivlet_Font=Arial"}), installed).size(), 0u);
+    EXPECT_TRUE(on_every_windows_desktop("CONSOLAS"));
+    EXPECT_FALSE(on_every_windows_desktop("Segoe"));
 }
 
 TEST(CheckRules, ListsWithFieldsMissingOrLeftOver) {
@@ -154,11 +227,22 @@ TEST(CheckRules, ListsWithFieldsMissingOrLeftOver) {
         {"two of four channels",
          {"Scrivlet_FontColor=128,0"},
          {"[S] Scrivlet_FontColor=128,0: 2 of its 4 fields: the rest take their defaults "
-          "(font_green 255, font_blue 255)"}},
+          "(font_green 255, font_blue 255); colours are alpha, red, green, blue, so it draws alpha "
+          "128, red 0, green 255 and blue 255"}},
+        {"orange written as red, green, blue",
+         {"Scrivlet_ShadowColor=255,128,0"},
+         {"[S] Scrivlet_ShadowColor=255,128,0: 3 of its 4 fields: the rest take their defaults "
+          "(shadow_blue 0); colours are alpha, red, green, blue, so it draws alpha 255, red 128, "
+          "green 0 and blue 0"}},
+        {"a short list that is no colour names no channels",
+         {"Scrivlet_ShadowSettings=1,5"},
+         {"[S] Scrivlet_ShadowSettings=1,5: 2 of its 5 fields: the rest take their defaults "
+          "(shadow_softness 5, shadow_offset_x 0, shadow_offset_y 0)"}},
         {"an empty list is one empty field",
          {"Scrivlet_BorderColor="},
          {"[S] Scrivlet_BorderColor=: 1 of its 4 fields: the rest take their defaults (border_red "
-          "0, border_green 0, border_blue 0)",
+          "0, border_green 0, border_blue 0); colours are alpha, red, green, blue, so it draws "
+          "alpha 0, red 0, green 0 and blue 0",
           "[S] Scrivlet_BorderColor=: border_alpha \"\" holds no digits: it reads as 0"}},
         {"a third field of the border",
          {"Scrivlet_BorderSettings=0,1,7"},
@@ -194,8 +278,8 @@ TEST(CheckRules, FieldsThatDoNotReadAsTheyLook) {
          {"Scrivlet_FontColor=4294967296,0,0,0"},
          {"[S] Scrivlet_FontColor=4294967296,0,0,0: font_alpha \"4294967296\" is beyond 32 bits: "
           "it reads as 2147483647",
-          "[S] Scrivlet_FontColor=4294967296,0,0,0: font_alpha 2147483647 is outside 0..255; the "
-          "settings dialog's OK saves it as 255"}},
+          "[S] Scrivlet_FontColor=4294967296,0,0,0: font_alpha 2147483647 is outside 0..255: it "
+          "draws as 255 (only the low 8 bits count); the settings dialog's OK saves it as 255"}},
         {"units, decimals and words",
          {"Scrivlet_FontSettings=0,0,16pt,0,0,3.9,abc,1"},
          {"[S] Scrivlet_FontSettings=0,0,16pt,0,0,3.9,abc,1: font_size \"16pt\" reads as 16: what "
@@ -233,6 +317,10 @@ TEST(CheckRules, KeysThatLookLikeOursAndKeysReadTwiceOrWithoutValue) {
           "section lacks it, so its default Arial stands",
           "[S] Scrivlet_Txet=%v: not a key the plug-in reads; did you mean Scrivlet_Text? The "
           "section lacks it, so its default %v stands"}},
+        {"a key without the prefix",
+         {"FontColor=255,255,128,0", "Scrivlet_Text=%v"},
+         {"[S] FontColor=255,255,128,0: not a key the plug-in reads; did you mean "
+          "Scrivlet_FontColor? The section lacks it, so its default 255,255,255,255 stands"}},
         {"our prefix on a key we never had",
          {"Scrivlet_Text=%v", "Scrivlet_Version=2"},
          {"[S] Scrivlet_Version=2: not a key the plug-in reads"}},
@@ -267,7 +355,7 @@ TEST(CheckRules, SectionsWithoutOurKeysOrHiddenByAnEarlierOne) {
     SectionToCheck hidden = section_of({"Scrivlet_Font=NoSuchFace"});
     hidden.name = "cpu";
     hidden.hidden_by = "CPU";
-    EXPECT_EQ(section_findings(hidden, installed),
+    EXPECT_EQ(texts(section_findings(hidden, installed)),
               (std::vector<std::string>{"[cpu]: [CPU] above has the same name, case aside; the "
                                         "profile functions read only that one, so this section "
                                         "is never read"}));
@@ -345,16 +433,16 @@ TEST(CheckRules, GeometryThatDrawsNothingAndWhy) {
 
 TEST(CheckRules, FindingsComeInTheOrderOfTheLinesWithTheGeometryLast) {
     const std::vector<std::string> found =
-        section_findings(section_of({"Scrivlet_FontSettings=0,0,0,0,0,0,0,1", "scrivlet_font=Arial",
-                                     "Scrivlet_FontColor=300,1,2,3"}),
-                         installed);
+        texts(section_findings(section_of({"Scrivlet_FontSettings=0,0,0,0,0,0,0,1",
+                                           "scrivlet_font=Arial", "Scrivlet_FontColor=300,1,2,3"}),
+                               installed));
     const std::vector<std::string> expected = {
         "[S] Scrivlet_FontSettings=0,0,0,0,0,0,0,1: tab_width is 0; the settings dialog's OK "
         "saves it as 1",
         "[S] scrivlet_font=Arial: the plug-in spells it Scrivlet_Font; key names match whatever "
         "their case, so it is read",
-        "[S] Scrivlet_FontColor=300,1,2,3: font_alpha 300 is outside 0..255; the settings "
-        "dialog's OK saves it as 255",
+        "[S] Scrivlet_FontColor=300,1,2,3: font_alpha 300 is outside 0..255: it draws as 44 (only "
+        "the low 8 bits count); the settings dialog's OK saves it as 255",
         "[S] Scrivlet_FontSettings=0,0,0,0,0,0,0,1: at 240x80 px (the default size, 96 dpi) the "
         "text draws nothing: font size 0 pt is not above 0",
     };
@@ -363,7 +451,7 @@ TEST(CheckRules, FindingsComeInTheOrderOfTheLinesWithTheGeometryLast) {
 
 TEST(CheckRules, LongValuesAreShownCut) {
     const std::string face(40, 'F');
-    EXPECT_EQ(section_findings(section_of({"Scrivlet_Font=" + face}), installed),
+    EXPECT_EQ(texts(section_findings(section_of({"Scrivlet_Font=" + face}), installed)),
               (std::vector<std::string>{"[S] Scrivlet_Font=" + face +
                                             ": 40 characters, more than the 31 a face name "
                                             "holds: the plug-in keeps \"" +
@@ -372,7 +460,7 @@ TEST(CheckRules, LongValuesAreShownCut) {
                                             face.substr(0, 31) +
                                             "\" is not installed: the text draws nothing"}));
     const std::string list = "0,1," + std::string(70, '9');
-    EXPECT_EQ(section_findings(section_of({"Scrivlet_BorderSettings=" + list}), installed),
+    EXPECT_EQ(texts(section_findings(section_of({"Scrivlet_BorderSettings=" + list}), installed)),
               (std::vector<std::string>{"[S] Scrivlet_BorderSettings=" + list.substr(0, 61) +
                                         "...: 3 fields where the plug-in reads 2: the rest, \"" +
                                         std::string(61, '9') + "...\", is never read"}));
@@ -408,6 +496,96 @@ TEST(CheckRules, SummaryCountsFindingsAndSections) {
     EXPECT_EQ(check_summary(0, 0, 1), "check: nothing found in 1 section");
     EXPECT_EQ(check_summary(3, 2, 5), "check: 3 findings in 2 of 5 sections");
     EXPECT_EQ(check_summary(1, 1, 1), "check: 1 finding in 1 of 1 section");
+    EXPECT_EQ(check_summary(0, 0, 2, 1), "check: nothing found in 2 sections (1 note)");
+    EXPECT_EQ(check_summary(CheckCounts{3, 2, 1, 5}),
+              "check: 3 findings in 1 of 5 sections (2 notes)");
+}
+
+TEST(CheckRules, EachFindingNamesTheLineOfItsKeyOrOfTheSectionHeader) {
+    // The listing leaves out blank and comment lines; a key the listing has
+    // twice is placed at each of its own lines.
+    SectionToCheck section = section_of({"Meter=Plugin", "Scrivlet_FontColor=300,1,2,3",
+                                         "scrivlet_font=Arial", "Scrivlet_Font=Other"});
+    section.header_line = 4;
+    place_lines(
+        section.lines,
+        {{"Meter", 5}, {"Scrivlet_FontColor", 7}, {"scrivlet_font", 9}, {"Scrivlet_Font", 10}});
+    const std::vector<Finding> found = section_findings(section, installed);
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].line, 7u);
+    EXPECT_EQ(found[0].key, "Scrivlet_FontColor");
+    EXPECT_EQ(found[0].message, "font_alpha 300 is outside 0..255: it draws as 44 (only the low "
+                                "8 bits count); the settings dialog's OK saves it as 255");
+    EXPECT_EQ(found[1].line, 9u);
+    EXPECT_EQ(found[2].line, 10u);
+    EXPECT_EQ(located_text("themes\\cpu.ini", found[0]), "themes\\cpu.ini:7: " + found[0].text);
+
+    // The section as a whole at its header.
+    SectionToCheck host_only = section_of({"Meter=Plugin"});
+    host_only.header_line = 12;
+    const std::vector<Finding> whole = section_findings(host_only, installed);
+    ASSERT_EQ(whole.size(), 1u);
+    EXPECT_EQ(whole[0].line, 12u);
+    EXPECT_EQ(whole[0].key, "");
+
+    // Lines the file does not show (the listing and the file disagree).
+    std::vector<SectionLine> lines = {split_section_line("A=1"), split_section_line("B=2"),
+                                      split_section_line("C=3")};
+    place_lines(lines, {{"a", 8}, {"C", 9}});
+    EXPECT_EQ(lines[0].file_line, 8u);
+    EXPECT_EQ(lines[1].file_line, std::nullopt);
+    EXPECT_EQ(lines[2].file_line, 9u);
+    const Finding unplaced{"S", "", std::nullopt, "m", "[S]: m", false};
+    EXPECT_EQ(located_text("a.ini", unplaced), "a.ini: (no line) [S]: m");
+}
+
+TEST(CheckRules, JsonHoldsTheSameFindingsAndTheSummary) {
+    const std::vector<Finding> findings = {
+        {"S", "Scrivlet_Text", 5u, "drawn \"x\"", "[S] Scrivlet_Text=\\: drawn \"x\"", false},
+        {"S\xB0", "", std::nullopt, "tab\there \xC2\xB0", "[S]: tab\there", true},
+    };
+    EXPECT_EQ(findings_json("C:\\a.ini", findings, CheckCounts{1, 1, 1, 2}),
+              "{\"findings\": [\n"
+              "  {\"file\": \"C:\\\\a.ini\", \"line\": 5, \"section\": \"S\", \"key\": "
+              "\"Scrivlet_Text\", \"kind\": \"finding\", \"message\": \"drawn \\\"x\\\"\", "
+              "\"text\": \"[S] Scrivlet_Text=\\\\: drawn \\\"x\\\"\"},\n"
+              "  {\"file\": \"C:\\\\a.ini\", \"line\": null, \"section\": \"S\xC2\xB0\", "
+              "\"key\": null, \"kind\": \"note\", \"message\": \"tab\\u0009here \xC2\xB0\", "
+              "\"text\": \"[S]: tab\\u0009here\"}\n"
+              "],\n"
+              " \"summary\": {\"findings\": 1, \"notes\": 1, \"sections_with_findings\": 1, "
+              "\"sections\": 2, \"text\": \"check: 1 finding in 1 of 2 sections (1 note)\"}}\n");
+    EXPECT_EQ(findings_json("a.ini", {}, CheckCounts{0, 0, 0, 3}),
+              "{\"findings\": [],\n \"summary\": {\"findings\": 0, \"notes\": 0, "
+              "\"sections_with_findings\": 0, \"sections\": 3, \"text\": \"check: nothing found "
+              "in 3 sections\"}}\n");
+}
+
+TEST(CheckRules, SizesNameTheCommentTheyCameFrom) {
+    const std::string at_comment =
+        "[S] Scrivlet_FontSettings=0,0,0,0,0,0,30,1: at 90x30 px (from the '; size:' comment on "
+        "line 6";
+    const std::string draws_nothing = " dpi) the text draws nothing: font size 0 pt is not above 0";
+    SectionToCheck below = section_of({"Scrivlet_FontSettings=0,0,0,0,0,0,30,1"},
+                                      CheckSize{{90, 30}, SizeSource::comment});
+    below.size_comment = SizeComment{{90, 30}, 6, ""};
+    EXPECT_EQ(texts(section_findings(below, installed)),
+              std::vector<std::string>{at_comment + ", 96" + draws_nothing});
+
+    SectionToCheck inside = below;
+    inside.size_comment->inside = "Clock";
+    const std::vector<Finding> found = section_findings(inside, installed);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_TRUE(found[0].note);
+    EXPECT_EQ(found[0].line, 6u);
+    EXPECT_EQ(found[0].text, "[S]: the '; size: 90x30' comment on line 6 stands among the keys "
+                             "of [Clock] above, yet it applies to this section, the next one "
+                             "below it");
+    EXPECT_FALSE(found[1].note);
+    EXPECT_EQ(found[1].text, at_comment +
+                                 ", which stands among the keys of [Clock] and applies to the "
+                                 "next section, 96" +
+                                 draws_nothing);
 }
 
 TEST(CheckRules, NumberTextAgreesWithTheNumberReader) {

@@ -15,9 +15,14 @@ namespace {
 
 using Args = std::vector<std::string>;
 
+// The folders the command line is judged beside.
+bool is_folder(const std::string& path) {
+    return path == "shots";
+}
+
 Failure failure_of(const Args& args) {
     try {
-        parse_command_line(args);
+        parse_command_line(args, is_folder);
     } catch (const Failure& failure) {
         return failure;
     }
@@ -50,7 +55,11 @@ TEST(HostCommandLine, EveryMistakeIsAUsageFailureWithItsOwnLine) {
         {{"info", "--ini", "a.ini"}, "info: --ini does not apply to info"},
         {{"info", "--dll"}, "info: --dll needs a value"},
         {{"info", "--dll="}, "info: --dll is empty"},
-        {{"render", "--ini", "a.ini"}, "render: --section is required"},
+        {{"render", "--ini", "a.ini"}, "render: --section, --value, --size and --out are required"},
+        {{"render", "--value", "1", "--size", "1x1"},
+         "render: --ini, --section and --out are required"},
+        {{"bench", "--ini", "a.ini"}, "bench: --ini needs --section"},
+        {{"bench", "--section", "M"}, "bench: --section needs --ini"},
         {{"render", "--section", "M", "--value", "1", "--size", "1x1", "--out", "o.png"},
          "render: --ini is required"},
         {{"render", "--ini", "a.ini", "--section", "M", "--size", "1x1", "--out", "o.png"},
@@ -93,6 +102,7 @@ TEST(HostCommandLine, EveryMistakeIsAUsageFailureWithItsOwnLine) {
           "o.png"},
          "render: --size '-5x10': expected WIDTHxHEIGHT in pixels, as in 200x40"},
         {{"sheet", "--ini", "a.ini"}, "sheet: --out is required"},
+        {{"sheet"}, "sheet: --ini and --out are required"},
         {{"sheet", "--ini", "a.ini", "--out", "s.png", "--cell", "10x0"},
          "sheet: --cell '10x0': width and height must be 1..16384"},
         {{"sheet", "--ini", "a.ini", "--out", "s.png", "--value", "1"},
@@ -107,6 +117,8 @@ TEST(HostCommandLine, EveryMistakeIsAUsageFailureWithItsOwnLine) {
         {{"render", "--ini", "a.ini", "--section", "M", "--value", "1", "--size", "1x1", "--out",
           ".png"},
          "render: --out '.png': the file name must end in .png"},
+        {{"sheet", "--ini", "a.ini", "--out", "shots"},
+         "sheet: --out 'shots': it is a folder; name a .png file in it"},
         {{"sheet", "--ini", "a.ini", "--out", "s.png", "--size", "9x9", "--cell", "9x9"},
          "sheet: --size and --cell exclude each other"},
         {{"watch", "--ini", "a.ini", "--section", "M", "--value", "1", "--clock"},
@@ -117,6 +129,10 @@ TEST(HostCommandLine, EveryMistakeIsAUsageFailureWithItsOwnLine) {
          "watch: --section given twice"},
         {{"check", "--section", "M"}, "check: --ini is required"},
         {{"check", "--ini", "a.ini", "--out", "c.png"}, "check: --out does not apply to check"},
+        {{"check", "--ini", "a.ini", "--format", "JSON"},
+         "check: --format 'JSON': expected text or json"},
+        {{"sheet", "--ini", "a.ini", "--out", "s.png", "--format", "json"},
+         "sheet: --format does not apply to sheet"},
         {{"info", "--child-standin"}, "info: unknown option '--child-standin'"},
         {{"sheet", "--ini", "a.ini", "--out", "s.png", "--values", ""}, "sheet: --values is empty"},
     };
@@ -169,10 +185,16 @@ TEST(HostCommandLine, OtherCommandsAndHelp) {
         {{"render", "--help"}, Command::help},
         {{"configure", "--ini", "a.ini", "--section", "M"}, Command::configure},
         {{"sheet", "--ini", "a.ini", "--out", "s.png"}, Command::sheet},
+        {{"watch", "--ini", "a.ini", "--section", "M", "--dpi", "192", "--background", "203040"},
+         Command::watch},
+        {{"bench", "--ini", "a.ini", "--section", "M", "--value", "7"}, Command::bench},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(parse_command_line(c.args).command, c.command) << c.args.front();
     }
+    EXPECT_TRUE(parse_command_line({"check", "--ini", "a.ini", "--format", "json"}).json);
+    EXPECT_FALSE(parse_command_line({"check", "--ini", "a.ini", "--format=text"}).json);
+    EXPECT_FALSE(parse_command_line({"check", "--ini", "a.ini"}).json);
     const Options sheet = parse_command_line({"sheet", "--ini", "a.ini", "--out", "s.png", "--cell",
                                               "300x90", "--background", "checker"});
     EXPECT_EQ(sheet.size, (Size{300, 90}));
@@ -207,10 +229,24 @@ TEST(HostCommandLine, HelpOfOneCommandAndTheVersion) {
               "              [--dll PATH] [--dpi N] [--background checker|RRGGBB] [--strict]\n"
               "              one meter, one value: a PNG with straight alpha, or opaque over\n"
               "              the background");
+    // Each command's help speaks of that command only.
+    const std::string check = usage_text(Command::check);
+    EXPECT_EQ(check.substr(check.find("exit codes")),
+              "exit codes: 0 nothing found, 1 internal fault, 2 bad command line, 4 INI\n"
+              "  file or section unusable, 6 check found something\n");
+    const std::string sheet = usage_text(Command::sheet);
+    EXPECT_NE(sheet.find("  --section NAME          a section to show; repeat for several, in "
+                         "that order\n"),
+              std::string::npos);
     for (const Command command :
          {Command::info, Command::render, Command::sheet, Command::configure, Command::bench,
           Command::check, Command::watch}) {
         const std::string usage = usage_text(command);
+        for (const char* other : {"sheet:", "check:", "nothing found", "repeat for several"}) {
+            if (command != Command::check && command != Command::sheet) {
+                EXPECT_EQ(usage.find(other), std::string::npos) << command_name(command) << other;
+            }
+        }
         EXPECT_EQ(usage.find("child-standin"), std::string::npos) << command_name(command);
         EXPECT_NE(usage_text().find(std::string("\n  ") + command_name(command) + " "),
                   std::string::npos)

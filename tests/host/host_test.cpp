@@ -355,9 +355,13 @@ TEST(Host, RelativeSettingsPathIsReadFromTheCurrentFolder) {
 TEST(Host, InfoPrintsTypeAndTheSevenStrings) {
     const HostResult result = run_host({"info"});
     ASSERT_EQ(result.exit_code, exit_ok) << result.err;
-    std::string expected = "plug-in: " + program_folder() + "Scrivlet.dll\ndlltype: 2\n";
+    std::string expected =
+        "plug-in: " + program_folder() + "Scrivlet.dll\ndlltype: 2 (a visualisation plug-in)\n";
+    const char* labels[] = {"name",        "author", "version", "date created", "date last changed",
+                            "web address", "contact"};
     for (unsigned index = 0; index < 7; ++index) {
-        expected += "getinfo " + std::to_string(index) + ": " + plugin().getinfo(index) + "\n";
+        expected += "getinfo " + std::to_string(index) + ", " + labels[index] + ": " +
+                    plugin().getinfo(index) + "\n";
     }
     EXPECT_EQ(result.out, expected);
     EXPECT_EQ(result.err, "");
@@ -711,7 +715,9 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
         {{"draw"},
          exit_usage,
          "unknown command 'draw' (commands: info, render, sheet, configure, bench, check, watch)"},
-        {{"render", "--ini", ini}, exit_usage, "render: --section is required"},
+        {{"render", "--ini", ini},
+         exit_usage,
+         "render: --section, --value, --size and --out are required"},
         {plus(render(ini, "Plain", "10x10", out), {"--bogus", "1"}), exit_usage,
          "render: unknown option '--bogus'"},
         {render(ini, "Plain", "0x40", out), exit_usage,
@@ -754,6 +760,14 @@ TEST(Host, EveryErrorIsOneLineOnStderrWithItsExitCode) {
         {{"sheet", "--ini", ini, "--out", folder + "a-folder"},
          exit_usage,
          "sheet: --out '" + folder + "a-folder': the file name must end in .png"},
+        {{"sheet", "--ini", ini, "--out", folder + "."},
+         exit_usage,
+         "sheet: --out '" + folder + ".': it is a folder; name a .png file in it"},
+        {render(ini, "Plain", "10x10", "Q:\\x.png"), exit_output,
+         "cannot write 'Q:\\x.png': the drive 'Q:' does not exist"},
+        {{"bench", "--ini", ini, "--section", "Nope"},
+         exit_settings,
+         "no section [Nope] in '" + ini + "'"},
         {{"sheet", "--ini", ini, "--out", out, "--cell", "3300x10"},
          exit_usage,
          "sheet: the image for 1 section and 5 values in cells up to 3300x10 would be 16608x46, "
@@ -961,48 +975,67 @@ TEST(Host, ImportsOnlySystemLibrariesAndNoGdiplus) {
 TEST(Host, BenchPrintsOneRowPerLookAndSizeWithEveryColumn) {
     // Times are not judged: only that every figure is there and sane, the
     // stand-in run included (scrivlet-host depends on the stand-in's build).
-    RunningHost running = start_host({"bench", "--runs", "5"});
-    const HostResult result = finish_host(running, 120000);
-    ASSERT_EQ(result.exit_code, exit_ok) << result.err;
-    EXPECT_EQ(result.err, "");
-    std::istringstream lines(result.out);
-    std::string line;
-    std::vector<std::string> seen;
-    while (std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string look;
-        std::string size;
-        double median = -1;
-        double low = -1;
-        double high = -1;
-        double share = -1;
-        double ratio = -1;
-        fields >> look;
-        if (look != "plain" && look != "border" && look != "shadow" && look != "both") {
-            continue;
+    const std::string ini = examples_folder() + "plain.ini";
+    struct Case {
+        std::vector<std::string> args;
+        std::string header;
+        std::vector<std::string> rows;
+    };
+    const std::vector<Case> cases = {
+        {{"bench", "--runs", "5"},
+         ", four looks, value \"42\", Arial 16 pt; 5 runs at 200x40, 1 run at 800x160, after 10 "
+         "warm-up runs each\n",
+         {"plain 200x40", "plain 800x160", "border 200x40", "border 800x160", "shadow 200x40",
+          "shadow 800x160", "both 200x40", "both 800x160"}},
+        // The author's meter, its value written with its decimals.
+        {{"bench", "--runs", "5", "--ini", ini, "--section", "Plain", "--value", "56.7"},
+         ", [Plain] of " + ini +
+             ", value \"56.7\", Arial 20 pt; 5 runs at 200x40, 1 run at 800x160, after 10 "
+             "warm-up runs each\n",
+         {"Plain 200x40", "Plain 800x160"}},
+    };
+    for (const Case& c : cases) {
+        RunningHost running = start_host(c.args);
+        const HostResult result = finish_host(running, 120000);
+        ASSERT_EQ(result.exit_code, exit_ok) << result.err;
+        EXPECT_EQ(result.err, "");
+        std::istringstream lines(result.out);
+        std::string line;
+        std::vector<std::string> seen;
+        while (std::getline(lines, line)) {
+            std::istringstream fields(line);
+            std::string look;
+            std::string size;
+            double median = -1;
+            double low = -1;
+            double high = -1;
+            double share = -1;
+            double ratio = -1;
+            fields >> look;
+            if (std::find_if(c.rows.begin(), c.rows.end(), [&](const std::string& row) {
+                    return row.rfind(look + " ", 0) == 0;
+                }) == c.rows.end()) {
+                continue;
+            }
+            ASSERT_TRUE(fields >> size >> median >> low >> high >> share >> ratio) << line;
+            std::string rest;
+            EXPECT_FALSE(fields >> rest) << line;
+            seen.push_back(look + " " + size);
+            EXPECT_GT(low, 0.0) << line;
+            EXPECT_LE(low, median) << line;
+            EXPECT_LE(median, high) << line;
+            // Two decimals: a stand-in share below 0.005% prints as 0.00.
+            EXPECT_GE(share, 0.0) << line;
+            EXPECT_LT(share, 100.0) << line;
+            EXPECT_GT(ratio, 0.0) << line;
         }
-        ASSERT_TRUE(fields >> size >> median >> low >> high >> share >> ratio) << line;
-        std::string rest;
-        EXPECT_FALSE(fields >> rest) << line;
-        seen.push_back(look + " " + size);
-        EXPECT_GT(low, 0.0) << line;
-        EXPECT_LE(low, median) << line;
-        EXPECT_LE(median, high) << line;
-        // Two decimals: a stand-in share below 0.005% prints as 0.00.
-        EXPECT_GE(share, 0.0) << line;
-        EXPECT_LT(share, 100.0) << line;
-        EXPECT_GT(ratio, 0.0) << line;
+        EXPECT_EQ(seen, c.rows) << result.out;
+        EXPECT_NE(result.out.find("\nbare GdipDrawString: median "), std::string::npos)
+            << result.out;
+        // 5 / 4 runs at the large size: one, and said so.
+        EXPECT_NE(result.out.find(c.header), std::string::npos) << result.out;
+        EXPECT_EQ(result.out.find("skipped"), std::string::npos) << result.out;
     }
-    const std::vector<std::string> expected = {"plain 200x40",   "plain 800x160", "border 200x40",
-                                               "border 800x160", "shadow 200x40", "shadow 800x160",
-                                               "both 200x40",    "both 800x160"};
-    EXPECT_EQ(seen, expected) << result.out;
-    EXPECT_NE(result.out.find("\nbare GdipDrawString: median "), std::string::npos) << result.out;
-    // 5 / 4 runs at the large size: one, and said so.
-    EXPECT_NE(result.out.find("; 5 runs at 200x40, 1 run at 800x160, after 10 warm-up runs each\n"),
-              std::string::npos)
-        << result.out;
-    EXPECT_EQ(result.out.find("skipped"), std::string::npos) << result.out;
 }
 
 TEST(Host, HelpGoesToStdoutAndSucceeds) {

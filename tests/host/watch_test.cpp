@@ -275,13 +275,28 @@ TEST(Watch, FollowsTheFileOpensTheDialogAndShutsTheMeterDownOnClose) {
                               saved_line + shut_down_line);
 }
 
+// Whether a block of the capture shows nothing but one colour.
+bool shows_only(const Capture& capture, Rgb colour, int left, int top, int right, int bottom) {
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            if (!(capture.at(x, y) == colour)) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Over --background's colour, which light text needs.
 TEST(Watch, TheClockMovesOn) {
+    constexpr Rgb slate{0x20, 0x30, 0x40};
     const std::string ini = scratch_folder() + "clock.ini";
     write_text_file(ini, "[Ticking]\r\n"
                          "Scrivlet_FontColor=255,0,0,0\r\n"
                          "Scrivlet_FontSettings=0,0,20,1,0,0,30,1\r\n");
     const RunningHost running =
-        start_host({"watch", "--ini", ini, "--section", "Ticking", "--clock", "--size", "150x40"});
+        start_host({"watch", "--ini", ini, "--section", "Ticking", "--clock", "--size", "150x40",
+                    "--background", "203040"});
     const EndsHost ends{running};
     const HWND window = wait_for_window(running, host::watch_window_class);
     ASSERT_NE(window, nullptr) << "no watch window appeared";
@@ -289,7 +304,7 @@ TEST(Watch, TheClockMovesOn) {
     EXPECT_TRUE(wait_for(running, [&] {
         first = capture_client(window);
         // Black is also what the screen shows before the window paints.
-        return first.count(Rgb{0, 0, 0}) > 0 && shows_checker(first, 120, 32, 150, 40);
+        return first.count(Rgb{0, 0, 0}) > 0 && shows_only(first, slate, 120, 32, 150, 40);
     })) << "no time drawn";
     EXPECT_EQ(first.width, 150);
     EXPECT_EQ(first.height, 40);
