@@ -106,22 +106,6 @@ std::string output_so_far(const RunningHost& host) {
     return text;
 }
 
-// What the host has said on standard error until now.
-std::string errors_so_far(const RunningHost& host) {
-    std::string text = file_bytes(host.err_path);
-    std::erase(text, '\r');
-    return text;
-}
-
-// How many times `line` has been printed.
-size_t times_said(const std::string& text, const std::string& line) {
-    size_t count = 0;
-    for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) {
-        ++count;
-    }
-    return count;
-}
-
 std::string profile_string(const std::string& file, const char* section, const char* key) {
     char text[256] = {};
     GetPrivateProfileStringA(section, key, "", text, sizeof(text), file.c_str());
@@ -319,61 +303,50 @@ TEST(Watch, TheClockMovesOn) {
               "watch: [Ticking] of " + ini + " at 150x40" + start_hint + shut_down_line);
 }
 
-// A section in dark grey Arial 20 pt, no border or shadow, in `face`.
-std::string noted_section(const char* face, const char* colour) {
-    return std::string("[Noted]\r\nScrivlet_FontColor=") + colour +
-           "\r\nScrivlet_FontSettings=0,0,20,0,0,0,30,1\r\nScrivlet_Font=" + face +
-           "\r\nScrivlet_Text=%v\r\nScrivlet_BorderSettings=0,1\r\n"
-           "Scrivlet_ShadowSettings=0,5,5,0,0\r\n";
-}
-
-// render's notes on start and after a reload that changes them, each said
-// once; a section that has gone from the file is said too.
+// render's notes on start and after each reload that changes them; a
+// section gone from the file is said too.
 TEST(Watch, SaysWhatRenderWouldNoteWhenTheLookChanges) {
     const std::string ini = scratch_folder() + "noted.ini";
-    write_text_file(ini, noted_section("Arial", "255,32,32,32"));
+    const auto noted = [](const char* face) {
+        return std::string("[Noted]\r\nScrivlet_FontSettings=0,0,20,0,0,0,30,1\r\nScrivlet_Font=") +
+               face + "\r\nScrivlet_BorderSettings=0,1\r\n";
+    };
+    write_text_file(ini, noted("Arial"));
     const RunningHost running = start_host(
         {"watch", "--ini", ini, "--section", "Noted", "--value", "1234567890", "--size", "60x40"});
     const EndsHost ends{running};
     const HWND window = wait_for_window(running, host::watch_window_class);
     ASSERT_NE(window, nullptr) << "no watch window appeared";
-    const std::string wraps =
-        "watch: the text is wider than the 60 px surface (58 px to lay out in): \"1234567890\" "
-        "needs about 149 px and wraps to a second line, breaking the word \"1234567890\" where "
-        "the line ends (Wine draws only the first line)\n";
-    EXPECT_TRUE(wait_for(running, [&] { return errors_so_far(running) == wraps; }))
-        << errors_so_far(running);
-
-    const std::string reloaded = "watch: reloaded " + ini + "\n";
-    const auto reload_to = [&](const std::string& text, size_t reloads) {
+    std::string said = "watch: [Noted] of " + ini + " at 60x40" + start_hint;
+    // Each edit once its reload has been said in full.
+    for (const std::string& text : {noted("Arail"), std::string("; emptied\r\n")}) {
+        ASSERT_TRUE(wait_for(running, [&] { return output_so_far(running) == said; }))
+            << output_so_far(running);
         replace_file(ini, text);
-        EXPECT_TRUE(wait_for(running, [&] {
-            return times_said(output_so_far(running), reloaded) == reloads;
-        })) << output_so_far(running);
-    };
-    // A face the system lacks: nothing shows, and check's finding says why.
-    reload_to(noted_section("Arail", "255,32,32,32"), 1);
-    const std::string no_face =
-        "watch: nothing was drawn; what check finds in the section:\n"
-        "watch:   [Noted] Scrivlet_Font=Arail: the face \"Arail\" is not installed: the text "
-        "draws nothing; installed faces spelt like it: \"Arial\"\n";
-    // Another colour, the same notes: nothing more is said.
-    reload_to(noted_section("Arail", "255,0,0,255"), 2);
-    // The section gone: the defaults show (white Arial 16 pt, as the
-    // plug-in reads keys it does not find).
-    reload_to("; emptied\r\n", 3);
+        said += "watch: reloaded " + ini + "\n";
+    }
+    said += "watch: [Noted] is no longer in " + ini + "; the defaults show until it is back\n";
+    ASSERT_TRUE(wait_for(running, [&] { return output_so_far(running) == said; }))
+        << output_so_far(running);
 
     PostMessageA(window, WM_CLOSE, 0, 0);
     const HostResult result = finish_host(running, finish_limit_ms);
     EXPECT_EQ(result.exit_code, exit_ok) << result.err;
-    EXPECT_EQ(result.out, "watch: [Noted] of " + ini + " at 60x40" + start_hint + reloaded +
-                              reloaded + reloaded + "watch: [Noted] is no longer in " + ini +
-                              "; the defaults show until it is back\n" + shut_down_line);
-    EXPECT_EQ(result.err,
-              wraps + no_face +
-                  "watch: the text is wider than the 60 px surface (58 px to lay out in): "
-                  "\"1234567890\" needs about 119 px and wraps to a second line, breaking the "
-                  "word \"1234567890\" where the line ends (Wine draws only the first line)\n");
+    EXPECT_EQ(result.out, said + shut_down_line);
+    const auto wraps = [](const char* px) {
+        return std::string("watch: the text is wider than the 60 px surface (58 px to lay out "
+                           "in): \"1234567890\" needs about ") +
+               px +
+               " px and wraps to a second line, breaking the word \"1234567890\" where the "
+               "line ends (Wine draws only the first line)\n";
+    };
+    // The section gone, the defaults show: white Arial 16 pt, no border.
+    EXPECT_EQ(result.err, wraps("149") +
+                              "watch: nothing was drawn; what check finds in the section:\n"
+                              "watch:   [Noted] Scrivlet_Font=Arail: the face \"Arail\" is not "
+                              "installed: the text draws nothing; installed faces spelt like it: "
+                              "\"Arial\"\n" +
+                              wraps("119"));
 }
 
 TEST(Watch, ShowsTheValueGivenAndTheDefaultsOfASectionNotYetWritten) {
