@@ -41,7 +41,7 @@ struct ExitRow {
     std::string_view meaning;
 };
 
-constexpr std::array<ExitRow, 9> exit_rows = {{
+constexpr std::array<ExitRow, 10> exit_rows = {{
     {exit_code::ok, "done"},
     {exit_code::internal, "internal fault"},
     {exit_code::usage, "bad command line"},
@@ -51,6 +51,7 @@ constexpr std::array<ExitRow, 9> exit_rows = {{
     {exit_code::findings, "check found something"},
     {exit_code::no_dialog, "no window could be shown"},
     {exit_code::thread_ended, "the plug-in's thread ended inside a call (the line names which)"},
+    {exit_code::nothing_drawn, "render --strict drew nothing"},
 }};
 
 // An exit code a command gives, in its own words where they say more.
@@ -125,8 +126,8 @@ void check_out(const std::string& out, const IsFolder& is_folder) {
                                                        : "the file name must end in .png"));
 }
 
-const std::array<OptionRow, 15>& option_rows() {
-    static const std::array<OptionRow, 15> rows = {{
+const std::array<OptionRow, 16>& option_rows() {
+    static const std::array<OptionRow, 16> rows = {{
         {"dll", "PATH", "the plug-in to load (default: Scrivlet.dll beside this program)",
          [](Options& o, std::string_view t) { o.dll = t; }},
         {"ini", "FILE", "the settings file",
@@ -164,6 +165,8 @@ const std::array<OptionRow, 15>& option_rows() {
              }
              o.json = t == "json";
          }},
+        {"strict", "", "exit 9 when nothing was drawn (the PNG is written all the same)",
+         [](Options& o, std::string_view) { o.strict = true; }},
         {"runs", "N", "repaints per look at 200x40 (a quarter of them at 800x160), 1..100000",
          [](Options& o, std::string_view t) { o.runs = parse_runs(t); }},
         {"version", "", "print the version and stop",
@@ -206,7 +209,8 @@ const std::vector<CommandRow>& command_rows() {
           {"out", N::required},
           {"dll"},
           {"dpi"},
-          {"background"}},
+          {"background"},
+          {"strict"}},
          {},
          "one meter, one value: a PNG with straight alpha, or opaque over the "
          "background",
@@ -214,7 +218,8 @@ const std::vector<CommandRow>& command_rows() {
          {{code::plugin},
           {code::settings_file},
           {code::output, "output failed (surface, memory or PNG file)"},
-          {code::thread_ended}}},
+          {code::thread_ended},
+          {code::nothing_drawn}}},
         {Command::sheet,
          "sheet",
          {{"ini", N::one_or_more,

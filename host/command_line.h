@@ -68,6 +68,7 @@ struct Options {
     std::optional<int> dpi;
     std::optional<Background> background;
     std::string out;
+    bool strict = false; // render: an empty picture is a failure
     // check: the findings as one JSON document instead of lines.
     bool json = false;
     uint32_t runs = default_bench_runs;

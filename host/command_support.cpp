@@ -1,9 +1,12 @@
 #include "command_support.h"
 
+#include "commands.h"
 #include "common/file_bytes.h"
 #include "common/win/handles.h"
 #include "common/win/paths.h"
 #include "dpi.h"
+#include "meter/font_style.h"
+#include "render/layout.h"
 #include "section_edit.h"
 #include "settings/settings_keys.h"
 #include "settings/value_list.h"
@@ -92,7 +95,8 @@ const SettingsKey& text_key(KeyKind kind) {
                          [&](const SettingsKey& k) { return k.kind == kind; });
 }
 
-// The section's lists stored in a record, as a load stores them.
+// The section's lists as the plug-in reads them, stored in a record as a
+// load stores them.
 MeterRecord section_lists(const std::string& file, const std::string& section) {
     MeterRecord record;
     for (const SettingsKey& key : settings_keys) {
@@ -102,6 +106,61 @@ MeterRecord section_lists(const std::string& file, const std::string& section) {
         }
     }
     return record;
+}
+
+// GDI+ lays a path's text out at the face's design size and scales the
+// result to the em: measured there, the widths are free of the hinting of
+// small sizes and break where the library's do.
+constexpr int design_em_px = 2048;
+
+double extent_px(HDC dc, std::string_view text) {
+    SIZE extent{};
+    if (text.empty() ||
+        !GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &extent)) {
+        return 0;
+    }
+    return extent.cx;
+}
+
+// Each line of `text` at the meter's face and style, `em_px` to the em.
+std::vector<LineExtent> line_extents(const std::string& text, const std::string& face,
+                                     int32_t style, double em_px) {
+    const win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    const win::UniqueGdiObject font(CreateFontA(
+        -design_em_px, 0, 0, 0, (style & style_bold) != 0 ? FW_BOLD : FW_NORMAL,
+        (style & style_italic) != 0 ? 1 : 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, face.c_str()));
+    if (!dc || !font) {
+        return {};
+    }
+    const SelectionGuard selected(dc.get(), font.get());
+    const double scale = em_px / design_em_px;
+    std::vector<LineExtent> lines;
+    const std::string_view all = text;
+    for (size_t start = 0; start <= all.size();) {
+        const size_t end = std::min(all.find('\n', start), all.size());
+        const std::string_view line = all.substr(start, end - start);
+        LineExtent measured{extent_px(dc.get(), line) * scale, 0, {}};
+        for (size_t word_start = 0; word_start < line.size();) {
+            const size_t word_end = std::min(line.find(' ', word_start), line.size());
+            const std::string_view word = line.substr(word_start, word_end - word_start);
+            const double width = extent_px(dc.get(), word) * scale;
+            if (width > measured.widest_word_px) {
+                measured.widest_word_px = width;
+                measured.widest_word = word;
+            }
+            word_start = word_end + 1;
+        }
+        lines.push_back(std::move(measured));
+        start = end + 1;
+    }
+    return lines;
+}
+
+const char* narrowed_by(const MeterRecord& record) {
+    if (record.shadow_enabled != 0) {
+        return record.border_enabled != 0 ? "the shadow and border" : "the shadow";
+    }
+    return record.border_enabled != 0 ? "the border" : "";
 }
 
 } // namespace
@@ -275,6 +334,40 @@ double line_height_px(const std::string& file, const std::string& section) {
         return 0;
     }
     return static_cast<double>(metrics.tmHeight + metrics.tmExternalLeading);
+}
+
+PreviewFacts preview_facts(const std::string& file, const std::string& section,
+                           const std::string& value, Size size, bool drawn) {
+    PreviewFacts facts;
+    facts.under_wine = under_wine();
+    facts.expanded_text = meter_text(file, section, value);
+    facts.anything_drawn = drawn;
+    if (!drawn) {
+        facts.findings = findings_at_size(file, section, size);
+    }
+    facts.line_height_px = line_height_px(file, section);
+    facts.surface_height_px = size.height;
+    facts.surface_width_px = size.width;
+    const MeterRecord record = section_lists(file, section);
+    // Only the low byte of each channel reaches the library's colour.
+    facts.text_alpha_zero = (record.font_alpha & 0xFF) == 0;
+    const win::UniqueMemoryDc screen(CreateCompatibleDC(nullptr));
+    const float dpi_x = static_cast<float>(GetDeviceCaps(screen.get(), LOGPIXELSX));
+    const float dpi_y = static_cast<float>(GetDeviceCaps(screen.get(), LOGPIXELSY));
+    if (!(dpi_x > 0 && dpi_y > 0) || record.font_size <= 0) {
+        return facts;
+    }
+    constexpr double points_per_inch = 72.0;
+    const LayoutRect rect = layout_rectangle(
+        surface_points(static_cast<int32_t>(size.width), static_cast<int32_t>(size.height), dpi_x,
+                       dpi_y),
+        LayoutRoom{record.shadow_enabled != 0, record.shadow_size, record.shadow_offset_x,
+                   record.shadow_offset_y, record.border_enabled != 0, record.border_width});
+    facts.layout_width_px = rect.width * dpi_x / points_per_inch;
+    facts.narrowed_by = narrowed_by(record);
+    facts.lines = line_extents(facts.expanded_text, meter_font(file, section).face,
+                               record.font_style, record.font_size * dpi_x / points_per_inch);
+    return facts;
 }
 
 bool anything_drawn(const win::DibSurface& surface) {

@@ -6,6 +6,7 @@
 #include "command_line.h"
 #include "common/png.h"
 #include "common/win/dib_surface.h"
+#include "preview_notes.h"
 
 #include <optional>
 #include <string>
@@ -82,6 +83,11 @@ std::string meter_text(const std::string& file, const std::string& section,
 // The height GDI gives a line of the meter's face at its size, at the
 // screen's resolution; 0 when the font cannot be made.
 double line_height_px(const std::string& file, const std::string& section);
+
+// What a preview notes about the section drawn with `value` at `size` (at
+// the screen's resolution), the surface holding something or not.
+PreviewFacts preview_facts(const std::string& file, const std::string& section,
+                           const std::string& value, Size size, bool drawn);
 
 // Whether any pixel of the surface has some alpha.
 bool anything_drawn(const win::DibSurface& surface);

@@ -17,6 +17,7 @@ inline constexpr int output = 5;        // no surface, out of memory, PNG not wr
 inline constexpr int findings = 6;      // check: the settings hold something worth a look
 inline constexpr int no_dialog = 7;     // no window: configure's dialog, watch's window
 inline constexpr int thread_ended = 8;  // the plug-in's thread ended inside a call
+inline constexpr int nothing_drawn = 9; // render --strict: the picture is empty
 } // namespace exit_code
 
 struct Failure {

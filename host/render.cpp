@@ -4,8 +4,6 @@
 #include "dpi.h"
 #include "pixels.h"
 #include "plugin_library.h"
-#include "preview_notes.h"
-#include "text/template.h"
 
 #include <cstdio>
 #include <optional>
@@ -29,11 +27,7 @@ int run_render(const Options& options) {
     const Size size = *options.size;
     png::Image image{size.width, size.height, {}};
     std::string look = "straight alpha";
-    PreviewFacts facts;
-    facts.under_wine = under_wine();
-    facts.expanded_text = expand_template(section_template(file, section), *options.value);
-    facts.line_height_px = line_height_px(file, section);
-    facts.surface_height_px = size.height;
+    bool drawn = false;
     {
         DibSurface surface(size.width, size.height);
         {
@@ -42,7 +36,7 @@ int run_render(const Options& options) {
             meter.repaint(surface.dc(), options.value->c_str(), static_cast<int>(size.width),
                           static_cast<int>(size.height));
         }
-        facts.anything_drawn = anything_drawn(surface);
+        drawn = anything_drawn(surface);
         image.rgba = image_buffer(size);
         if (options.background) {
             composite_block(surface.pixels(), size.width, size.height, *options.background,
@@ -53,9 +47,6 @@ int run_render(const Options& options) {
                           image.rgba.data());
         }
     } // the surface goes before the PNG's buffers are made
-    if (!facts.anything_drawn) {
-        facts.findings = findings_at_size(file, section, size);
-    }
     write_png(options.typed.out, image);
     const std::vector<std::string> outside =
         win::outside_ansi(win::wide_from_utf8(*options.typed.value));
@@ -68,12 +59,15 @@ int run_render(const Options& options) {
                         ") cannot hold, and the plug-in takes its value in that code page: " +
                         names + " drawn as \"?\"");
     }
-    const std::vector<std::string> preview = preview_notes(facts);
+    const std::vector<std::string> preview =
+        preview_notes(preview_facts(file, section, *options.value, size, drawn));
     notes.insert(notes.end(), preview.begin(), preview.end());
     print_notes("render", notes);
     std::printf("render: wrote %s (%s, %s)\n", options.out.c_str(),
                 size_text(size.width, size.height).c_str(), look.c_str());
-    return exit_code::ok;
+    // The picture is written all the same: a script that renders a theme's
+    // meters stops on the empty one, a person still sees it.
+    return !drawn && options.strict ? exit_code::nothing_drawn : exit_code::ok;
 }
 
 } // namespace scrivlet::host

@@ -208,16 +208,12 @@ int run_sheet(const Options& options) {
     // The cells Wine draws less of than Windows, marked so that a sheet made
     // here is not taken for what the theme shows.
     const bool wine = under_wine();
-    std::vector<std::vector<bool>> marked(rows.size());
     std::vector<bool> row_marked(rows.size());
-    for (size_t row = 0; row < rows.size(); ++row) {
-        marked[row].resize(rows[row].values.size());
-        const std::string text_template =
-            wine ? section_template(rows[row].file, rows[row].section) : std::string();
-        for (size_t column = 0; wine && column < rows[row].values.size(); ++column) {
-            marked[row][column] =
-                wine_draws_less(expand_template(text_template, rows[row].values[column]));
-            row_marked[row] = row_marked[row] || marked[row][column];
+    for (size_t row = 0; wine && row < rows.size(); ++row) {
+        const std::string text_template = section_template(rows[row].file, rows[row].section);
+        for (const std::string& value : rows[row].values) {
+            row_marked[row] =
+                row_marked[row] || wine_draws_less(expand_template(text_template, value));
         }
     }
     const std::wstring mark_label = win::widen(wine_first_line_mark);
@@ -290,7 +286,9 @@ int run_sheet(const Options& options) {
     // A cell whose thread ended shows as empty with a red corner, and its
     // row goes on with a new meter on a new thread.
     bool any_ended = false;
+    std::vector<std::vector<std::vector<std::string>>> cell_notes(rows.size());
     for (size_t row = 0; row < rows.size(); ++row) {
+        cell_notes[row].resize(rows[row].values.size());
         const Size cell = cells[row];
         const std::vector<std::string>& values = rows[row].values;
         DibSurface surface(cell.width, cell.height);
@@ -305,8 +303,12 @@ int run_sheet(const Options& options) {
                     const Point origin = cell_origin(layout, row, column);
                     composite_block(surface.pixels(), cell.width, cell.height, background,
                                     image.rgba.data(), layout.image.width, origin.x, origin.y);
-                    if (marked[row][column]) {
+                    const std::vector<std::string> notes =
+                        preview_notes(preview_facts(rows[row].file, rows[row].section,
+                                                    values[column], cell, anything_drawn(surface)));
+                    if (!notes.empty()) {
                         mark_corner(image, origin, cell);
+                        cell_notes[row][column] = notes;
                     }
                 }
             } catch (const ThreadEnded& ended) {
@@ -322,11 +324,13 @@ int run_sheet(const Options& options) {
         }
     }
     write_png(options.typed.out, image);
-    if (std::find(row_marked.begin(), row_marked.end(), true) != row_marked.end()) {
-        print_notes("sheet", {std::string("the cells with a red corner hold a line break or a "
-                                          "tab: ") +
-                              wine_first_line_mark + " and leaves tabs out; Windows draws them"});
+    std::vector<std::string> row_names;
+    std::vector<std::vector<std::string>> row_values;
+    for (const SheetRow& row : rows) {
+        row_names.push_back(win::narrow(row.label));
+        row_values.push_back(row.values);
     }
+    print_notes("sheet", marked_cells_legend(row_names, row_values, cell_notes));
     std::printf("sheet: wrote %s (%zu section%s x %s%zu value%s, %s)\n", options.out.c_str(),
                 rows.size(), rows.size() == 1 ? "" : "s", row_captions ? "up to " : "", columns,
                 columns == 1 ? "" : "s",

@@ -19,6 +19,7 @@
 #include "common/win/wine64_rounding.h"
 #include "pixels.h"
 #include "plugin_library.h"
+#include "preview_notes.h"
 #include "settings_file.h"
 #include "watch_rules.h"
 
@@ -82,6 +83,10 @@ struct WatchState {
     const win::MeterSession* meter = nullptr; // set while the meter lives
     std::optional<FileStamp> loaded;
     bool dialog_open = false;
+    // What was last said about the meter's look, so that each note is said
+    // once, not at every load that leaves it as it was.
+    std::vector<std::string> noted;
+    bool section_missing = false;
     // A fault inside the window procedure cannot unwind through the
     // system's frames: it is kept, the loop ends, and it is thrown after.
     std::exception_ptr fault;
@@ -111,6 +116,38 @@ void draw_meter(WatchState& state) {
     InvalidateRect(state.window, nullptr, FALSE);
 }
 
+// What to say about the look after a load: read from the file at once, so
+// that the file an author saves next is not mistaken for the one loaded.
+struct LookNotes {
+    bool section_gone = false;
+    std::vector<std::string> unsaid;
+};
+
+// After the meter has loaded the file and drawn it: render's notes for this
+// look, those not said since the last load said.
+LookNotes look_notes(WatchState& state) {
+    const std::string& section = state.options.section();
+    const bool missing = !has_section(section_names(state.file), section);
+    LookNotes said{missing && !state.section_missing, {}};
+    state.section_missing = missing;
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const std::vector<std::string> notes = preview_notes(
+        preview_facts(state.file, section, watch_value(state.options.value, local_time(now)),
+                      state.size, anything_drawn(state.surface)));
+    said.unsaid = unsaid_notes(notes, state.noted);
+    state.noted = notes;
+    return said;
+}
+
+void say_notes(const WatchState& state, const LookNotes& notes) {
+    if (notes.section_gone) {
+        say("[" + state.options.section() + "] is no longer in " + state.options.ini +
+            "; the defaults show until it is back");
+    }
+    print_notes("watch", notes.unsaid);
+}
+
 void arm_tick(const WatchState& state) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
@@ -122,9 +159,13 @@ void tick(WatchState& state) {
     if (should_reload(state.loaded, now, state.dialog_open)) {
         state.meter->load_settings(state.file, state.options.section());
         state.loaded = now;
+        draw_meter(state);
+        const LookNotes notes = look_notes(state);
         say("reloaded " + state.options.ini);
+        say_notes(state, notes);
+    } else {
+        draw_meter(state);
     }
-    draw_meter(state);
     arm_tick(state);
 }
 
@@ -159,6 +200,7 @@ void configure(WatchState& state) {
     // The meter holds what the file now does: no reload for this write.
     state.loaded = file_stamp(state.file);
     draw_meter(state);
+    say_notes(state, look_notes(state));
 }
 
 void show(const WatchState& state, HDC dc) {
@@ -287,6 +329,8 @@ int run_watch(const Options& options) {
             say("[" + options.section() + "] is not in " + options.ini +
                 " yet; the defaults show until it is");
         }
+        state.section_missing = !section_exists;
+        say_notes(state, look_notes(state));
         say("[" + options.section() + "] of " + options.ini + " at " + size_text(size) +
             "; double-click for the settings, close the window to stop");
         arm_tick(state);

@@ -75,6 +75,8 @@ TEST(HostCommandLine, EveryMistakeIsAUsageFailureWithItsOwnLine) {
         {with(render_ok, {"--dpi", "961"}), "render: --dpi '961': expected a whole number 24..960"},
         {with(render_ok, {"--dpi", "96dpi"}),
          "render: --dpi '96dpi': expected a whole number 24..960"},
+        {{"sheet", "--ini", "a.ini", "--out", "s.png", "--strict"},
+         "sheet: --strict does not apply to sheet"},
         {with(render_ok, {"--background", "mauve"}),
          "render: --background 'mauve': expected checker, RRGGBB or #RRGGBB"},
         {with(render_ok, {"--background", "#12345"}),
@@ -142,9 +144,10 @@ TEST(HostCommandLine, EveryMistakeIsAUsageFailureWithItsOwnLine) {
 }
 
 TEST(HostCommandLine, RenderTakesEveryOptionInAnyOrderAndBothSpellings) {
-    const Options options = parse_command_line(
-        {"--dll", "p/Scrivlet.dll", "render", "--value=-3,5", "--size=200X40", "--out", "o.png",
-         "--section", "Meter A", "--ini", "a b.ini", "--dpi", "144", "--background", "#10a0FF"});
+    const Options options =
+        parse_command_line({"--dll", "p/Scrivlet.dll", "render", "--value=-3,5", "--size=200X40",
+                            "--out", "o.png", "--section", "Meter A", "--ini", "a b.ini", "--dpi",
+                            "144", "--background", "#10a0FF", "--strict"});
     EXPECT_EQ(options.command, Command::render);
     EXPECT_EQ(options.dll, "p/Scrivlet.dll");
     EXPECT_EQ(options.ini, "a b.ini");
@@ -154,6 +157,7 @@ TEST(HostCommandLine, RenderTakesEveryOptionInAnyOrderAndBothSpellings) {
     EXPECT_EQ(options.out, "o.png");
     EXPECT_EQ(options.dpi, 144);
     EXPECT_EQ(options.background, (Background{BackgroundKind::colour, Rgb{0x10, 0xA0, 0xFF}}));
+    EXPECT_TRUE(options.strict);
 }
 
 TEST(HostCommandLine, ValuesThatLookLikeOptionsOrAreEmptyAreTakenAsGiven) {
@@ -222,7 +226,7 @@ TEST(HostCommandLine, HelpOfOneCommandAndTheVersion) {
     EXPECT_EQ(render.substr(0, render.find("\n\n")),
               "usage: scrivlet-host render\n"
               "  render      --ini FILE --section NAME --value TEXT --size WxH --out FILE.png\n"
-              "              [--dll PATH] [--dpi N] [--background checker|RRGGBB]\n"
+              "              [--dll PATH] [--dpi N] [--background checker|RRGGBB] [--strict]\n"
               "              one meter, one value: a PNG with straight alpha, or opaque over\n"
               "              the background");
     // Each command's help speaks of that command only.

@@ -25,6 +25,7 @@ constexpr int exit_output = 5;
 constexpr int exit_findings = 6;
 constexpr int exit_no_window = 7;
 constexpr int exit_thread_ended = 8;
+constexpr int exit_nothing_drawn = 9;
 
 // Limits that catch a hang only: a Wine child shows a window within a second
 // or two.

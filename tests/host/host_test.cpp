@@ -188,11 +188,13 @@ TEST(Host, RenderOfEveryExampleIsThePluginsDrawingWithStraightAlpha) {
 // and nothing when the picture is what the plug-in means.
 TEST(Host, RenderSaysWhyNothingShowsAndWhatDoesNotFit) {
     const std::string ini = scratch_folder() + "notes.ini";
-    write_text_file(ini, "[Missing]\r\nScrivlet_Font=Arail\r\n"
+    write_text_file(ini, "[Missing]\r\nScrivlet_Font=Arail\r\nScrivlet_Fnt=Arial\r\n"
                          "[Tall]\r\nScrivlet_FontSettings=0,0,40,0,0,0,30,1\r\n"
                          "[Clear]\r\nScrivlet_FontColor=0,255,255,255\r\n"
                          "[Centred]\r\nScrivlet_FontSettings=0,0,14,0,4,0,30,1\r\n"
-                         "Scrivlet_BorderSettings=1,1\r\n");
+                         "Scrivlet_BorderSettings=1,1\r\n"
+                         "[Narrow]\r\nScrivlet_FontSettings=0,0,20,0,0,0,30,1\r\n"
+                         "Scrivlet_BorderSettings=0,1\r\n");
     struct Case {
         const char* section;
         const char* value;
@@ -210,23 +212,43 @@ TEST(Host, RenderSaysWhyNothingShowsAndWhatDoesNotFit) {
          "render: the text's 1 line needs about 61 px, more than the 30 px of the surface: "
          "what does not fit is cut off (Wine moves such text down instead)\n"},
         {"Clear", "42", 100, 30, false,
-         "render: nothing was drawn: the text is empty or its colours are invisible (alpha 0)\n"},
+         "render: nothing was drawn: the text's colour has alpha 0\n"},
         // A bordered text away from the corner: Wine's 64-bit GDI+ ends the
         // thread of such a repaint unless the host holds its rounding.
         {"Centred", "Monday", 400, 90, true, ""},
+        // GDI+ breaks the word where the line ends; Wine shows "123".
+        {"Narrow", "1234567890", 60, 40, true,
+         "render: the text is wider than the 60 px surface (58 px to lay out in): \"1234567890\" "
+         "needs about 149 px and wraps to a second line, breaking the word \"1234567890\" where "
+         "the line ends (Wine draws only the first line)\n"},
+        {"Narrow", "1234567", 120, 40, true, ""},
+        {"Narrow", "", 60, 40, false, "render: nothing was drawn: the text is empty\n"},
     };
     for (const Case& c : cases) {
         const std::string out = scratch_folder() + "notes.png";
         const HostResult result =
             run_host({"render", "--ini", ini, "--section", c.section, "--value", c.value, "--size",
-                      size_arg(c.width, c.height), "--out", out});
-        ASSERT_EQ(result.exit_code, exit_ok) << c.section << ": " << result.err;
+                      size_arg(c.width, c.height), "--out", out, "--strict"});
+        ASSERT_EQ(result.exit_code, c.drawn ? exit_ok : exit_nothing_drawn)
+            << c.section << ": " << result.err;
         EXPECT_EQ(result.err, c.err) << c.section;
         Surface surface(c.width, c.height);
         draw_in_process(surface, ini, c.section, c.value);
         EXPECT_EQ(expect_straight_copy_of(read_png(out), surface, c.section) > 0, c.drawn)
             << c.section;
     }
+    const std::string out = scratch_folder() + "notes.png";
+    const HostResult clear = run_host({"render", "--ini", ini, "--section", "Clear", "--value",
+                                       "42", "--size", "10x10", "--out", out});
+    EXPECT_EQ(clear.exit_code, exit_ok) << clear.err;
+    // At 192 dpi the title no longer fits: Wine shows "Night".
+    const HostResult night =
+        run_host({"render", "--ini", examples_folder() + "title.ini", "--section", "Title",
+                  "--value", "Night shift", "--size", "320x200", "--out", out, "--dpi", "192"});
+    EXPECT_EQ(night.exit_code, exit_ok) << night.err;
+    EXPECT_EQ(night.err, "render: the text is wider than the 320 px surface (293 px inside the "
+                         "shadow): \"Night shift\" needs about 370 px and wraps to a second line "
+                         "(Wine draws only the first line)\n");
 }
 
 TEST(Host, TextColourAtHalfAlphaReadsBackAsThatColourAndHalfAlpha) {
@@ -508,8 +530,9 @@ TEST(Host, SheetMarksTheCellsWineDrawsTheFirstLineOf) {
     const HostResult result =
         run_host({"sheet", "--ini", clock.file, "--out", out, "--values", "1"});
     ASSERT_EQ(result.exit_code, exit_ok) << result.err;
-    EXPECT_EQ(result.err, "sheet: the cells with a red corner hold a line break or a tab: Wine "
-                          "draws the first line only and leaves tabs out; Windows draws them\n");
+    EXPECT_EQ(result.err, "sheet: red corner at [Clock] \"1\": under Wine, GDI+ draws only the "
+                          "first line and leaves tabs out; the text has 2 lines and tabs, which "
+                          "Windows draws in full\n");
     const png::Image image = read_png(out);
     const int left = static_cast<int>(image.width) - 4 - clock.width;
     EXPECT_EQ(png_pixel(image, left + clock.width - 1, 32), (Rgba{220, 0, 0, 255}));
@@ -521,6 +544,19 @@ TEST(Host, SheetMarksTheCellsWineDrawsTheFirstLineOf) {
     const png::Image plain_image = read_png(out);
     EXPECT_NE(png_pixel(plain_image, static_cast<int>(plain_image.width) - 5, 32),
               (Rgba{220, 0, 0, 255}));
+    // A cell whose line wraps is marked as render would note it; its
+    // neighbour, which fits, is not.
+    const HostResult cut = run_host({"sheet", "--ini", plain.file, "--out", out, "--values",
+                                     "1|1234567890", "--size", "60x40"});
+    ASSERT_EQ(cut.exit_code, exit_ok) << cut.err;
+    EXPECT_EQ(cut.err, "sheet: red corner at [Plain] \"1234567890\": the text is wider than the "
+                       "60 px surface (58 px to lay out in): \"1234567890\" needs about 149 px "
+                       "and wraps to a second line, breaking the word \"1234567890\" where the "
+                       "line ends (Wine draws only the first line)\n");
+    const png::Image cut_image = read_png(out);
+    const int last_column_right = static_cast<int>(cut_image.width) - 5;
+    EXPECT_EQ(png_pixel(cut_image, last_column_right, 32), (Rgba{220, 0, 0, 255}));
+    EXPECT_NE(png_pixel(cut_image, last_column_right - 64, 32), (Rgba{220, 0, 0, 255}));
 }
 
 TEST(Host, SheetShowsEverySectionWithEverySampleValueOverTheChecker) {
@@ -994,7 +1030,8 @@ TEST(Host, APluginThreadThatEndsInsideACallIsOneLineAndItsOwnExitCode) {
     struct Case {
         std::vector<std::string> args;
         const char* ending;
-        std::string err; // after "scrivlet-host: "
+        std::string err;   // after "scrivlet-host: "
+        std::string notes; // before it
     };
     const std::string repaint_ended =
         "[Bordered] value \"Monday\" at 400x90: the plug-in's thread ended inside repaint "
@@ -1004,29 +1041,35 @@ TEST(Host, APluginThreadThatEndsInsideACallIsOneLineAndItsOwnExitCode) {
         {{"render", "--ini", ini, "--section", "Bordered", "--value", "Monday", "--size", "400x90",
           "--out", out},
          "GdipWidenPath:1",
-         repaint_ended},
+         repaint_ended,
+         ""},
         // The first repaint comes before the window shows, the second from
-        // its timer, inside the window's procedure.
+        // its timer, inside the window's procedure. The stand-in draws
+        // nothing, and watch says so after the first.
         {{"watch", "--ini", ini, "--section", "Bordered", "--value", "Monday", "--size", "400x90"},
          "GdipWidenPath:2",
-         repaint_ended},
+         repaint_ended,
+         "watch: nothing was drawn, and check finds nothing in the section that explains it: the "
+         "text may be blank or lie off the surface\n"},
         // The timed runs of a look go over to the plug-in's thread at once.
         {{"bench", "--runs", "1"},
          "GdipWidenPath:1",
          "[border] value \"42\" at 200x40: the plug-in's thread ended inside repaint without "
          "returning" +
-             why_repaint_ended()},
+             why_repaint_ended(),
+         ""},
         // Every meter starts GDI+ for itself.
         {{"configure", "--ini", ini, "--section", "Bordered"},
          "GdiplusStartup:1",
-         "[Bordered]: the plug-in's thread ended inside dllstartup without returning"},
+         "[Bordered]: the plug-in's thread ended inside dllstartup without returning",
+         ""},
     };
     for (const Case& c : cases) {
         const std::string what = quote_command_line(c.args) + " ending " + c.ending;
         DeleteFileA(out.c_str());
         const HostResult result = run_host_beside_standin(c.args, {thread_ending(c.ending)});
         EXPECT_EQ(result.exit_code, exit_thread_ended) << what;
-        EXPECT_EQ(result.err, "scrivlet-host: " + c.err + "\n") << what;
+        EXPECT_EQ(result.err, c.notes + "scrivlet-host: " + c.err + "\n") << what;
         EXPECT_EQ(GetFileAttributesA(out.c_str()), INVALID_FILE_ATTRIBUTES) << what;
     }
 }
@@ -1042,9 +1085,14 @@ TEST(Host, SheetMarksTheCellWhoseThreadEndedAndDrawsTheRest) {
         {"sheet", "--ini", ini, "--out", out, "--values", "A|B|C", "--size", "100x30"},
         {thread_ending("GdipWidenPath:2")});
     EXPECT_EQ(result.exit_code, exit_thread_ended);
+    // Beside the stand-in, which draws nothing, the other cells are blank
+    // and marked as such.
     EXPECT_EQ(result.err, "scrivlet-host: [Bordered] value \"B\" at 100x30: the plug-in's thread "
                           "ended inside repaint without returning" +
-                              why_repaint_ended() + "\n");
+                              why_repaint_ended() +
+                              "\nsheet: red corner at [Bordered] \"A\", \"C\": nothing was "
+                              "drawn, and check finds nothing in the section that explains it: "
+                              "the text may be blank or lie off the surface\n");
     const png::Image image = read_png(out);
     // Gaps of 4 and a header of 24; the cells end 4 pixels short of the
     // right side, so the width tells where they begin.
@@ -1057,7 +1105,7 @@ TEST(Host, SheetMarksTheCellWhoseThreadEndedAndDrawsTheRest) {
         for (int y = 0; y < 30; ++y) {
             for (int x = 0; x < 100; ++x) {
                 // The mark: a triangle of side 9 in the top right corner.
-                const bool in_mark = column == 1 && y < 9 && x >= 100 - 9 + y;
+                const bool in_mark = y < 9 && x >= 100 - 9 + y;
                 const int under = checker_at(left + x, 32 + y);
                 const Rgba want = in_mark ? Rgba{220, 0, 0, 255} : Rgba{under, under, under, 255};
                 const Rgba got = png_pixel(image, left + x, 32 + y);

@@ -303,6 +303,52 @@ TEST(Watch, TheClockMovesOn) {
               "watch: [Ticking] of " + ini + " at 150x40" + start_hint + shut_down_line);
 }
 
+// render's notes on start and after each reload that changes them; a
+// section gone from the file is said too.
+TEST(Watch, SaysWhatRenderWouldNoteWhenTheLookChanges) {
+    const std::string ini = scratch_folder() + "noted.ini";
+    const auto noted = [](const char* face) {
+        return std::string("[Noted]\r\nScrivlet_FontSettings=0,0,20,0,0,0,30,1\r\nScrivlet_Font=") +
+               face + "\r\nScrivlet_BorderSettings=0,1\r\n";
+    };
+    write_text_file(ini, noted("Arial"));
+    const RunningHost running = start_host(
+        {"watch", "--ini", ini, "--section", "Noted", "--value", "1234567890", "--size", "60x40"});
+    const EndsHost ends{running};
+    const HWND window = wait_for_window(running, host::watch_window_class);
+    ASSERT_NE(window, nullptr) << "no watch window appeared";
+    std::string said = "watch: [Noted] of " + ini + " at 60x40" + start_hint;
+    // Each edit once its reload has been said in full.
+    for (const std::string& text : {noted("Arail"), std::string("; emptied\r\n")}) {
+        ASSERT_TRUE(wait_for(running, [&] { return output_so_far(running) == said; }))
+            << output_so_far(running);
+        replace_file(ini, text);
+        said += "watch: reloaded " + ini + "\n";
+    }
+    said += "watch: [Noted] is no longer in " + ini + "; the defaults show until it is back\n";
+    ASSERT_TRUE(wait_for(running, [&] { return output_so_far(running) == said; }))
+        << output_so_far(running);
+
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    const HostResult result = finish_host(running, finish_limit_ms);
+    EXPECT_EQ(result.exit_code, exit_ok) << result.err;
+    EXPECT_EQ(result.out, said + shut_down_line);
+    const auto wraps = [](const char* px) {
+        return std::string("watch: the text is wider than the 60 px surface (58 px to lay out "
+                           "in): \"1234567890\" needs about ") +
+               px +
+               " px and wraps to a second line, breaking the word \"1234567890\" where the "
+               "line ends (Wine draws only the first line)\n";
+    };
+    // The section gone, the defaults show: white Arial 16 pt, no border.
+    EXPECT_EQ(result.err, wraps("149") +
+                              "watch: nothing was drawn; what check finds in the section:\n"
+                              "watch:   [Noted] Scrivlet_Font=Arail: the face \"Arail\" is not "
+                              "installed: the text draws nothing; installed faces spelt like it: "
+                              "\"Arial\"\n" +
+                              wraps("119"));
+}
+
 TEST(Watch, ShowsTheValueGivenAndTheDefaultsOfASectionNotYetWritten) {
     const std::string ini = scratch_folder() + "empty.ini";
     write_text_file(ini, "; nothing yet\r\n");
