@@ -185,15 +185,17 @@ private:
 
 } // namespace
 
-std::vector<std::string> findings_at_size(const std::string& file, const std::string& section,
-                                          Size size) {
+std::vector<std::string> text_hiding_findings(const std::string& file, const std::string& section,
+                                              Size size) {
     const std::vector<std::string> names = section_names(file);
     for (size_t i = 0; i < names.size(); ++i) {
         if (same_name(names[i], section)) {
             std::vector<std::string> texts;
             for (const Finding& finding :
                  CheckContext().findings(file, file_lines(file), names, i, size)) {
-                texts.push_back(finding.text);
+                if (finding.hides_text) {
+                    texts.push_back(finding.text);
+                }
             }
             return texts;
         }

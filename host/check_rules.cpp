@@ -226,19 +226,23 @@ public:
     void add_for_section(const std::string& message) {
         push("", section_.header_line, "[" + section_.name + "]: ", message, false);
     }
-    void add(const SectionLine& line, const std::string& message, bool note = false) {
+    void add(const SectionLine& line, const std::string& message, bool note = false,
+             bool hides_text = false) {
         push(line.key, line.file_line, "[" + section_.name + "] " + line_text(line) + ": ", message,
-             note);
+             note, hides_text);
+    }
+    void add_hiding_text(const SectionLine& line, const std::string& message, bool note = false) {
+        add(line, message, note, true);
     }
     // A finding of the key's line; of the section as a whole when no key
     // is named or the section has no line for it.
-    void add_for_key(std::string_view key, const std::string& message) {
+    void add_for_key(std::string_view key, const std::string& message, bool hides_text = false) {
         const std::optional<size_t> line =
             key.empty() ? std::nullopt : line_read_for(section_.lines, key);
         if (line) {
-            add(section_.lines[*line], message);
+            add(section_.lines[*line], message, false, hides_text);
         } else {
-            push("", section_.header_line, "[" + section_.name + "] ", message, false);
+            push("", section_.header_line, "[" + section_.name + "] ", message, false, hides_text);
         }
     }
     // A note about a line of the file that is no key of the section.
@@ -250,8 +254,9 @@ public:
 
 private:
     void push(const std::string& key, std::optional<size_t> line, const std::string& head,
-              const std::string& message, bool note) {
-        found_.push_back(Finding{section_.name, key, line, message, head + message, note});
+              const std::string& message, bool note, bool hides_text = false) {
+        found_.push_back(
+            Finding{section_.name, key, line, message, head + message, note, hides_text});
     }
 
     const SectionToCheck& section_;
@@ -322,6 +327,9 @@ void check_field(Findings& findings, const SectionLine& line, const ListField& p
                                ": what follows the digits is ignored");
     }
     const FieldRule* rule = ok_number_rule(position.number);
+    // An alpha of 256 draws as 0: the text is not drawn at all.
+    const bool hides_text = position.number == &MeterRecord::font_alpha &&
+                            !in_channel_range(value) && drawn_channel(value) == 0;
     const std::string draws = colour && !in_channel_range(value)
                                   ? ": it draws as " + std::to_string(drawn_channel(value)) +
                                         " (only the low 8 bits count)"
@@ -329,12 +337,15 @@ void check_field(Findings& findings, const SectionLine& line, const ListField& p
     if (rule) {
         const RuledNumber ruled = apply_number_rule(rule->rule, value);
         if (ruled.value != value) {
-            findings.add(line, rule_reason(rule->rule, name, value) + draws +
-                                   "; the settings dialog's OK saves it as " +
-                                   std::to_string(ruled.value) + (ruled.warn ? " and warns" : ""));
+            findings.add(line,
+                         rule_reason(rule->rule, name, value) + draws +
+                             "; the settings dialog's OK saves it as " +
+                             std::to_string(ruled.value) + (ruled.warn ? " and warns" : ""),
+                         false, hides_text);
         }
     } else if (!draws.empty()) {
-        findings.add(line, rule_reason(NumberRule::channel, name, value) + draws);
+        findings.add(line, rule_reason(NumberRule::channel, name, value) + draws, false,
+                     hides_text);
     }
     if (position.number == &MeterRecord::alignment && !alignment_in_range(value)) {
         // OK takes the last cell when none of the first eight buttons is
@@ -401,14 +412,15 @@ void check_face(Findings& findings, const SectionToCheck& section, const Section
     }
     const std::string face = value.substr(0, face_name_limit);
     if (face.empty()) {
-        findings.add(line, "no face name: the text draws nothing");
+        findings.add_hiding_text(line, "no face name: the text draws nothing");
     } else if (!face_installed(face) && on_every_windows_desktop(face)) {
-        findings.add(line,
-                     "the face " + quoted(face) + " is not installed " +
-                         (section.under_wine ? "in this Wine prefix" : "on this system") +
-                         ", so a preview here draws no text; every Windows desktop has it, so "
-                         "there the meter draws as written",
-                     true);
+        findings.add_hiding_text(
+            line,
+            "the face " + quoted(face) + " is not installed " +
+                (section.under_wine ? "in this Wine prefix" : "on this system") +
+                ", so a preview here draws no text; every Windows desktop has it, so "
+                "there the meter draws as written",
+            true);
     } else if (!face_installed(face)) {
         std::string message =
             "the face " + quoted(face) + " is not installed: the text draws nothing";
@@ -416,7 +428,7 @@ void check_face(Findings& findings, const SectionToCheck& section, const Section
         for (size_t i = 0; i < closest.size(); ++i) {
             message += (i == 0 ? "; installed faces spelt like it: " : ", ") + quoted(closest[i]);
         }
-        findings.add(line, message);
+        findings.add_hiding_text(line, message);
     }
 }
 
@@ -479,7 +491,7 @@ void check_template(Findings& findings, const SectionLine& line, const std::stri
                                "replaced");
     }
     if (value.empty()) {
-        findings.add(line, "an empty template: the meter draws no text");
+        findings.add_hiding_text(line, "an empty template: the meter draws no text");
     } else if (value.size() > static_cast<size_t>(template_read_chars)) {
         findings.add(line, std::to_string(value.size()) + " characters, more than the " +
                                std::to_string(template_read_chars) +
@@ -639,7 +651,8 @@ void check_geometry(Findings& findings, const SectionToCheck& section, const Met
                                      (em > 0 ? "is more than " + plain(em_bound_per_side) +
                                                    " times the surface's longer side (up to " +
                                                    plain(min_em_bound_pt) + " pt always draws)"
-                                             : std::string("is not above 0")));
+                                             : std::string("is not above 0")),
+                                 true);
         }
         if (!room_shows(in)) {
             LayoutRect ignored;
@@ -666,11 +679,14 @@ void check_geometry(Findings& findings, const SectionToCheck& section, const Met
             const std::string too_far = " further from the surface than the largest surface (" +
                                         std::to_string(max_surface_side_px) + " px a side) is wide";
             if (key.empty()) {
-                findings.add_for_key("", nothing + "the surface's own rectangle " + rect_text +
-                                             " reaches" + too_far);
+                findings.add_for_key(
+                    "", nothing + "the surface's own rectangle " + rect_text + " reaches" + too_far,
+                    true);
             } else {
-                findings.add_for_key(key, nothing + "the insets for " + insets +
-                                              " move its rectangle " + rect_text + too_far);
+                findings.add_for_key(key,
+                                     nothing + "the insets for " + insets + " move its rectangle " +
+                                         rect_text + too_far,
+                                     true);
             }
         }
         return; // neither pass draws without the text

@@ -91,6 +91,9 @@ struct Finding {
     // but this one lacks) or of the tools, not of the plug-in: it does not
     // make check fail.
     bool note = false;
+    // What it names keeps the text from being drawn at all (a face the
+    // system lacks, alpha 0, no room): it explains an empty picture.
+    bool hides_text = false;
     bool operator==(const Finding&) const = default;
 };
 

@@ -343,7 +343,7 @@ PreviewFacts preview_facts(const std::string& file, const std::string& section,
     facts.expanded_text = meter_text(file, section, value);
     facts.anything_drawn = drawn;
     if (!drawn) {
-        facts.findings = findings_at_size(file, section, size);
+        facts.findings = text_hiding_findings(file, section, size);
     }
     facts.line_height_px = line_height_px(file, section);
     facts.surface_height_px = size.height;

@@ -18,10 +18,11 @@ int run_configure(const Options& options); // configure.cpp
 int run_bench(const Options& options);
 // Reads only: loads no plug-in and writes nothing (check.cpp).
 int run_check(const Options& options);
-// What check finds in one section of a settings file at the given size;
+// What check finds in one section of a settings file at the given size that
+// keeps its text from being drawn at all (an empty picture's reasons);
 // nothing when the file has no such section.
-std::vector<std::string> findings_at_size(const std::string& absolute_path,
-                                          const std::string& section, Size size);
+std::vector<std::string> text_hiding_findings(const std::string& absolute_path,
+                                              const std::string& section, Size size);
 int run_watch(const Options& options); // watch.cpp
 
 // Parses, runs, and turns every failure into its one line on stderr and its

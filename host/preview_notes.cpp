@@ -111,24 +111,6 @@ bool wine_draws_less(const std::string& expanded_text) {
     return expanded_text.find_first_of("\n\t") != std::string::npos;
 }
 
-std::vector<std::string> findings_explaining_empty(const std::vector<std::string>& findings) {
-    std::vector<std::string> kept;
-    for (const std::string& finding : findings) {
-        const bool text_undrawn = finding.find("the text draws nothing") != std::string::npos ||
-                                  finding.find("draws no text") != std::string::npos;
-        const size_t key = finding.find("] ");
-        const bool colour_alpha =
-            key != std::string::npos &&
-            finding.compare(key + 2, std::string_view("Scrivlet_FontColor").size(),
-                            "Scrivlet_FontColor") == 0 &&
-            finding.find("alpha") != std::string::npos;
-        if (text_undrawn || colour_alpha) {
-            kept.push_back(finding);
-        }
-    }
-    return kept;
-}
-
 std::vector<std::string>
 marked_cells_legend(const std::vector<std::string>& rows,
                     const std::vector<std::vector<std::string>>& values,
@@ -173,7 +155,7 @@ std::vector<std::string> preview_notes(const PreviewFacts& facts) {
                         ", which Windows draws in full");
     }
     if (!facts.anything_drawn) {
-        const std::vector<std::string> reasons = findings_explaining_empty(facts.findings);
+        const std::vector<std::string>& reasons = facts.findings;
         if (facts.expanded_text.empty()) {
             notes.push_back("nothing was drawn: the text is empty");
         } else if (facts.text_alpha_zero) {

@@ -23,8 +23,8 @@ struct PreviewFacts {
     bool under_wine = false;
     std::string expanded_text; // the template expanded with the value, as the plug-in does
     bool anything_drawn = true;
-    // What `scrivlet-host check` finds in the section at this size: the
-    // reasons for an empty picture, when there are any.
+    // What `scrivlet-host check` finds in the section at this size that
+    // keeps the text from being drawn: the reasons for an empty picture.
     std::vector<std::string> findings;
     double line_height_px = 0; // of the meter's font; 0 when unknown
     uint32_t surface_height_px = 0;
@@ -40,11 +40,6 @@ struct PreviewFacts {
 // Lines for standard error, without the program's name; none when the
 // picture is what the plug-in means on every platform.
 std::vector<std::string> preview_notes(const PreviewFacts& facts);
-
-// Of check's findings, those that explain a picture with nothing in it:
-// the text or its colour's alpha, a face that draws nothing, geometry that
-// leaves the text undrawn.
-std::vector<std::string> findings_explaining_empty(const std::vector<std::string>& findings);
 
 // Of `notes`, those to say when `said` were said last: none when they are
 // the same; else each note not said then, a note kept whole with the lines

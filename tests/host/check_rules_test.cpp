@@ -222,6 +222,26 @@ TEST(CheckRules, FacesEveryWindowsDesktopHasAreNotesWhereMissing) {
     EXPECT_FALSE(on_every_windows_desktop("Segoe"));
 }
 
+// Only what keeps the text from being drawn at all explains an empty
+// preview; other findings of the same keys do not.
+TEST(CheckRules, FindingsThatHideTheTextAreMarkedSo) {
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"Scrivlet_Font=NoSuchFace", true},
+        {"Scrivlet_Font=", true},
+        {"Scrivlet_Text=", true},
+        {"Scrivlet_FontColor=256,255,255,255", true},
+        {"Scrivlet_FontColor=300,255,255,255", false},
+        {"Scrivlet_FontColor=255,128,0", false},
+        {"Scrivlet_FontSettings=0,0,0,0,0,0,30,1", true},
+        {"Scrivlet_Fnt=Arial", false},
+    };
+    for (const auto& [line, hides] : cases) {
+        const std::vector<Finding> found = section_findings(section_of({line}), installed);
+        ASSERT_FALSE(found.empty()) << line;
+        EXPECT_EQ(found.front().hides_text, hides) << line;
+    }
+}
+
 TEST(CheckRules, ListsWithFieldsMissingOrLeftOver) {
     expect_findings({
         {"two of four channels",
