@@ -235,19 +235,20 @@ void save_section(const std::string& absolute_path, const std::string& shown_pat
     }
 }
 
-void create_settings_file(const std::string& path) {
-    const std::string absolute = win::absolute_path(path);
-    if (GetFileAttributesA(absolute.c_str()) != INVALID_FILE_ATTRIBUTES) {
+void create_settings_file(const std::string& typed_path) {
+    const std::wstring wide = win::wide_from_utf8(typed_path);
+    if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
         return;
     }
-    const win::UniqueFile file(CreateFileA(absolute.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    const std::string shown = win::ansi_from_utf8(typed_path);
+    const win::UniqueFile file(CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                            FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         throw Failure{exit_code::output,
-                      "cannot create '" + path +
-                          "': " + write_failure_reason(path, windows_write_error(GetLastError()))};
+                      "cannot create '" + shown +
+                          "': " + write_failure_reason(shown, windows_write_error(GetLastError()))};
     }
-    std::printf("configure: created %s\n", path.c_str());
+    std::printf("configure: created %s\n", shown.c_str());
 }
 
 std::vector<uint8_t> image_buffer(Size size) {
@@ -284,6 +285,23 @@ std::string section_as_in_file(const std::string& file, const Options& options,
                         "UTF-8, and that section was used");
     }
     return found.value_or(options.section());
+}
+
+std::optional<std::string> value_code_page_note(const std::optional<std::string>& typed_value) {
+    if (!typed_value) {
+        return std::nullopt;
+    }
+    const std::vector<std::string> outside = win::outside_ansi(win::wide_from_utf8(*typed_value));
+    if (outside.empty()) {
+        return std::nullopt;
+    }
+    std::string names;
+    for (const std::string& name : outside) {
+        names += (names.empty() ? "" : " ") + name;
+    }
+    return "--value has characters the ANSI code page (" + win::ansi_code_page() +
+           ") cannot hold, and the plug-in takes its value in that code page: " + names +
+           " drawn as \"?\"";
 }
 
 // With --dpi, the command runs again in a child that sees that resolution;

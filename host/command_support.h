@@ -43,7 +43,7 @@ void save_section(const std::string& absolute_path, const std::string& shown_pat
 
 // A new theme starts from a file that is not there yet: made empty, and said
 // so on standard output. Throws (exit_code::output) when it cannot be made.
-void create_settings_file(const std::string& path);
+void create_settings_file(const std::string& typed_path);
 
 // Room for a size's RGBA pixels, or the one line that says there is none.
 std::vector<uint8_t> image_buffer(Size size);
@@ -57,6 +57,10 @@ std::string settings_with_section(const Options& options, bool section_must_exis
 // form when the file has neither.
 std::string section_as_in_file(const std::string& file, const Options& options,
                                std::vector<std::string>& notes);
+
+// The note for a --value (as typed) with characters the ANSI code page
+// cannot hold, which the plug-in draws as "?"; none when it has none.
+std::optional<std::string> value_code_page_note(const std::optional<std::string>& typed_value);
 
 // With --dpi, the command runs again in a child that sees that resolution;
 // its exit code is this one's.

@@ -48,16 +48,8 @@ int run_render(const Options& options) {
         }
     } // the surface goes before the PNG's buffers are made
     write_png(options.typed.out, image);
-    const std::vector<std::string> outside =
-        win::outside_ansi(win::wide_from_utf8(*options.typed.value));
-    if (!outside.empty()) {
-        std::string names;
-        for (const std::string& name : outside) {
-            names += (names.empty() ? "" : " ") + name;
-        }
-        notes.push_back("--value has characters the ANSI code page (" + win::ansi_code_page() +
-                        ") cannot hold, and the plug-in takes its value in that code page: " +
-                        names + " drawn as \"?\"");
+    if (const std::optional<std::string> note = value_code_page_note(options.typed.value)) {
+        notes.push_back(*note);
     }
     const std::vector<std::string> preview =
         preview_notes(preview_facts(file, section, *options.value, size, drawn));

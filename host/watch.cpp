@@ -67,14 +67,16 @@ ClockTime local_time(const SYSTEMTIME& now) {
 
 struct WatchState {
     WatchState(const PluginExports& exports, const Options& given, std::string absolute_file,
-               Size surface_size)
-        : api(exports), options(given), file(std::move(absolute_file)), size(surface_size),
-          surface(size.width, size.height), shown(size.width, size.height),
+               std::string file_section, Size surface_size)
+        : api(exports), options(given), file(std::move(absolute_file)),
+          section(std::move(file_section)), size(surface_size), surface(size.width, size.height),
+          shown(size.width, size.height),
           composited(static_cast<size_t>(size.width) * size.height * 4) {}
 
     const PluginExports& api;
     const Options& options;
-    std::string file; // absolute, for the plug-in
+    std::string file;    // absolute, for the plug-in
+    std::string section; // as the file spells it
     Size size;
     win::DibSurface surface; // what repaint draws on, as a host hands it
     win::DibSurface shown;   // the surface over the checkerboard, opaque
@@ -126,7 +128,7 @@ struct LookNotes {
 // After the meter has loaded the file and drawn it: render's notes for this
 // look, those not said since the last load said.
 LookNotes look_notes(WatchState& state) {
-    const std::string& section = state.options.section();
+    const std::string& section = state.section;
     const bool missing = !has_section(section_names(state.file), section);
     LookNotes said{missing && !state.section_missing, {}};
     state.section_missing = missing;
@@ -142,7 +144,7 @@ LookNotes look_notes(WatchState& state) {
 
 void say_notes(const WatchState& state, const LookNotes& notes) {
     if (notes.section_gone) {
-        say("[" + state.options.section() + "] is no longer in " + state.options.ini +
+        say("[" + state.section + "] is no longer in " + state.options.ini +
             "; the defaults show until it is back");
     }
     print_notes("watch", notes.unsaid);
@@ -157,7 +159,7 @@ void arm_tick(const WatchState& state) {
 void tick(WatchState& state) {
     const std::optional<FileStamp> now = file_stamp(state.file);
     if (should_reload(state.loaded, now, state.dialog_open)) {
-        state.meter->load_settings(state.file, state.options.section());
+        state.meter->load_settings(state.file, state.section);
         state.loaded = now;
         draw_meter(state);
         const LookNotes notes = look_notes(state);
@@ -175,7 +177,7 @@ void configure(WatchState& state) {
         return;
     }
     state.dialog_open = true;
-    const std::string& section = state.options.section();
+    const std::string& section = state.section;
     const std::vector<std::string> before = section_as_saved(*state.meter, section);
     {
         // The dialog belongs to the thread of its owner, this window.
@@ -278,7 +280,7 @@ win::UniqueWindow open_window(WatchState& state) {
     }
     RECT frame{0, 0, static_cast<LONG>(state.size.width), static_cast<LONG>(state.size.height)};
     AdjustWindowRectEx(&frame, window_style, FALSE, 0);
-    const std::string title = "[" + state.options.section() + "] - scrivlet-host watch";
+    const std::string title = "[" + state.section + "] - scrivlet-host watch";
     win::UniqueWindow window(CreateWindowExA(
         0, watch_window_class, title.c_str(), window_style, CW_USEDEFAULT, CW_USEDEFAULT,
         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, program, &state));
@@ -312,26 +314,32 @@ int run_watch(const Options& options) {
     const win::LoadedPlugin plugin = load_plugin_library(options.dll);
     require_visualisation_type(plugin);
     const std::string file = readable_settings_file(options.typed.inis.front());
-    const bool section_exists = has_section(section_names(file), options.section());
-    const Size size = watch_size(options.size, file_bytes(file), options.section());
-    WatchState state(plugin.exports, options, file, size);
+    std::vector<std::string> notes;
+    const std::string section = section_as_in_file(file, options, notes);
+    if (const std::optional<std::string> note = value_code_page_note(options.typed.value)) {
+        notes.push_back(*note);
+    }
+    const bool section_exists = has_section(section_names(file), section);
+    const Size size = watch_size(options.size, file_bytes(file), section);
+    WatchState state(plugin.exports, options, file, section, size);
     {
         // The meter goes before its owner window does.
         const win::UniqueWindow window = open_window(state);
-        const win::MeterSession meter = start_meter(state.api, options.section(), window.get());
+        const win::MeterSession meter = start_meter(state.api, section, window.get());
         state.loaded = file_stamp(file);
-        meter.load_settings(file, options.section());
+        meter.load_settings(file, section);
         state.meter = &meter;
         draw_meter(state);
         ShowWindow(window.get(), SW_SHOWNORMAL);
         UpdateWindow(window.get());
+        print_notes("watch", notes);
         if (!section_exists) {
-            say("[" + options.section() + "] is not in " + options.ini +
+            say("[" + section + "] is not in " + options.ini +
                 " yet; the defaults show until it is");
         }
         state.section_missing = !section_exists;
         say_notes(state, look_notes(state));
-        say("[" + options.section() + "] of " + options.ini + " at " + size_text(size) +
+        say("[" + section + "] of " + options.ini + " at " + size_text(size) +
             "; double-click for the settings, close the window to stop");
         arm_tick(state);
         run_messages(state);

@@ -354,7 +354,7 @@ TEST(Host, RelativeSettingsPathIsReadFromTheCurrentFolder) {
 
 // scrivlet-host with its arguments as typed (UTF-8), handed over as UTF-16 as
 // a shell hands them over: characters outside the ANSI code page included.
-HostResult run_host_as_typed(const std::vector<std::string>& args) {
+RunningHost start_host_as_typed(const std::vector<std::string>& args) {
     static int runs = 0;
     const std::string stem = scratch_folder() + "typed" + std::to_string(++runs);
     std::vector<std::string> line = {program_folder() + "scrivlet-host.exe"};
@@ -364,7 +364,11 @@ HostResult run_host_as_typed(const std::vector<std::string>& args) {
     launch.command_line = win::wide_from_utf8(quote_command_line(line));
     launch.out_file = stem + ".out";
     launch.err_file = stem + ".err";
-    return finish_host(RunningHost{win::start_child(launch), launch.out_file, launch.err_file});
+    return RunningHost{win::start_child(launch), launch.out_file, launch.err_file};
+}
+
+HostResult run_host_as_typed(const std::vector<std::string>& args) {
+    return finish_host(start_host_as_typed(args));
 }
 
 // A file's bytes by its path as typed: the C library opens ANSI paths only.
@@ -775,10 +779,12 @@ TEST(Host, DpiScalesTheTextAndLeavesTheRegistryAsItWas) {
 // to show its dialog, and as long again to close and save.
 constexpr DWORD configure_limit_ms = 60000;
 
-// configure on the section, its template set to `text` in the dialog and OK.
-HostResult configure_template(const std::string& ini, const char* section, const char* text) {
+// configure on the section (as typed), its template set to `text` in the
+// dialog and OK.
+HostResult configure_template(const std::string& ini, const std::string& section,
+                              const char* text) {
     constexpr int template_box = 2064;
-    RunningHost running = start_host({"configure", "--ini", ini, "--section", section});
+    RunningHost running = start_host_as_typed({"configure", "--ini", ini, "--section", section});
     const HWND dialog = wait_for_window(running, win::dialog_class, "Settings");
     EXPECT_NE(dialog, nullptr) << "no Settings dialog appeared";
     if (dialog != nullptr) {
@@ -796,6 +802,12 @@ TEST(Host, ConfigureSavesWhatTheDialogConfirmed) {
     ASSERT_EQ(result.exit_code, exit_ok) << result.err;
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out.substr(0, result.out.find('\n')), "configure: saved [Plain] in " + ini);
+    // A section the file holds in UTF-8 is the one edited, not a new one.
+    const std::string utf8_ini = scratch_folder() + "configure-utf8.ini";
+    write_text_file(utf8_ini, "[Temp\xC3\xA9rature]\r\nScrivlet_Text=%v\r\n");
+    const HostResult utf8 = configure_template(utf8_ini, "Temp\xC3\xA9rature", "T %v");
+    EXPECT_EQ(utf8.exit_code, exit_ok) << utf8.err;
+    EXPECT_EQ(file_bytes(utf8_ini), "[Temp\xC3\xA9rature]\r\nScrivlet_Text=T %v\r\n");
     // Only the edited key's line differs: comments and LF line ends stay.
     std::string expected = file_bytes(examples_folder() + "plain.ini");
     const std::string old_line = "\nScrivlet_Text=%v\n";
