@@ -57,16 +57,4 @@ Point row_label_origin(const SheetLayout& layout, size_t row);
 // in the row's own caption.
 Point value_label_origin(const SheetLayout& layout, size_t row, size_t column);
 
-// The sample values a theme file suggests: each comment "; value: A|B"
-// adds its values ("|" between them) to the next section header below it,
-// as "; size:" comments do. Section name, as written in its header, to its
-// values in file order.
-std::map<std::string, std::vector<std::string>> value_comments(std::string_view file_text);
-
-// The values for `section` (compared without regard to case, as the profile
-// functions compare section names); empty when the file suggests none.
-std::vector<std::string>
-suggested_values(const std::map<std::string, std::vector<std::string>>& values,
-                 std::string_view section);
-
 } // namespace scrivlet::host

@@ -9,6 +9,7 @@ namespace scrivlet::host {
 namespace {
 
 constexpr std::string_view size_comment = "; size:";
+constexpr std::string_view value_comment = "; value:";
 constexpr std::string_view utf8_bom = "\xEF\xBB\xBF";
 
 std::string_view trimmed(std::string_view text) {
@@ -40,6 +41,19 @@ template <typename OnLine> void for_each_line(std::string_view file_text, OnLine
         on_line(trimmed(file_text.substr(start, end - start)), number);
         start = end + 1;
     }
+}
+
+// The entry for `section`, its name compared without regard to case as the
+// profile functions compare section names.
+template <typename Value>
+std::optional<Value> entry_of(const std::map<std::string, Value>& entries,
+                              std::string_view section) {
+    for (const auto& [name, value] : entries) {
+        if (same_ignoring_case(name, section)) {
+            return value;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -74,6 +88,30 @@ std::map<std::string, SizeComment> size_comment_lines(std::string_view file_text
     return sizes;
 }
 
+std::map<std::string, std::vector<std::string>> value_comments(std::string_view file_text) {
+    std::map<std::string, std::vector<std::string>> values;
+    std::vector<std::string> pending;
+    for_each_line(file_text, [&](std::string_view line, size_t) {
+        if (line.substr(0, value_comment.size()) == value_comment) {
+            const std::vector<std::string> listed =
+                split_values(trimmed(line.substr(value_comment.size())));
+            pending.insert(pending.end(), listed.begin(), listed.end());
+        } else if (line.size() > 2 && line.front() == '[' && line.back() == ']') {
+            if (!pending.empty()) {
+                values[std::string(line.substr(1, line.size() - 2))] = pending;
+            }
+            pending.clear();
+        }
+    });
+    return values;
+}
+
+std::vector<std::string>
+suggested_values(const std::map<std::string, std::vector<std::string>>& values,
+                 std::string_view section) {
+    return entry_of(values, section).value_or(std::vector<std::string>{});
+}
+
 std::map<std::string, Size> size_comments(std::string_view file_text) {
     std::map<std::string, Size> sizes;
     for (const auto& [name, comment] : size_comment_lines(file_text)) {
@@ -84,22 +122,12 @@ std::map<std::string, Size> size_comments(std::string_view file_text) {
 
 std::optional<Size> suggested_size(const std::map<std::string, Size>& sizes,
                                    std::string_view section) {
-    for (const auto& [name, size] : sizes) {
-        if (same_ignoring_case(name, section)) {
-            return size;
-        }
-    }
-    return std::nullopt;
+    return entry_of(sizes, section);
 }
 
 std::optional<SizeComment> suggested_size(const std::map<std::string, SizeComment>& sizes,
                                           std::string_view section) {
-    for (const auto& [name, comment] : sizes) {
-        if (same_ignoring_case(name, section)) {
-            return comment;
-        }
-    }
-    return std::nullopt;
+    return entry_of(sizes, section);
 }
 
 std::vector<SectionPlace> section_places(std::string_view file_text) {

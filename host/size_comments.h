@@ -1,9 +1,9 @@
 #pragma once
 // What a theme file's own lines say beyond the profile functions: the sizes
-// it suggests for its meters, and where each section and key stands, so that
-// a finding can name its line. A comment "; size: WxH" belongs to the next
-// section header below it, as in the files of examples/, where each
-// section's notes stand above it.
+// and sample values it suggests for its meters, and where each section and
+// key stands, so that a finding can name its line. A comment "; size: WxH"
+// or "; value: A|B" belongs to the next section header below it, as in the
+// files of examples/, where each section's notes stand above it.
 
 #include "command_line.h"
 
@@ -59,5 +59,16 @@ std::vector<SectionPlace> section_places(std::string_view file_text);
 // regardless of case: 0 is the one the profile functions read.
 std::optional<SectionPlace> section_place(const std::vector<SectionPlace>& places,
                                           std::string_view section, size_t occurrence = 0);
+
+// The sample values a theme file suggests: each comment "; value: A|B"
+// adds its values ("|" between them) to the next section header below it.
+// Section name, as written in its header, to its values in file order.
+std::map<std::string, std::vector<std::string>> value_comments(std::string_view file_text);
+
+// The values for `section` (compared without regard to case, as the profile
+// functions compare section names); empty when the file suggests none.
+std::vector<std::string>
+suggested_values(const std::map<std::string, std::vector<std::string>>& values,
+                 std::string_view section);
 
 } // namespace scrivlet::host

@@ -71,52 +71,48 @@ std::string windows_path(std::string path) {
     return path;
 }
 
-std::wstring widen(const std::string& text) {
+namespace {
+
+std::wstring wide_from(UINT code_page, const std::string& text) {
     if (text.empty()) {
         return {};
     }
     const int length =
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-std::string narrow(const std::wstring& text) {
-    if (text.empty()) {
-        return {};
-    }
-    const int length = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string narrowed(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), narrowed.data(),
-                        length, nullptr, nullptr);
-    return narrowed;
-}
-
-std::wstring wide_from_utf8(const std::string& utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int length =
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+    MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                         length);
     return wide;
 }
 
-std::string ansi_from_wide(const std::wstring& text) {
+std::string ansi_from(const std::wstring& text, DWORD flags) {
     if (text.empty()) {
         return {};
     }
-    const int length =
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(),
-                            static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int length = WideCharToMultiByte(
+        CP_ACP, flags, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string ansi(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
-                        ansi.data(), length, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, flags, text.data(), static_cast<int>(text.size()), ansi.data(),
+                        length, nullptr, nullptr);
     return ansi;
+}
+
+} // namespace
+
+std::wstring widen(const std::string& text) {
+    return wide_from(CP_ACP, text);
+}
+
+std::string narrow(const std::wstring& text) {
+    return ansi_from(text, 0);
+}
+
+std::wstring wide_from_utf8(const std::string& utf8) {
+    return wide_from(CP_UTF8, utf8);
+}
+
+std::string ansi_from_wide(const std::wstring& text) {
+    return ansi_from(text, WC_NO_BEST_FIT_CHARS);
 }
 
 std::string ansi_from_utf8(const std::string& utf8) {

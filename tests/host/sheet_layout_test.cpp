@@ -1,6 +1,7 @@
 // Where a sheet puts its labels and cells, and which sheets are too large.
 
 #include "sheet_layout.h"
+#include "size_comments.h"
 
 #include <gtest/gtest.h>
 
