@@ -328,6 +328,11 @@ TEST(Watch, SaysWhatRenderWouldNoteWhenTheLookChanges) {
     said += "watch: [Noted] is no longer in " + ini + "; the defaults show until it is back\n";
     ASSERT_TRUE(wait_for(running, [&] { return output_so_far(running) == said; }))
         << output_so_far(running);
+    // Back, as two lines: a clock's date under its time.
+    replace_file(ini, "[Noted]\r\nScrivlet_Text=A%bB\r\n");
+    said += "watch: reloaded " + ini + "\n";
+    ASSERT_TRUE(wait_for(running, [&] { return output_so_far(running) == said; }))
+        << output_so_far(running);
 
     PostMessageA(window, WM_CLOSE, 0, 0);
     const HostResult result = finish_host(running, finish_limit_ms);
@@ -346,7 +351,12 @@ TEST(Watch, SaysWhatRenderWouldNoteWhenTheLookChanges) {
                               "watch:   [Noted] Scrivlet_Font=Arail: the face \"Arail\" is not "
                               "installed: the text draws nothing; installed faces spelt like it: "
                               "\"Arial\"\n" +
-                              wraps("119"));
+                              wraps("119") +
+                              "watch: under Wine, GDI+ draws only the first line and leaves tabs "
+                              "out; the text has 2 lines, which Windows draws in full\n"
+                              "watch: the text's 2 lines need about 48 px, more than the 40 px of "
+                              "the surface: what does not fit is cut off (Wine moves such text "
+                              "down instead)\n");
 }
 
 TEST(Watch, ShowsTheValueGivenAndTheDefaultsOfASectionNotYetWritten) {
