@@ -116,7 +116,10 @@ TEST(RepaintText, DrawsExactlyWhatTheExpandedTextDraws) {
         }
     }
     // The numbers again on a host thread whose rounding is directed: the
-    // template is drawn there, the expected text as usual.
+    // template and the expected text are both drawn there. The plug-in reads
+    // the value under its own rounding and gives the host's back before it
+    // draws, so the 32-bit GDI+, whose x87 arithmetic follows the thread's
+    // precision, fills edges a little differently than under the default.
     for (const Case& c : cases) {
         Surface from_template(width, height);
         Surface from_expanded(width, height);
@@ -127,8 +130,8 @@ TEST(RepaintText, DrawsExactlyWhatTheExpandedTextDraws) {
             left = control_words();
             draw(from_template, c.drawing, false);
             after = control_words();
+            draw(from_expanded, Drawing{c.expanded, "unused", 0}, false);
         }
-        draw(from_expanded, Drawing{c.expanded, "unused", 0}, false);
         EXPECT_TRUE(from_template.same_pixels(from_expanded))
             << "'" << c.drawing.value << "' with " << c.drawing.decimals
             << " decimals under directed rounding; expected '" << c.expanded << "'";
