@@ -88,40 +88,47 @@ std::string rect_text(const RectF* rect) {
            text_of(rect->Height) + "}";
 }
 
-// The call chosen by SCRIVLET_STANDIN_END_THREAD=FUNCTION:N (the N-th call
-// of FUNCTION in this process, from 1) ends the thread that makes it, inside
-// the call and without returning, as Wine's 64-bit GDI+ ends a thread that
-// recurses without end: for tests of a host that has to notice.
-struct ThreadEnding {
+// A call chosen by an environment setting FUNCTION:N: the N-th call of
+// FUNCTION in this process, from 1.
+struct ChosenCall {
     std::string function;
     int occurrence = 0;
     int calls = 0;
+
+    bool is(const char* called) { return function == called && ++calls == occurrence; }
 };
 
-ThreadEnding& thread_ending() {
-    static ThreadEnding chosen = [] {
-        ThreadEnding read;
-        char text[128] = {};
-        const DWORD length =
-            GetEnvironmentVariableA("SCRIVLET_STANDIN_END_THREAD", text, sizeof text);
-        const std::string_view setting(text, length < sizeof text ? length : 0);
-        const size_t colon = setting.rfind(':');
-        if (colon != std::string_view::npos) {
-            std::from_chars(setting.data() + colon + 1, setting.data() + setting.size(),
-                            read.occurrence);
-            read.function = setting.substr(0, colon);
-        }
-        return read;
-    }();
-    return chosen;
+ChosenCall chosen_call(const char* variable) {
+    ChosenCall read;
+    char text[128] = {};
+    const DWORD length = GetEnvironmentVariableA(variable, text, sizeof text);
+    const std::string_view setting(text, length < sizeof text ? length : 0);
+    const size_t colon = setting.rfind(':');
+    if (colon != std::string_view::npos) {
+        std::from_chars(setting.data() + colon + 1, setting.data() + setting.size(),
+                        read.occurrence);
+        read.function = setting.substr(0, colon);
+    }
+    return read;
 }
 
+// SCRIVLET_STANDIN_END_THREAD ends the thread that makes the chosen call,
+// inside the call and without returning, as Wine's 64-bit GDI+ ends a
+// thread that recurses without end; SCRIVLET_STANDIN_RUN_AWAY keeps it in
+// the call for good, as that library runs away on some outlines: for tests
+// of a host that has to notice.
 void end_thread_if_chosen(const char* function) {
-    ThreadEnding& chosen = thread_ending();
-    if (chosen.function == function && ++chosen.calls == chosen.occurrence) {
+    static ChosenCall ending = chosen_call("SCRIVLET_STANDIN_END_THREAD");
+    static ChosenCall running_away = chosen_call("SCRIVLET_STANDIN_RUN_AWAY");
+    if (ending.is(function)) {
         // Ended where it stands, as by the platform fault: nothing of the
         // thread unwinds and the call never returns.
         TerminateThread(GetCurrentThread(), 0);
+    }
+    if (running_away.is(function)) {
+        for (;;) {
+            Sleep(1);
+        }
     }
 }
 
