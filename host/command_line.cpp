@@ -329,7 +329,7 @@ std::string command_list() {
 }
 
 Options::Typed typed_fields(const Options& options) {
-    Options::Typed typed{{}, options.sections, options.value, options.out};
+    Options::Typed typed{{}, options.sections, options.value, options.out, options.values};
     if (!options.ini.empty()) {
         typed.inis.push_back(options.ini);
     }

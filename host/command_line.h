@@ -84,6 +84,7 @@ struct Options {
         std::vector<std::string> sections;
         std::optional<std::string> value;
         std::string out;
+        std::vector<std::string> values;
         bool operator==(const Typed&) const = default;
     };
     Typed typed;

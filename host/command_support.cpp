@@ -287,11 +287,20 @@ std::string section_as_in_file(const std::string& file, const Options& options,
     return found.value_or(options.section());
 }
 
-std::optional<std::string> value_code_page_note(const std::optional<std::string>& typed_value) {
-    if (!typed_value) {
-        return std::nullopt;
+std::optional<std::string> value_code_page_note(const Options& options) {
+    std::vector<std::string> typed_texts = options.typed.values;
+    if (options.typed.value) {
+        typed_texts.push_back(*options.typed.value);
     }
-    const std::vector<std::string> outside = win::outside_ansi(win::wide_from_utf8(*typed_value));
+    const char* option = options.typed.value ? "--value" : "--values";
+    std::vector<std::string> outside;
+    for (const std::string& text : typed_texts) {
+        for (std::string& name : win::outside_ansi(win::wide_from_utf8(text))) {
+            if (std::find(outside.begin(), outside.end(), name) == outside.end()) {
+                outside.push_back(std::move(name));
+            }
+        }
+    }
     if (outside.empty()) {
         return std::nullopt;
     }
@@ -299,7 +308,7 @@ std::optional<std::string> value_code_page_note(const std::optional<std::string>
     for (const std::string& name : outside) {
         names += (names.empty() ? "" : " ") + name;
     }
-    return "--value has characters the ANSI code page (" + win::ansi_code_page() +
+    return std::string(option) + " has characters the ANSI code page (" + win::ansi_code_page() +
            ") cannot hold, and the plug-in takes its value in that code page: " + names +
            " drawn as \"?\"";
 }

@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace scrivlet::host {
@@ -58,9 +59,10 @@ std::string settings_with_section(const Options& options, bool section_must_exis
 std::string section_as_in_file(const std::string& file, const Options& options,
                                std::vector<std::string>& notes);
 
-// The note for a --value (as typed) with characters the ANSI code page
-// cannot hold, which the plug-in draws as "?"; none when it has none.
-std::optional<std::string> value_code_page_note(const std::optional<std::string>& typed_value);
+// The note for a --value or --values (as typed) with characters the ANSI
+// code page cannot hold, which the plug-in draws as "?"; none when they have
+// none.
+std::optional<std::string> value_code_page_note(const Options& options);
 
 // With --dpi, the command runs again in a child that sees that resolution;
 // its exit code is this one's.

@@ -48,7 +48,7 @@ int run_render(const Options& options) {
         }
     } // the surface goes before the PNG's buffers are made
     write_png(options.typed.out, image);
-    if (const std::optional<std::string> note = value_code_page_note(options.typed.value)) {
+    if (const std::optional<std::string> note = value_code_page_note(options)) {
         notes.push_back(*note);
     }
     const std::vector<std::string> preview =

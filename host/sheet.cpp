@@ -330,7 +330,11 @@ int run_sheet(const Options& options) {
         row_names.push_back(win::narrow(row.label));
         row_values.push_back(row.values);
     }
-    print_notes("sheet", marked_cells_legend(row_names, row_values, cell_notes));
+    std::vector<std::string> notes = marked_cells_legend(row_names, row_values, cell_notes);
+    if (const std::optional<std::string> note = value_code_page_note(options)) {
+        notes.insert(notes.begin(), *note);
+    }
+    print_notes("sheet", notes);
     std::printf("sheet: wrote %s (%zu section%s x %s%zu value%s, %s)\n", options.out.c_str(),
                 rows.size(), rows.size() == 1 ? "" : "s", row_captions ? "up to " : "", columns,
                 columns == 1 ? "" : "s",

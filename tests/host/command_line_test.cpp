@@ -294,10 +294,11 @@ TEST(HostCommandLine, ArgumentsAsTypedBesideTheirAnsiForm) {
     EXPECT_EQ(options.typed, (Options::Typed{{"\xD0\x96\\a.ini"},
                                              {"Temp\xC3\xA9rature"},
                                              "\xE2\x82\xAC \xE2\x9C\x93",
-                                             "\xD0\x96.png"}));
+                                             "\xD0\x96.png",
+                                             {}}));
     // With nothing lost, the typed form is the same text.
     const Options plain = parse_command_line(render_ok, render_ok);
-    EXPECT_EQ(plain.typed, (Options::Typed{{"a.ini"}, {"M"}, "42", "a.png"}));
+    EXPECT_EQ(plain.typed, (Options::Typed{{"a.ini"}, {"M"}, "42", "a.png", {}}));
 }
 
 TEST(SharedArguments, Utf16ArgumentsBecomeUtf8) {

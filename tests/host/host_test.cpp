@@ -428,6 +428,14 @@ TEST(Host, RenderNamesTheValuesCharactersOutsideTheCodePage) {
     Surface surface(cpu.width, cpu.height);
     draw_in_process(surface, cpu.file, cpu.section, "\x80 ?");
     EXPECT_GT(expect_straight_copy_of(read_png(out), surface, "euro and check mark"), 0);
+    // A sheet's values alike, each character once.
+    const HostResult sheet =
+        run_host_as_typed({"sheet", "--ini", cpu.file, "--out", out, "--values",
+                           "\xE2\x9C\x93|1|\xE2\x9C\x93\xE2\x86\x92"});
+    ASSERT_EQ(sheet.exit_code, exit_ok) << sheet.err;
+    EXPECT_EQ(sheet.err, "sheet: --values has characters the ANSI code page (1252) cannot hold, "
+                         "and the plug-in takes its value in that code page: U+2713 U+2192 "
+                         "drawn as \"?\"\n");
 }
 
 TEST(Host, RenderFindsASectionNamedInUtf8AsCheckDoes) {
