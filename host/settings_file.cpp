@@ -79,6 +79,22 @@ std::string readable_settings_file(const std::string& typed_path) {
     return *for_plugin;
 }
 
+std::string shared_file_bytes(const std::string& absolute_path) {
+    const win::UniqueFile file(CreateFileA(absolute_path.c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::string bytes;
+    if (!file) {
+        return bytes;
+    }
+    char chunk[16384];
+    DWORD read = 0;
+    while (ReadFile(file.get(), chunk, sizeof chunk, &read, nullptr) && read > 0) {
+        bytes.append(chunk, read);
+    }
+    return bytes;
+}
+
 std::vector<std::string> section_names(const std::string& absolute_path) {
     return read_string_list([&](char* buffer, DWORD size) {
         return GetPrivateProfileSectionNamesA(buffer, size, absolute_path.c_str());

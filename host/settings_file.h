@@ -14,6 +14,10 @@ namespace scrivlet::host {
 // has characters the ANSI code page cannot hold.
 std::string readable_settings_file(const std::string& typed_path);
 
+// The file's bytes, read as an editor may replace the file meanwhile (by
+// renaming another over it); empty when it cannot be read.
+std::string shared_file_bytes(const std::string& absolute_path);
+
 // Section names in file order, as the profile functions see them.
 std::vector<std::string> section_names(const std::string& absolute_path);
 

@@ -16,6 +16,7 @@
 #include "common/file_bytes.h"
 #include "common/win/dib_surface.h"
 #include "common/win/handles.h"
+#include "common/win/paths.h"
 #include "common/win/wine64_rounding.h"
 #include "pixels.h"
 #include "plugin_library.h"
@@ -28,6 +29,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <fstream>
 #include <optional>
 #include <string>
 #include <utility>
@@ -71,7 +73,8 @@ struct WatchState {
         : api(exports), options(given), file(std::move(absolute_file)),
           section(std::move(file_section)), size(surface_size), surface(size.width, size.height),
           shown(size.width, size.height),
-          composited(static_cast<size_t>(size.width) * size.height * 4) {}
+          composited(static_cast<size_t>(size.width) * size.height * 4), scratch("scrivlet-watch"),
+          snapshot(scratch.path() + "look.ini") {}
 
     const PluginExports& api;
     const Options& options;
@@ -89,6 +92,10 @@ struct WatchState {
     // once, not at every load that leaves it as it was.
     std::vector<std::string> noted;
     bool section_missing = false;
+    // The notes read a copy of the file: the many reads they take would
+    // otherwise keep an editor that saves by renaming over it from saving.
+    win::ScratchFolder scratch;
+    std::string snapshot;
     // A fault inside the window procedure cannot unwind through the
     // system's frames: it is kept, the loop ends, and it is thrown after.
     std::exception_ptr fault;
@@ -129,13 +136,17 @@ struct LookNotes {
 // look, those not said since the last load said.
 LookNotes look_notes(WatchState& state) {
     const std::string& section = state.section;
-    const bool missing = !has_section(section_names(state.file), section);
+    {
+        std::ofstream copy(state.snapshot, std::ios::binary | std::ios::trunc);
+        copy << shared_file_bytes(state.file);
+    }
+    const bool missing = !has_section(section_names(state.snapshot), section);
     LookNotes said{missing && !state.section_missing, {}};
     state.section_missing = missing;
     SYSTEMTIME now{};
     GetLocalTime(&now);
     const std::vector<std::string> notes = preview_notes(
-        preview_facts(state.file, section, watch_value(state.options.value, local_time(now)),
+        preview_facts(state.snapshot, section, watch_value(state.options.value, local_time(now)),
                       state.size, anything_drawn(state.surface)));
     said.unsaid = unsaid_notes(notes, state.noted);
     state.noted = notes;
@@ -316,7 +327,7 @@ int run_watch(const Options& options) {
     const std::string file = readable_settings_file(options.typed.inis.front());
     std::vector<std::string> notes;
     const std::string section = section_as_in_file(file, options, notes);
-    if (const std::optional<std::string> note = value_code_page_note(options.typed.value)) {
+    if (const std::optional<std::string> note = value_code_page_note(options)) {
         notes.push_back(*note);
     }
     const bool section_exists = has_section(section_names(file), section);
