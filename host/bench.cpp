@@ -336,10 +336,10 @@ BenchPlan bench_plan(const Options& options, std::optional<TempSettingsFile>& ow
     }
     plan.sections = {section};
     plan.value = options.value.value_or(bench_value);
-    const MeterFont font = meter_font(plan.settings, section);
-    plan.text = win::widen(meter_text(plan.settings, section, plan.value));
-    plan.face = win::widen(font.face);
-    plan.size_pt = font.size_pt;
+    const MeterLook look = meter_look(plan.settings, section);
+    plan.text = win::widen(meter_text(look, plan.value));
+    plan.face = win::widen(look.face);
+    plan.size_pt = look.lists.font_size;
     return plan;
 }
 

@@ -163,6 +163,26 @@ const char* narrowed_by(const MeterRecord& record) {
     return record.border_enabled != 0 ? "the border" : "";
 }
 
+// The height GDI gives a line of the face at its size, at the resolution of
+// `screen`; 0 when the font cannot be made.
+double line_height_px(HDC screen, const std::string& face, int32_t size_pt) {
+    const int size_px = MulDiv(size_pt, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    if (size_pt <= 0 || size_px <= 0) {
+        return 0;
+    }
+    const win::UniqueGdiObject font(CreateFontA(-size_px, 0, 0, 0, FW_NORMAL, 0, 0, 0,
+                                                DEFAULT_CHARSET, 0, 0, 0, 0, face.c_str()));
+    if (!font) {
+        return 0;
+    }
+    const SelectionGuard selected(screen, font.get());
+    TEXTMETRICA metrics{};
+    if (!GetTextMetricsA(screen, &metrics)) {
+        return 0;
+    }
+    return static_cast<double>(metrics.tmHeight + metrics.tmExternalLeading);
+}
+
 } // namespace
 
 std::string missing_folder_reason(const std::string& folder) {
@@ -330,55 +350,33 @@ std::string section_template(const std::string& file, const std::string& section
     return key_value(file, section, text_key(KeyKind::text_template));
 }
 
-MeterFont meter_font(const std::string& file, const std::string& section) {
-    return MeterFont{key_value(file, section, text_key(KeyKind::font_face)),
-                     section_lists(file, section).font_size};
+MeterLook meter_look(const std::string& file, const std::string& section) {
+    return MeterLook{section_lists(file, section),
+                     key_value(file, section, text_key(KeyKind::font_face)),
+                     section_template(file, section)};
 }
 
-std::string meter_text(const std::string& file, const std::string& section,
-                       const std::string& value) {
-    return expand_template(section_template(file, section),
-                           format_meter_value(value, section_lists(file, section).decimals));
-}
-
-// The height GDI gives a line of the meter's face at its size, at the
-// screen's resolution; 0 when the font cannot be made.
-double line_height_px(const std::string& file, const std::string& section) {
-    const MeterFont meter = meter_font(file, section);
-    const win::UniqueMemoryDc screen(CreateCompatibleDC(nullptr));
-    const int size_px = MulDiv(meter.size_pt, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
-    if (meter.size_pt <= 0 || size_px <= 0) {
-        return 0;
-    }
-    const win::UniqueGdiObject font(CreateFontA(-size_px, 0, 0, 0, FW_NORMAL, 0, 0, 0,
-                                                DEFAULT_CHARSET, 0, 0, 0, 0, meter.face.c_str()));
-    if (!font) {
-        return 0;
-    }
-    const SelectionGuard selected(screen.get(), font.get());
-    TEXTMETRICA metrics{};
-    if (!GetTextMetricsA(screen.get(), &metrics)) {
-        return 0;
-    }
-    return static_cast<double>(metrics.tmHeight + metrics.tmExternalLeading);
+std::string meter_text(const MeterLook& look, const std::string& value) {
+    return expand_template(look.text_template, format_meter_value(value, look.lists.decimals));
 }
 
 PreviewFacts preview_facts(const std::string& file, const std::string& section,
                            const std::string& value, Size size, bool drawn) {
+    const MeterLook look = meter_look(file, section);
+    const MeterRecord& record = look.lists;
     PreviewFacts facts;
     facts.under_wine = under_wine();
-    facts.expanded_text = meter_text(file, section, value);
+    facts.expanded_text = meter_text(look, value);
     facts.anything_drawn = drawn;
     if (!drawn) {
         facts.findings = text_hiding_findings(file, section, size);
     }
-    facts.line_height_px = line_height_px(file, section);
     facts.surface_height_px = size.height;
     facts.surface_width_px = size.width;
-    const MeterRecord record = section_lists(file, section);
     // Only the low byte of each channel reaches the library's colour.
     facts.text_alpha_zero = (record.font_alpha & 0xFF) == 0;
     const win::UniqueMemoryDc screen(CreateCompatibleDC(nullptr));
+    facts.line_height_px = line_height_px(screen.get(), look.face, record.font_size);
     const float dpi_x = static_cast<float>(GetDeviceCaps(screen.get(), LOGPIXELSX));
     const float dpi_y = static_cast<float>(GetDeviceCaps(screen.get(), LOGPIXELSY));
     if (!(dpi_x > 0 && dpi_y > 0) || record.font_size <= 0) {
@@ -392,8 +390,8 @@ PreviewFacts preview_facts(const std::string& file, const std::string& section,
                    record.shadow_offset_y, record.border_enabled != 0, record.border_width});
     facts.layout_width_px = rect.width * dpi_x / points_per_inch;
     facts.narrowed_by = narrowed_by(record);
-    facts.lines = line_extents(facts.expanded_text, meter_font(file, section).face,
-                               record.font_style, record.font_size * dpi_x / points_per_inch);
+    facts.lines = line_extents(facts.expanded_text, look.face, record.font_style,
+                               record.font_size * dpi_x / points_per_inch);
     return facts;
 }
 

@@ -5,6 +5,7 @@
 
 #include "command_line.h"
 #include "common/png.h"
+#include "meter/meter_record.h"
 #include "common/win/dib_surface.h"
 #include "preview_notes.h"
 
@@ -74,21 +75,19 @@ int report(const Failure& failure);
 // The template the plug-in reads for the section, as it reads it.
 std::string section_template(const std::string& file, const std::string& section);
 
-// The face and size (pt) the plug-in reads for the section.
-struct MeterFont {
+// What the plug-in reads of a section for its text, read once: the lists
+// (size, style, decimals, colours, border, shadow), the face and the
+// template.
+struct MeterLook {
+    MeterRecord lists;
     std::string face;
-    int32_t size_pt = 0;
+    std::string text_template;
 };
-MeterFont meter_font(const std::string& file, const std::string& section);
+MeterLook meter_look(const std::string& file, const std::string& section);
 
 // The text the plug-in draws for the value: the template expanded with the
 // value as the section's decimals write it.
-std::string meter_text(const std::string& file, const std::string& section,
-                       const std::string& value);
-
-// The height GDI gives a line of the meter's face at its size, at the
-// screen's resolution; 0 when the font cannot be made.
-double line_height_px(const std::string& file, const std::string& section);
+std::string meter_text(const MeterLook& look, const std::string& value);
 
 // What a preview notes about the section drawn with `value` at `size` (at
 // the screen's resolution), the surface holding something or not.
