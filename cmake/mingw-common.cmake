@@ -1,11 +1,10 @@
-# What every mingw toolchain of this tree shares. Each toolchain file names
-# its processor in SCRIVLET_MINGW_ARCH (i686 or x86_64) and its thread
-# flavour in SCRIVLET_MINGW_THREADS (posix or win32) before including this.
+# What both mingw toolchains of this tree share. Each toolchain file names
+# its processor in SCRIVLET_MINGW_ARCH (i686 or x86_64) before including this.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${SCRIVLET_MINGW_ARCH})
 set(triplet ${SCRIVLET_MINGW_ARCH}-w64-mingw32)
-set(CMAKE_C_COMPILER ${triplet}-gcc-${SCRIVLET_MINGW_THREADS})
-set(CMAKE_CXX_COMPILER ${triplet}-g++-${SCRIVLET_MINGW_THREADS})
+set(CMAKE_C_COMPILER ${triplet}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${triplet}-g++-posix)
 set(CMAKE_RC_COMPILER ${triplet}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${triplet})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
