@@ -3,6 +3,7 @@
 // handle and all memory: the process's handle count and private bytes stay
 // flat over a thousand cycles, some of which also run a meter.
 
+#include "common/win/gui_resources.h"
 #include "common/win/meter_session.h"
 #include "common/win/plugin_loader.h"
 #include "support/plugin.h"
@@ -36,28 +37,9 @@ struct Usage {
     long long pagefile_bytes = 0;
 };
 
-// Handle values probed where the process handle count is not available:
-// far more than a leak of a few handles a cycle would ever reach here.
-constexpr ULONG_PTR highest_probed_handle = 4 * 0x10000;
-
-// The process's kernel handles. Wine answers GetProcessHandleCount with 0;
-// there every handle value (a multiple of 4) is asked whether it is open.
-long kernel_handles() {
-    DWORD count = 0;
-    if (GetProcessHandleCount(GetCurrentProcess(), &count) && count != 0) {
-        return static_cast<long>(count);
-    }
-    long probed = 0;
-    for (ULONG_PTR value = 4; value <= highest_probed_handle; value += 4) {
-        DWORD flags = 0;
-        probed += GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags) ? 1 : 0;
-    }
-    return probed;
-}
-
 Usage usage() {
     Usage u;
-    u.handles = kernel_handles();
+    u.handles = win::kernel_handles();
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
