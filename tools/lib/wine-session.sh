@@ -1,18 +1,18 @@
-# Sourced by the scripts that run Windows programs. Each build has a lane:
-#   win32  the 32-bit build under 32-bit Wine, in a win32 prefix;
-#   win64  the 64-bit build under 64-bit Wine, in a win64 prefix;
-#   wow64  32-bit programs under 32-bit Wine in the win64 prefix, whose boot
-#          set up its 32-bit half: where 32-bit code runs only under
-#          emulation, this saves booting a win32 prefix (minutes there).
-# The prefixes live in the build tree, made by tools/setup.
+# Sourced by the scripts that run Windows programs. Each lane has a prefix
+# of its own, made by tools/setup in the build tree:
+#   win32   the 32-bit build under 32-bit Wine, in a win32 prefix;
+#   win64   the 64-bit build under 64-bit Wine, in a win64 prefix;
+#   x86-32  where 32-bit code runs only under emulation: the shipped 32-bit
+#           DLL under 32-bit Wine in a win64 prefix whose 32-bit half was
+#           linked in rather than booted (booting it is minutes there).
 #
 #   scrivlet_wine_env LANE BUILD
-#       exports WINEPREFIX (BUILD/wineprefix-win32 or -win64 unless
-#       SCRIVLET_WINEPREFIX names one), WINEARCH and WINEDEBUG for LANE.
+#       exports WINEPREFIX (BUILD/wineprefix-LANE unless SCRIVLET_WINEPREFIX
+#       names one), WINEARCH and WINEDEBUG for LANE.
 #   scrivlet_wine_loader LANE
-#       the Wine loader of LANE's width. The 64-bit lane never goes through
-#       the 32-bit loader, which on a machine that runs 32-bit code only under
-#       emulation costs about a minute per program start.
+#       the Wine loader of LANE's prefix. The 64-bit prefixes never go
+#       through the 32-bit loader, which on a machine that runs 32-bit code
+#       only under emulation costs about a minute per program start.
 #   scrivlet_wine_session LANE COMMAND [ARGS...]
 #       runs COMMAND in a new X session under Xvfb, with one Wine server of
 #       LANE's prefix started before it and waited for after it; COMMAND's
@@ -21,18 +21,18 @@
 #       (inside a session) lets PROGRAM's windows go unmanaged.
 
 scrivlet_wine_env() {
-    local arch=$1
-    [ "$arch" = wow64 ] && arch=win64
-    export WINEPREFIX=${SCRIVLET_WINEPREFIX:-$2/wineprefix-$arch}
+    local arch=win64
+    [ "$1" = win32 ] && arch=win32
+    export WINEPREFIX=${SCRIVLET_WINEPREFIX:-$2/wineprefix-$1}
     export WINEARCH=$arch
     export WINEDEBUG=${WINEDEBUG:--all}
 }
 
 scrivlet_wine_loader() {
-    if [ "$1" = win64 ]; then
-        echo /usr/lib/wine/wine64
-    else
+    if [ "$1" = win32 ]; then
         echo wine
+    else
+        echo /usr/lib/wine/wine64
     fi
 }
 
