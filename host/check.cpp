@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "dpi.h"
 #include "settings_file.h"
+#include "settings_text.h"
 #include "size_comments.h"
 
 #include "common/file_bytes.h"
@@ -39,7 +40,7 @@ std::vector<SectionLine> read_section(const std::string& file, const std::string
     return lines;
 }
 
-bool same_name(const std::string& a, const std::string& b) {
+bool same_face(const std::string& a, const std::string& b) {
     return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
            CSTR_EQUAL;
 }
@@ -70,7 +71,7 @@ private:
 
     static int CALLBACK on_family(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM data) {
         auto* search = reinterpret_cast<Search*>(data);
-        if (same_name(font->lfFaceName, *search->face)) {
+        if (same_face(font->lfFaceName, *search->face)) {
             search->found = true;
             return 0;
         }
@@ -147,7 +148,7 @@ public:
         // The same name earlier makes this the next occurrence in the file.
         size_t occurrence = 0;
         for (size_t earlier = 0; earlier < index; ++earlier) {
-            if (same_name(names[earlier], names[index])) {
+            if (same_profile_name(names[earlier], names[index])) {
                 section.hidden_by = section.hidden_by.value_or(names[earlier]);
                 ++occurrence;
             }
@@ -189,7 +190,7 @@ std::vector<std::string> text_hiding_findings(const std::string& file, const std
                                               Size size) {
     const std::vector<std::string> names = section_names(file);
     for (size_t i = 0; i < names.size(); ++i) {
-        if (same_name(names[i], section)) {
+        if (same_profile_name(names[i], section)) {
             std::vector<std::string> texts;
             for (const Finding& finding :
                  CheckContext().findings(file, file_lines(file), names, i, size)) {
@@ -214,7 +215,7 @@ int run_check(const Options& options) {
                   .value_or(options.section());
     std::vector<size_t> chosen;
     for (size_t i = 0; i < names.size(); ++i) {
-        if (options.sections.empty() || (chosen.empty() && same_name(names[i], wanted))) {
+        if (options.sections.empty() || (chosen.empty() && same_profile_name(names[i], wanted))) {
             chosen.push_back(i);
         }
     }
