@@ -538,6 +538,14 @@ void check_lookalike(Findings& findings, const SectionToCheck& section, const Se
 void check_line(Findings& findings, const SectionToCheck& section, size_t index,
                 const FaceInstalled& face_installed, MeterRecord& values) {
     const SectionLine& line = section.lines[index];
+    if (line.key.starts_with('#')) {
+        findings.add(
+            line,
+            "only ';' begins a comment: the profile functions read this line as the key '" +
+                line.key + "', which the plug-in never asks for",
+            true);
+        return;
+    }
     const std::optional<size_t> k = our_key(line.key);
     if (!k) {
         check_lookalike(findings, section, line);
@@ -783,6 +791,13 @@ NumberText number_text(std::string_view field) {
 std::vector<Finding> section_findings(const SectionToCheck& section,
                                       const FaceInstalled& face_installed) {
     Findings findings(section);
+    const size_t first_bracket = section.name.find(']');
+    if (first_bracket != std::string::npos) {
+        findings.add_for_section("the profile functions take a header's name to its last ']': "
+                                 "the plug-in reads this section as '" +
+                                 section.name + "' (as --section takes it), not as '" +
+                                 section.name.substr(0, first_bracket) + "'");
+    }
     if (section.hidden_by) {
         findings.add_for_section("[" + *section.hidden_by +
                                  "] above has the same name, case aside; the profile functions "

@@ -348,6 +348,12 @@ TEST(CheckRules, KeysThatLookLikeOursAndKeysReadTwiceOrWithoutValue) {
          {"Scrivlet_Font=Arial", "SCRIVLET_FONT=NoSuchFace"},
          {"[S] SCRIVLET_FONT=NoSuchFace: an earlier line holds Scrivlet_Font too; the profile "
           "functions read only the first, never this one"}},
+        {"a '#' line, which a person reads as a comment",
+         {"#Scrivlet_Font=Courier New", "Scrivlet_Text=%v", "# a note"},
+         {"[S] #Scrivlet_Font=Courier New: only ';' begins a comment: the profile functions read "
+          "this line as the key '#Scrivlet_Font', which the plug-in never asks for",
+          "[S] # a note: only ';' begins a comment: the profile functions read this line as the "
+          "key '# a note', which the plug-in never asks for"}},
         {"a key without a value, before one with",
          {"Scrivlet_Text", "Scrivlet_Text="},
          {"[S] Scrivlet_Text: no \"=\": the profile functions read no value, so the default %v "
@@ -379,6 +385,13 @@ TEST(CheckRules, SectionsWithoutOurKeysOrHiddenByAnEarlierOne) {
               (std::vector<std::string>{"[cpu]: [CPU] above has the same name, case aside; the "
                                         "profile functions read only that one, so this section "
                                         "is never read"}));
+    SectionToCheck bracketed = section_of({"Scrivlet_Text=%v"});
+    bracketed.name = "CPU] ; main meter [v2";
+    EXPECT_EQ(texts(section_findings(bracketed, installed)),
+              (std::vector<std::string>{
+                  "[CPU] ; main meter [v2]: the profile functions take a header's name to its last "
+                  "']': the plug-in reads this section as 'CPU] ; main meter [v2' (as --section "
+                  "takes it), not as 'CPU'"}));
 }
 
 TEST(CheckRules, GeometryThatDrawsNothingAndWhy) {
