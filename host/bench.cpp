@@ -100,10 +100,6 @@ struct Row {
     Timing timing;
 };
 
-std::string size_text(Size size) {
-    return std::to_string(size.width) + "x" + std::to_string(size.height);
-}
-
 uint32_t runs_at(Size size, uint32_t runs) {
     return size == bench_sizes.front() ? runs : std::max<uint32_t>(1, runs / large_runs_divisor);
 }
@@ -350,8 +346,7 @@ std::string row_key(size_t section_index, const std::string& size) {
 }
 
 int run_standin_child(const Options& options) {
-    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
-    require_visualisation_type(plugin);
+    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
     const HMODULE gdiplus = GetModuleHandleA(gdiplus_file_name);
     const auto set_recording = gdiplus == nullptr
                                    ? nullptr
@@ -484,8 +479,7 @@ int run_bench(const Options& options) {
     if (options.standin_child) {
         return run_standin_child(options);
     }
-    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
-    require_visualisation_type(plugin);
+    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
     std::optional<TempSettingsFile> own;
     const BenchPlan plan = bench_plan(options, own);
     const std::vector<Row> rows = measure_repaints(plugin.exports, plan, options.runs);

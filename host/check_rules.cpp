@@ -1,6 +1,7 @@
 #include "check_rules.h"
 
 #include "common/ascii_case.h"
+#include "common/utf8.h"
 
 #include "dialog/dialog_rules.h"
 #include "render/layout.h"
@@ -101,10 +102,6 @@ std::string plain(double value) {
     return text;
 }
 
-std::string size_text(Size size) {
-    return std::to_string(size.width) + "x" + std::to_string(size.height);
-}
-
 std::string count_of(size_t count, std::string_view one, std::string_view many) {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
@@ -137,38 +134,6 @@ constexpr std::string_view windows_desktop_faces[] = {
     "Wingdings",
 };
 
-// The length and code point of the well-formed UTF-8 sequence at `at` (not
-// overlong, no surrogate, at most U+10FFFF); length 0 when there is none.
-struct Utf8Sequence {
-    size_t length = 0;
-    uint32_t point = 0;
-};
-
-Utf8Sequence utf8_sequence(std::string_view bytes, size_t at) {
-    const auto lead = static_cast<unsigned char>(bytes[at]);
-    const size_t length = lead < 0x80                    ? 1
-                          : lead >= 0xC2 && lead <= 0xDF ? 2
-                          : lead >= 0xE0 && lead <= 0xEF ? 3
-                          : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                         : 0;
-    if (length == 0 || at + length > bytes.size()) {
-        return {};
-    }
-    uint32_t point = length == 1 ? lead : lead & (0x7Fu >> length);
-    for (size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(bytes[at + k]);
-        if ((next & 0xC0) != 0x80) {
-            return {};
-        }
-        point = point << 6 | (next & 0x3Fu);
-    }
-    constexpr uint32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (point < shortest[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
-        return {};
-    }
-    return {length, point};
-}
-
 // The code points of `bytes` when they are UTF-8 with at least one
 // character beyond ASCII; none when any byte above 0x7F is not part of a
 // well-formed sequence (then the bytes are most likely meant as they are).
@@ -188,24 +153,6 @@ std::optional<std::vector<uint32_t>> utf8_beyond_ascii(std::string_view bytes) {
         return std::nullopt;
     }
     return points;
-}
-
-void append_utf8(std::string& text, uint32_t point) {
-    if (point < 0x80) {
-        text += static_cast<char>(point);
-    } else if (point < 0x800) {
-        text += static_cast<char>(0xC0 | point >> 6);
-        text += static_cast<char>(0x80 | (point & 0x3F));
-    } else if (point < 0x10000) {
-        text += static_cast<char>(0xE0 | point >> 12);
-        text += static_cast<char>(0x80 | (point >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (point & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | point >> 18);
-        text += static_cast<char>(0x80 | (point >> 12 & 0x3F));
-        text += static_cast<char>(0x80 | (point >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (point & 0x3F));
-    }
 }
 
 // Each byte as the character of the same number, as the plug-in widens

@@ -351,6 +351,10 @@ std::vector<std::string> split_values(std::string_view text) {
     }
 }
 
+std::string size_text(Size size) {
+    return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
 Size parse_size(std::string_view option, std::string_view text) {
     const std::string shown = "--" + std::string(option) + " '" + std::string(text) + "'";
     const size_t cross = text.find_first_of("xX");

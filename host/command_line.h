@@ -105,6 +105,8 @@ Options parse_command_line(const std::vector<std::string>& args,
 
 // "200x40": both sides 1..max_side_px. Throws Failure (exit_code::usage).
 Size parse_size(std::string_view option, std::string_view text);
+// "200x40", as the tools write a size.
+std::string size_text(Size size);
 // "A|B|...": the values between the separators, empty ones too.
 std::vector<std::string> split_values(std::string_view text);
 // "checker", "RRGGBB" or "#RRGGBB". Throws Failure (exit_code::usage).

@@ -205,10 +205,6 @@ bool is_folder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::string size_text(uint32_t width, uint32_t height) {
-    return std::to_string(width) + "x" + std::to_string(height);
-}
-
 void write_png(const std::string& typed_path, const png::Image& image) {
     const std::string shown = win::ansi_from_utf8(typed_path);
     std::vector<uint8_t> bytes;
@@ -216,8 +212,8 @@ void write_png(const std::string& typed_path, const png::Image& image) {
     try {
         error = png::encode_file(image, bytes);
     } catch (const std::bad_alloc&) {
-        throw Failure{exit_code::output,
-                      "out of memory writing a " + size_text(image.width, image.height) + " PNG"};
+        throw Failure{exit_code::output, "out of memory writing a " +
+                                             size_text(Size{image.width, image.height}) + " PNG"};
     }
     if (!error) {
         error = write_whole_file(
@@ -275,8 +271,7 @@ std::vector<uint8_t> image_buffer(Size size) {
     try {
         return std::vector<uint8_t>(static_cast<size_t>(size.width) * size.height * 4);
     } catch (const std::bad_alloc&) {
-        throw Failure{exit_code::output,
-                      "out of memory for a " + size_text(size.width, size.height) + " image"};
+        throw Failure{exit_code::output, "out of memory for a " + size_text(size) + " image"};
     }
 }
 
@@ -335,10 +330,6 @@ std::optional<std::string> value_code_page_note(const Options& options) {
 
 // With --dpi, the command runs again in a child that sees that resolution;
 // its exit code is this one's.
-std::optional<int> rerun_at_requested_dpi(const Options& options) {
-    return options.dpi ? run_at_dpi(*options.dpi) : std::nullopt;
-}
-
 int report(const Failure& failure) {
     std::fflush(stdout);
     std::fprintf(stderr, "scrivlet-host: %s\n", failure.message.c_str());

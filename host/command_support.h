@@ -27,9 +27,6 @@ std::string missing_folder_reason(const std::string& folder);
 // its folder or drive is missing, or else there is no such file.
 std::string missing_file_reason(const std::string& typed_path);
 
-// "WxH", as the tools write a size.
-std::string size_text(uint32_t width, uint32_t height);
-
 // Writes the image to the path as typed (UTF-8), or throws the one line that
 // says why it could not.
 void write_png(const std::string& typed_path, const png::Image& image);
@@ -64,10 +61,6 @@ std::string section_as_in_file(const std::string& file, const Options& options,
 // code page cannot hold, which the plug-in draws as "?"; none when they have
 // none.
 std::optional<std::string> value_code_page_note(const Options& options);
-
-// With --dpi, the command runs again in a child that sees that resolution;
-// its exit code is this one's.
-std::optional<int> rerun_at_requested_dpi(const Options& options);
 
 // The failure's one line on standard error; its exit code.
 int report(const Failure& failure);

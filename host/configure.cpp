@@ -46,8 +46,7 @@ bool dialog_showed_during(const std::function<void()>& open) {
 } // namespace
 
 int run_configure(const Options& options) {
-    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
-    require_visualisation_type(plugin);
+    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
     create_settings_file(options.typed.inis.front());
     bool section_exists = false;
     const std::string file = settings_with_section(options, false, section_exists);

@@ -15,11 +15,7 @@ namespace scrivlet::host {
 using win::DibSurface;
 
 int run_render(const Options& options) {
-    if (const std::optional<int> child = rerun_at_requested_dpi(options)) {
-        return *child;
-    }
-    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
-    require_visualisation_type(plugin);
+    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
     bool section_exists = false;
     const std::string file = settings_with_section(options, true, section_exists);
     std::vector<std::string> notes;
@@ -55,8 +51,8 @@ int run_render(const Options& options) {
         preview_notes(preview_facts(file, section, *options.value, size, drawn));
     notes.insert(notes.end(), preview.begin(), preview.end());
     print_notes("render", notes);
-    std::printf("render: wrote %s (%s, %s)\n", options.out.c_str(),
-                size_text(size.width, size.height).c_str(), look.c_str());
+    std::printf("render: wrote %s (%s, %s)\n", options.out.c_str(), size_text(size).c_str(),
+                look.c_str());
     // The picture is written all the same: a script that renders a theme's
     // meters stops on the empty one, a person still sees it.
     return !drawn && options.strict ? exit_code::nothing_drawn : exit_code::ok;

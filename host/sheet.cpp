@@ -8,7 +8,7 @@
 #include "settings_file.h"
 #include "sheet_layout.h"
 #include "size_comments.h"
-#include "common/arguments.h"
+#include "common/utf8.h"
 #include "common/file_bytes.h"
 #include "common/win/paths.h"
 #include "text/template.h"
@@ -106,8 +106,7 @@ std::vector<std::string> sheet_files(const Options& options) {
             return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
         });
         for (const std::wstring& name : names) {
-            files.push_back(folder +
-                            cli::utf8_from_utf16(std::u16string(name.begin(), name.end())));
+            files.push_back(folder + utf8_from_utf16(std::u16string(name.begin(), name.end())));
         }
     }
     return files;
@@ -178,11 +177,7 @@ std::vector<SheetRow> sheet_rows(const Options& options) {
 } // namespace
 
 int run_sheet(const Options& options) {
-    if (const std::optional<int> child = rerun_at_requested_dpi(options)) {
-        return *child;
-    }
-    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
-    require_visualisation_type(plugin);
+    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
     const std::vector<SheetRow> rows = sheet_rows(options);
     std::vector<Size> cells;
     size_t columns = 0;
@@ -337,8 +332,7 @@ int run_sheet(const Options& options) {
     print_notes("sheet", notes);
     std::printf("sheet: wrote %s (%zu section%s x %s%zu value%s, %s)\n", options.out.c_str(),
                 rows.size(), rows.size() == 1 ? "" : "s", row_captions ? "up to " : "", columns,
-                columns == 1 ? "" : "s",
-                size_text(layout.image.width, layout.image.height).c_str());
+                columns == 1 ? "" : "s", size_text(layout.image).c_str());
     return any_ended ? exit_code::thread_ended : exit_code::ok;
 }
 

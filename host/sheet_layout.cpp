@@ -44,9 +44,9 @@ SheetLayout sheet_layout(const std::vector<Size>& row_cells, size_t columns, uin
         throw Failure{exit_code::usage,
                       "sheet: the image for " + plural(row_cells.size(), "section", "sections") +
                           " and " + plural(columns, "value", "values") + " in cells up to " +
-                          std::to_string(layout.column_width) + "x" + std::to_string(tallest) +
-                          " would be " + std::to_string(width) + "x" + std::to_string(height) +
-                          ", over " + std::to_string(max_side_px) +
+                          size_text(Size{layout.column_width, tallest}) + " would be " +
+                          std::to_string(width) + "x" + std::to_string(height) + ", over " +
+                          std::to_string(max_side_px) +
                           " a side: use smaller cells (--size), fewer sections or fewer values"};
     }
     layout.image = Size{static_cast<uint32_t>(width), static_cast<uint32_t>(height)};

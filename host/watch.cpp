@@ -49,10 +49,6 @@ void say(const std::string& line) {
     std::fflush(stdout);
 }
 
-std::string size_text(Size size) {
-    return std::to_string(size.width) + "x" + std::to_string(size.height);
-}
-
 std::optional<FileStamp> file_stamp(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
@@ -319,11 +315,7 @@ void run_messages(const WatchState& state) {
 } // namespace
 
 int run_watch(const Options& options) {
-    if (const std::optional<int> child = rerun_at_requested_dpi(options)) {
-        return *child;
-    }
-    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
-    require_visualisation_type(plugin);
+    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
     const std::string file = readable_settings_file(options.typed.inis.front());
     std::vector<std::string> notes;
     const std::string section = section_as_in_file(file, options, notes);

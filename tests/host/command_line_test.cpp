@@ -3,6 +3,7 @@
 
 #include "command_line.h"
 #include "common/arguments.h"
+#include "common/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -323,7 +324,7 @@ TEST(SharedArguments, Utf16ArgumentsBecomeUtf8) {
                                                  "c"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(cli::utf8_from_utf16(c.text), c.utf8) << c.utf8;
+        EXPECT_EQ(utf8_from_utf16(c.text), c.utf8) << c.utf8;
     }
 }
 
