@@ -573,116 +573,142 @@ std::string size_source(const SectionToCheck& section) {
     return "the default size";
 }
 
-void check_geometry(Findings& findings, const SectionToCheck& section, const MeterRecord& values) {
-    const Size size = section.size.size;
-    const float dpi_x = section.dpi_x;
-    const float dpi_y = section.dpi_y;
-    const bool shadow_enabled = values.shadow_enabled != 0;
-    const bool border_enabled = values.border_enabled != 0;
+// The section's geometry at the size it is checked at, which the parts of
+// check_geometry judge.
+struct Geometry {
+    const SectionToCheck& section;
+    const MeterRecord& values;
+    bool shadow_enabled = false;
+    bool border_enabled = false;
     LayoutRect rect;
-    const DrawableInputs in =
-        drawable_inputs(values, size, dpi_x, dpi_y, shadow_enabled, border_enabled, rect);
-    const Drawable drawable = drawable_geometry(in);
+    DrawableInputs in;
+    std::string at; // "at WxH px (whence, N dpi) ", which each finding begins with
+};
 
-    const std::string dpi = dpi_x == dpi_y ? plain(dpi_x) : plain(dpi_x) + "x" + plain(dpi_y);
-    const std::string at =
-        "at " + size_text(size) + " px (" + size_source(section) + ", " + dpi + " dpi) ";
+std::string twice_the_largest_surface() {
+    return "twice the largest surface (" + std::to_string(max_surface_side_px) + " px a side)";
+}
+
+void check_em(Findings& findings, const Geometry& g, const std::string& nothing) {
+    DrawableInputs any_room = g.in;
+    any_room.rect = LayoutRect{0, 0, 1, 1};
+    if (drawable_geometry(any_room).text) {
+        return;
+    }
+    const float em = g.in.em_size_pt;
+    findings.add_for_key("Scrivlet_FontSettings",
+                         nothing + "font size " + plain(em) + " pt " +
+                             (em > 0 ? "is more than " + plain(em_bound_per_side) +
+                                           " times the surface's longer side (up to " +
+                                           plain(min_em_bound_pt) + " pt always draws)"
+                                     : std::string("is not above 0")),
+                         true);
+}
+
+// The insets that take the text's room: those without which it would show;
+// both when either alone would leave room.
+void check_room(Findings& findings, const Geometry& g, const std::string& nothing) {
+    const MeterRecord& values = g.values;
+    const Size size = g.section.size.size;
+    LayoutRect ignored;
+    auto shows_with = [&](bool shadow, bool border) {
+        return room_shows(drawable_inputs(values, size, g.section.dpi_x, g.section.dpi_y, shadow,
+                                          border, ignored));
+    };
+    const bool without_shadow = g.shadow_enabled && shows_with(false, g.border_enabled);
+    const bool without_border = g.border_enabled && shows_with(g.shadow_enabled, false);
+    const bool without_both = g.shadow_enabled && g.border_enabled && shows_with(false, false);
     const std::string shadow_inset = "the shadow (size " + std::to_string(values.shadow_size) +
                                      ", offset " + std::to_string(values.shadow_offset_x) + "," +
                                      std::to_string(values.shadow_offset_y) + ")";
     const std::string border_inset =
         "the border (width " + std::to_string(values.border_width) + ")";
-    const std::string largest =
-        "twice the largest surface (" + std::to_string(max_surface_side_px) + " px a side)";
+    std::string key;
+    std::string insets;
+    if (without_shadow != without_border) {
+        key = without_shadow ? "Scrivlet_ShadowSettings" : "Scrivlet_BorderSettings";
+        insets = without_shadow ? shadow_inset : border_inset;
+    } else if (without_both) {
+        key = "Scrivlet_ShadowSettings";
+        insets = shadow_inset + " and " + border_inset;
+    }
+    const LayoutRect& rect = g.rect;
+    const std::string rect_text = "(at " + points(rect.x) + "," + points(rect.y) + " pt, " +
+                                  points(rect.width) + " x " + points(rect.height) + " pt)";
+    const std::string too_far = " further from the surface than the largest surface (" +
+                                std::to_string(max_surface_side_px) + " px a side) is wide";
+    if (key.empty()) {
+        findings.add_for_key(
+            "", nothing + "the surface's own rectangle " + rect_text + " reaches" + too_far, true);
+    } else {
+        findings.add_for_key(key,
+                             nothing + "the insets for " + insets + " move its rectangle " +
+                                 rect_text + too_far,
+                             true);
+    }
+}
 
+void check_shadow(Findings& findings, const Geometry& g, const Drawable& drawable) {
+    const std::string nothing = g.at + "the shadow draws nothing: ";
+    DrawableInputs unmoved = g.in;
+    unmoved.shadow_offset_x = 0;
+    unmoved.shadow_offset_y = 0;
+    DrawableInputs thin = g.in;
+    thin.shadow_size = 0;
+    if (!drawable_geometry(unmoved).shadow) {
+        findings.add_for_key("Scrivlet_ShadowSettings",
+                             nothing + "its pen (size " + std::to_string(g.in.shadow_size) +
+                                 ") is wider than " + twice_the_largest_surface());
+    }
+    if (!drawable_geometry(thin).shadow) {
+        findings.add_for_key("Scrivlet_ShadowSettings",
+                             nothing + "its offset " + std::to_string(g.in.shadow_offset_x) + "," +
+                                 std::to_string(g.in.shadow_offset_y) +
+                                 " moves it as far as the largest surface's side (" +
+                                 std::to_string(max_surface_side_px) + " px) or further");
+    }
+    const Size size = g.section.size.size;
+    BitmapSize bitmap;
+    if (drawable.shadow &&
+        !shadow_bitmap_size(static_cast<float>(size.width), static_cast<float>(size.height),
+                            g.values.shadow_softness, bitmap)) {
+        findings.add_for_key("Scrivlet_ShadowSettings",
+                             nothing + "softness " + std::to_string(g.values.shadow_softness) +
+                                 " leaves its reduced bitmap no pixel");
+    }
+}
+
+void check_geometry(Findings& findings, const SectionToCheck& section, const MeterRecord& values) {
+    Geometry g{section, values, values.shadow_enabled != 0, values.border_enabled != 0, {}, {}, ""};
+    const Size size = section.size.size;
+    g.in = drawable_inputs(values, size, section.dpi_x, section.dpi_y, g.shadow_enabled,
+                           g.border_enabled, g.rect);
+    const Drawable drawable = drawable_geometry(g.in);
+    const std::string dpi = section.dpi_x == section.dpi_y
+                                ? plain(section.dpi_x)
+                                : plain(section.dpi_x) + "x" + plain(section.dpi_y);
+    g.at = "at " + size_text(size) + " px (" + size_source(section) + ", " + dpi + " dpi) ";
     if (!drawable.text) {
-        const std::string nothing = at + "the text draws nothing: ";
-        DrawableInputs any_room = in;
-        any_room.rect = LayoutRect{0, 0, 1, 1};
-        if (!drawable_geometry(any_room).text) {
-            const float em = in.em_size_pt;
-            findings.add_for_key("Scrivlet_FontSettings",
-                                 nothing + "font size " + plain(em) + " pt " +
-                                     (em > 0 ? "is more than " + plain(em_bound_per_side) +
-                                                   " times the surface's longer side (up to " +
-                                                   plain(min_em_bound_pt) + " pt always draws)"
-                                             : std::string("is not above 0")),
-                                 true);
-        }
-        if (!room_shows(in)) {
-            LayoutRect ignored;
-            auto shows_with = [&](bool shadow, bool border) {
-                return room_shows(
-                    drawable_inputs(values, size, dpi_x, dpi_y, shadow, border, ignored));
-            };
-            // The insets that take the room: those without which the text
-            // would show; both when either alone would leave room.
-            const bool without_shadow = shadow_enabled && shows_with(false, border_enabled);
-            const bool without_border = border_enabled && shows_with(shadow_enabled, false);
-            const bool without_both = shadow_enabled && border_enabled && shows_with(false, false);
-            std::string key;
-            std::string insets;
-            if (without_shadow != without_border) {
-                key = without_shadow ? "Scrivlet_ShadowSettings" : "Scrivlet_BorderSettings";
-                insets = without_shadow ? shadow_inset : border_inset;
-            } else if (without_both) {
-                key = "Scrivlet_ShadowSettings";
-                insets = shadow_inset + " and " + border_inset;
-            }
-            const std::string rect_text = "(at " + points(rect.x) + "," + points(rect.y) + " pt, " +
-                                          points(rect.width) + " x " + points(rect.height) + " pt)";
-            const std::string too_far = " further from the surface than the largest surface (" +
-                                        std::to_string(max_surface_side_px) + " px a side) is wide";
-            if (key.empty()) {
-                findings.add_for_key(
-                    "", nothing + "the surface's own rectangle " + rect_text + " reaches" + too_far,
-                    true);
-            } else {
-                findings.add_for_key(key,
-                                     nothing + "the insets for " + insets + " move its rectangle " +
-                                         rect_text + too_far,
-                                     true);
-            }
+        const std::string nothing = g.at + "the text draws nothing: ";
+        check_em(findings, g, nothing);
+        if (!room_shows(g.in)) {
+            check_room(findings, g, nothing);
         }
         return; // neither pass draws without the text
     }
-    if ((shadow_enabled || border_enabled) && !drawable.passes) {
-        findings.add_for_key("", at + "neither shadow nor border draws: the surface is beyond " +
+    if ((g.shadow_enabled || g.border_enabled) && !drawable.passes) {
+        findings.add_for_key("", g.at + "neither shadow nor border draws: the surface is beyond " +
                                      std::to_string(max_surface_side_px) + " px a side");
         return;
     }
-    if (shadow_enabled) {
-        const std::string nothing = at + "the shadow draws nothing: ";
-        DrawableInputs unmoved = in;
-        unmoved.shadow_offset_x = 0;
-        unmoved.shadow_offset_y = 0;
-        DrawableInputs thin = in;
-        thin.shadow_size = 0;
-        BitmapSize bitmap;
-        if (!drawable_geometry(unmoved).shadow) {
-            findings.add_for_key("Scrivlet_ShadowSettings", nothing + "its pen (size " +
-                                                                std::to_string(in.shadow_size) +
-                                                                ") is wider than " + largest);
-        }
-        if (!drawable_geometry(thin).shadow) {
-            findings.add_for_key("Scrivlet_ShadowSettings",
-                                 nothing + "its offset " + std::to_string(in.shadow_offset_x) +
-                                     "," + std::to_string(in.shadow_offset_y) +
-                                     " moves it as far as the largest surface's side (" +
-                                     std::to_string(max_surface_side_px) + " px) or further");
-        }
-        if (drawable.shadow &&
-            !shadow_bitmap_size(static_cast<float>(size.width), static_cast<float>(size.height),
-                                values.shadow_softness, bitmap)) {
-            findings.add_for_key("Scrivlet_ShadowSettings",
-                                 nothing + "softness " + std::to_string(values.shadow_softness) +
-                                     " leaves its reduced bitmap no pixel");
-        }
+    if (g.shadow_enabled) {
+        check_shadow(findings, g, drawable);
     }
-    if (border_enabled && !drawable.border) {
+    if (g.border_enabled && !drawable.border) {
         findings.add_for_key("Scrivlet_BorderSettings",
-                             at + "the border draws nothing: its band (2 x width " +
-                                 std::to_string(in.border_width) + ") is wider than " + largest);
+                             g.at + "the border draws nothing: its band (2 x width " +
+                                 std::to_string(g.in.border_width) + ") is wider than " +
+                                 twice_the_largest_surface());
     }
 }
 
