@@ -7,7 +7,7 @@
 
 #include "failure.h"
 #include "plugin_library.h"
-#include "command_support.h"
+#include "meter_look.h"
 #include "settings_file.h"
 
 #include "common/file_bytes.h"

@@ -4,6 +4,7 @@
 #include "commands.h"
 
 #include "command_support.h"
+#include "output_files.h"
 #include "dpi.h"
 #include "common/win/dib_surface.h"
 #include "plugin/scrivlet_version.h"

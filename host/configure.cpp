@@ -1,4 +1,5 @@
 #include "command_support.h"
+#include "output_files.h"
 #include "commands.h"
 #include "common/win/find_window.h"
 #include "common/win/handles.h"

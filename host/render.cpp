@@ -1,4 +1,6 @@
 #include "command_support.h"
+#include "meter_look.h"
+#include "output_files.h"
 #include "common/win/paths.h"
 #include "commands.h"
 #include "dpi.h"

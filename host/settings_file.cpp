@@ -1,6 +1,6 @@
 #include "settings_file.h"
 
-#include "command_support.h"
+#include "output_files.h"
 #include "failure.h"
 #include "settings_text.h"
 

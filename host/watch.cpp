@@ -11,6 +11,8 @@
 // visible as they are.
 
 #include "command_support.h"
+#include "meter_look.h"
+#include "output_files.h"
 #include "commands.h"
 
 #include "common/file_bytes.h"
