@@ -125,7 +125,7 @@ struct FileLines {
 
 FileLines file_lines(const std::string& file) {
     const std::string bytes = file_bytes(file);
-    return FileLines{section_places(bytes), size_comment_lines(bytes),
+    return FileLines{section_places(bytes), size_comments(bytes),
                      bytes.compare(0, 3, "\xEF\xBB\xBF") == 0};
 }
 

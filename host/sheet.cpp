@@ -190,14 +190,13 @@ struct SheetPlan {
 SheetPlan sheet_plan(const Options& options) {
     SheetPlan plan;
     plan.rows = sheet_rows(options);
-    std::map<std::string, std::map<std::string, Size>> suggested; // by file
+    std::map<std::string, std::map<std::string, SizeComment>> suggested; // by file
     for (const SheetRow& row : plan.rows) {
         if (suggested.find(row.file) == suggested.end()) {
             suggested[row.file] = size_comments(file_bytes(row.file));
         }
-        plan.cells.push_back(
-            options.size ? *options.size
-                         : suggested_size(suggested[row.file], row.section).value_or(default_cell));
+        const std::optional<SizeComment> comment = suggested_size(suggested[row.file], row.section);
+        plan.cells.push_back(options.size ? *options.size : comment ? comment->size : default_cell);
         plan.columns = std::max(plan.columns, row.values.size());
         plan.row_captions = plan.row_captions || row.values != plan.rows.front().values;
     }

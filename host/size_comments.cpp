@@ -33,7 +33,7 @@ std::optional<Value> entry_of(const std::map<std::string, Value>& entries,
 
 } // namespace
 
-std::map<std::string, SizeComment> size_comment_lines(std::string_view file_text) {
+std::map<std::string, SizeComment> size_comments(std::string_view file_text) {
     std::map<std::string, SizeComment> sizes;
     std::optional<SizeComment> pending;
     std::optional<std::string> section;
@@ -83,19 +83,6 @@ std::vector<std::string>
 suggested_values(const std::map<std::string, std::vector<std::string>>& values,
                  std::string_view section) {
     return entry_of(values, section).value_or(std::vector<std::string>{});
-}
-
-std::map<std::string, Size> size_comments(std::string_view file_text) {
-    std::map<std::string, Size> sizes;
-    for (const auto& [name, comment] : size_comment_lines(file_text)) {
-        sizes[name] = comment.size;
-    }
-    return sizes;
-}
-
-std::optional<Size> suggested_size(const std::map<std::string, Size>& sizes,
-                                   std::string_view section) {
-    return entry_of(sizes, section);
 }
 
 std::optional<SizeComment> suggested_size(const std::map<std::string, SizeComment>& sizes,
