@@ -493,6 +493,11 @@ void check_line(Findings& findings, const SectionToCheck& section, size_t index,
             true);
         return;
     }
+    if (line.key.starts_with('[')) {
+        findings.add(line, "no ']' closes it, so it is no header: the profile functions read it "
+                           "as a key of this section, and the lines below it as more of its keys");
+        return;
+    }
     const std::optional<size_t> k = our_key(line.key);
     if (!k) {
         check_lookalike(findings, section, line);

@@ -354,6 +354,11 @@ TEST(CheckRules, KeysThatLookLikeOursAndKeysReadTwiceOrWithoutValue) {
           "this line as the key '#Scrivlet_Font', which the plug-in never asks for",
           "[S] # a note: only ';' begins a comment: the profile functions read this line as the "
           "key '# a note', which the plug-in never asks for"}},
+        {"a header without its ']', whose keys this section takes",
+         {"Scrivlet_Text=%v", "[Clock", "Scrivlet_Font=Arial"},
+         {"[S] [Clock: no ']' closes it, so it is no header: the profile functions read it as a "
+          "key "
+          "of this section, and the lines below it as more of its keys"}},
         {"a key without a value, before one with",
          {"Scrivlet_Text", "Scrivlet_Text="},
          {"[S] Scrivlet_Text: no \"=\": the profile functions read no value, so the default %v "
