@@ -6,8 +6,8 @@
 #include "commands.h"
 
 #include "failure.h"
-#include "plugin_library.h"
 #include "meter_look.h"
+#include "plugin_library.h"
 #include "settings_file.h"
 
 #include "common/file_bytes.h"

@@ -4,9 +4,9 @@
 #include "commands.h"
 
 #include "command_support.h"
-#include "output_files.h"
-#include "dpi.h"
 #include "common/win/dib_surface.h"
+#include "dpi.h"
+#include "output_files.h"
 #include "plugin/scrivlet_version.h"
 
 #include <cstdio>

@@ -1,8 +1,8 @@
 #include "command_support.h"
-#include "output_files.h"
 #include "commands.h"
 #include "common/win/find_window.h"
 #include "common/win/handles.h"
+#include "output_files.h"
 #include "plugin_library.h"
 #include "settings_file.h"
 

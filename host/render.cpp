@@ -1,9 +1,9 @@
 #include "command_support.h"
+#include "commands.h"
+#include "common/win/paths.h"
+#include "dpi.h"
 #include "meter_look.h"
 #include "output_files.h"
-#include "common/win/paths.h"
-#include "commands.h"
-#include "dpi.h"
 #include "pixels.h"
 #include "plugin_library.h"
 

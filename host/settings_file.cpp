@@ -1,7 +1,7 @@
 #include "settings_file.h"
 
-#include "output_files.h"
 #include "failure.h"
+#include "output_files.h"
 #include "settings_text.h"
 
 #include "common/win/buffer.h"

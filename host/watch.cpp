@@ -11,9 +11,9 @@
 // visible as they are.
 
 #include "command_support.h"
+#include "commands.h"
 #include "meter_look.h"
 #include "output_files.h"
-#include "commands.h"
 
 #include "common/file_bytes.h"
 #include "common/win/dib_surface.h"
