@@ -9,6 +9,7 @@
 #include "meter_look.h"
 #include "plugin_library.h"
 #include "settings_file.h"
+#include "settings_text.h"
 
 #include "common/file_bytes.h"
 #include "common/win/child_process.h"
@@ -326,9 +327,9 @@ BenchPlan bench_plan(const Options& options, std::optional<TempSettingsFile>& ow
     }
     plan.settings = readable_settings_file(options.typed.inis.front());
     const std::string& section = options.section();
-    if (!has_section(section_names(plan.settings), section)) {
-        throw Failure{exit_code::settings_file,
-                      "no section [" + section + "] in '" + options.ini + "'"};
+    const std::vector<std::string> names = section_names(plan.settings);
+    if (!has_section(names, section)) {
+        throw Failure{exit_code::settings_file, no_section_text(section, options.ini, names)};
     }
     plan.sections = {section};
     plan.value = options.value.value_or(bench_value);

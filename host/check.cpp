@@ -223,7 +223,7 @@ int run_check(const Options& options) {
         throw Failure{exit_code::settings_file,
                       options.sections.empty()
                           ? "no sections in '" + options.ini + "'"
-                          : "no section [" + options.section() + "] in '" + options.ini + "'"};
+                          : no_section_text(options.section(), options.ini, names)};
     }
     const FileLines lines = file_lines(file);
     CheckContext context;

@@ -2,6 +2,7 @@
 
 #include "common/win/paths.h"
 #include "settings_file.h"
+#include "settings_text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -12,12 +13,12 @@ namespace scrivlet::host {
 std::string settings_with_section(const Options& options, bool section_must_exist,
                                   bool& section_exists) {
     const std::string file = readable_settings_file(options.typed.inis.front());
+    const std::vector<std::string> names = section_names(file);
     section_exists =
-        section_in_file(section_names(file), options.section(), options.typed.sections.front())
-            .has_value();
+        section_in_file(names, options.section(), options.typed.sections.front()).has_value();
     if (section_must_exist && !section_exists) {
         throw Failure{exit_code::settings_file,
-                      "no section [" + options.section() + "] in '" + options.ini + "'"};
+                      no_section_text(options.section(), options.ini, names)};
     }
     return file;
 }

@@ -132,6 +132,20 @@ std::optional<std::string> profile_value(std::string_view text, std::string_view
     return std::nullopt;
 }
 
+std::string no_section_text(std::string_view section, std::string_view shown_file,
+                            const std::vector<std::string>& names) {
+    std::string text =
+        "no section [" + std::string(section) + "] in '" + std::string(shown_file) + "'";
+    for (const std::string& name : names) {
+        if (name.size() > section.size() && name[section.size()] == ']' &&
+            same_profile_name(std::string_view(name).substr(0, section.size()), section)) {
+            return text + "; its header [" + name + "] names the section '" + name +
+                   "', as a header's name runs to its last ']'";
+        }
+    }
+    return text;
+}
+
 std::string_view unquoted(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {

@@ -48,6 +48,12 @@ std::vector<std::string> profile_keys(std::string_view text, std::string_view se
 std::optional<std::string> profile_value(std::string_view text, std::string_view section,
                                          std::string_view key);
 
+// "no section [NAME] in 'FILE'" for a section the file's `names` lack; where
+// one of them is NAME and more after a ']' (a header with a comment after
+// it), it says that one is the section the header makes.
+std::string no_section_text(std::string_view section, std::string_view shown_file,
+                            const std::vector<std::string>& names);
+
 // A value as the profile reader hands it over: one pair of like quotes round
 // it removed.
 std::string_view unquoted(std::string_view value);

@@ -11,6 +11,7 @@
 #include "plugin_library.h"
 #include "preview_notes.h"
 #include "settings_file.h"
+#include "settings_text.h"
 #include "sheet_layout.h"
 #include "size_comments.h"
 #include "text/template.h"
@@ -146,7 +147,7 @@ std::vector<SheetRow> sheet_rows(const Options& options) {
                 sections.push_back(*found);
             } else if (!several) {
                 throw Failure{exit_code::settings_file,
-                              "no section [" + options.sections[i] + "] in '" + shown + "'"};
+                              no_section_text(options.sections[i], shown, in_file)};
             }
         }
         const std::map<std::string, std::vector<std::string>> suggested =
