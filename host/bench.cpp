@@ -488,20 +488,17 @@ int run_bench(const Options& options) {
         measure_bare_draw_string(plan, options.runs);
     const std::map<std::string, double> standin = measure_standin(plugin.path, options);
 
-    const auto runs_text = [](uint32_t runs) {
-        return std::to_string(runs) + (runs == 1 ? " run" : " runs");
-    };
     // "four looks, value "42", Arial 16 pt" or "[CPU] of cpu.ini, value "37,5", Tahoma 12 pt".
     const std::string meter = options.ini.empty() ? std::string("four looks")
                                                   : "[" + options.section() + "] of " + options.ini;
     const std::string face = win::narrow(plan.face) + " " + std::to_string(plan.size_pt) + " pt";
-    std::printf(
-        "bench: repaint of %s, %s, value \"%s\", %s; %s at %s, %s at %s, after %s each\n",
-        plugin.path.c_str(), meter.c_str(), plan.value.c_str(), face.c_str(),
-        runs_text(runs_at(bench_sizes[0], options.runs)).c_str(), size_text(bench_sizes[0]).c_str(),
-        runs_text(runs_at(bench_sizes[1], options.runs)).c_str(), size_text(bench_sizes[1]).c_str(),
-        (std::to_string(warm_up_runs) + " warm-up " + (warm_up_runs == 1 ? "run" : "runs"))
-            .c_str());
+    std::printf("bench: repaint of %s, %s, value \"%s\", %s; %s at %s, %s at %s, after %s each\n",
+                plugin.path.c_str(), meter.c_str(), plan.value.c_str(), face.c_str(),
+                counted(runs_at(bench_sizes[0], options.runs), "run", "runs").c_str(),
+                size_text(bench_sizes[0]).c_str(),
+                counted(runs_at(bench_sizes[1], options.runs), "run", "runs").c_str(),
+                size_text(bench_sizes[1]).c_str(),
+                counted(warm_up_runs, "warm-up run", "warm-up runs").c_str());
     // A section name may be longer than the looks' column.
     size_t name_width = 7;
     for (const std::string& section : plan.sections) {

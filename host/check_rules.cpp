@@ -102,10 +102,6 @@ std::string plain(double value) {
     return text;
 }
 
-std::string count_of(size_t count, std::string_view one, std::string_view many) {
-    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
-}
-
 // Faces that ship with every Windows desktop since Windows 7.
 constexpr std::string_view windows_desktop_faces[] = {
     "Arial",
@@ -309,14 +305,12 @@ void check_field(Findings& findings, const SectionLine& line, const ListField& p
 // A colour is alpha first: "255,128,0" meant as orange is not red 255.
 std::string colour_channels(const SettingsKey& key, const std::string& value) {
     const std::vector<int32_t> read = read_value_list(value, list_positions(key.fields));
-    std::string channels;
+    std::vector<std::string> channels;
     for (size_t i = 0; i < key.fields.size(); ++i) {
-        channels += (i == 0                       ? ""
-                     : i + 1 == key.fields.size() ? " and "
-                                                  : ", ") +
-                    std::string(channel_name(key.fields[i])) + " " + std::to_string(read[i]);
+        channels.push_back(std::string(channel_name(key.fields[i])) + " " +
+                           std::to_string(read[i]));
     }
-    return "; colours are alpha, red, green, blue, so it draws " + channels;
+    return "; colours are alpha, red, green, blue, so it draws " + listed(channels);
 }
 
 void check_list(Findings& findings, const SectionLine& line, const SettingsKey& key,
@@ -429,11 +423,11 @@ std::vector<std::string> literal_percent_words(const std::string& value) {
 void check_template(Findings& findings, const SectionLine& line, const std::string& value) {
     const std::vector<std::string> words = literal_percent_words(value);
     if (!words.empty()) {
-        std::string named;
-        for (size_t i = 0; i < words.size(); ++i) {
-            named += (i == 0 ? "" : i + 1 == words.size() ? " and " : ", ") + quoted(words[i]);
+        std::vector<std::string> named;
+        for (const std::string& word : words) {
+            named.push_back(quoted(word));
         }
-        findings.add(line, named + (words.size() == 1 ? " is" : " are") +
+        findings.add(line, listed(named) + (words.size() == 1 ? " is" : " are") +
                                " drawn as written: only %v, %b and %tab, in lower case, are "
                                "replaced");
     }
@@ -838,20 +832,15 @@ std::vector<std::string> closest_faces(std::string_view face,
     return closest;
 }
 
-std::string check_summary(size_t findings, size_t sections_with_findings, size_t sections,
-                          size_t notes) {
-    const std::string noted = notes == 0 ? "" : " (" + count_of(notes, "note", "notes") + ")";
-    if (findings == 0) {
-        return "check: nothing found in " + count_of(sections, "section", "sections") + noted;
-    }
-    return "check: " + count_of(findings, "finding", "findings") + " in " +
-           std::to_string(sections_with_findings) + " of " +
-           count_of(sections, "section", "sections") + noted;
-}
-
 std::string check_summary(const CheckCounts& counts) {
-    return check_summary(counts.findings, counts.sections_with_findings, counts.sections,
-                         counts.notes);
+    const std::string sections = counted(counts.sections, "section", "sections");
+    const std::string noted =
+        counts.notes == 0 ? "" : " (" + counted(counts.notes, "note", "notes") + ")";
+    if (counts.findings == 0) {
+        return "check: nothing found in " + sections + noted;
+    }
+    return "check: " + counted(counts.findings, "finding", "findings") + " in " +
+           std::to_string(counts.sections_with_findings) + " of " + sections + noted;
 }
 
 std::string located_text(std::string_view file, const Finding& finding) {

@@ -106,15 +106,6 @@ bool ends_with_png(std::string_view path) {
     return same_ignoring_case(path.substr(path.size() - suffix.size()), suffix);
 }
 
-// "--a", "--a and --b", "--a, --b and --c".
-std::string listed(const std::vector<std::string>& names) {
-    std::string text;
-    for (size_t i = 0; i < names.size(); ++i) {
-        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
-    }
-    return text;
-}
-
 // A folder named like a PNG file is found when the file is written, as any
 // other reason it cannot be.
 void check_out(const std::string& out, const IsFolder& is_folder) {
@@ -344,6 +335,18 @@ std::vector<std::string> split_values(std::string_view text) {
 
 std::string size_text(Size size) {
     return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+std::string listed(const std::vector<std::string>& items) {
+    std::string text;
+    for (size_t i = 0; i < items.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    }
+    return text;
+}
+
+std::string counted(uint64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
 Size parse_size(std::string_view option, std::string_view text) {

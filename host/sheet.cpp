@@ -356,9 +356,9 @@ int run_sheet(const Options& options) {
         notes.insert(notes.begin(), *note);
     }
     print_notes("sheet", notes);
-    std::printf("sheet: wrote %s (%zu section%s x %s%zu value%s, %s)\n", options.out.c_str(),
-                plan.rows.size(), plan.rows.size() == 1 ? "" : "s",
-                plan.row_captions ? "up to " : "", plan.columns, plan.columns == 1 ? "" : "s",
+    std::printf("sheet: wrote %s (%s x %s%s, %s)\n", options.out.c_str(),
+                counted(plan.rows.size(), "section", "sections").c_str(),
+                plan.row_captions ? "up to " : "", counted(plan.columns, "value", "values").c_str(),
                 size_text(layout.image).c_str());
     return any_ended ? exit_code::thread_ended : exit_code::ok;
 }

@@ -530,11 +530,13 @@ TEST(CheckRules, SizeIsTheOptionElseTheCommentElseTheSheetsCell) {
 }
 
 TEST(CheckRules, SummaryCountsFindingsAndSections) {
-    EXPECT_EQ(check_summary(0, 0, 5), "check: nothing found in 5 sections");
-    EXPECT_EQ(check_summary(0, 0, 1), "check: nothing found in 1 section");
-    EXPECT_EQ(check_summary(3, 2, 5), "check: 3 findings in 2 of 5 sections");
-    EXPECT_EQ(check_summary(1, 1, 1), "check: 1 finding in 1 of 1 section");
-    EXPECT_EQ(check_summary(0, 0, 2, 1), "check: nothing found in 2 sections (1 note)");
+    // findings, notes, sections with findings, sections
+    EXPECT_EQ(check_summary(CheckCounts{0, 0, 0, 5}), "check: nothing found in 5 sections");
+    EXPECT_EQ(check_summary(CheckCounts{0, 0, 0, 1}), "check: nothing found in 1 section");
+    EXPECT_EQ(check_summary(CheckCounts{3, 0, 2, 5}), "check: 3 findings in 2 of 5 sections");
+    EXPECT_EQ(check_summary(CheckCounts{1, 0, 1, 1}), "check: 1 finding in 1 of 1 section");
+    EXPECT_EQ(check_summary(CheckCounts{0, 1, 0, 2}),
+              "check: nothing found in 2 sections (1 note)");
     EXPECT_EQ(check_summary(CheckCounts{3, 2, 1, 5}),
               "check: 3 findings in 1 of 5 sections (2 notes)");
 }
