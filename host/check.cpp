@@ -125,8 +125,7 @@ struct FileLines {
 
 FileLines file_lines(const std::string& file) {
     const std::string bytes = file_bytes(file);
-    return FileLines{section_places(bytes), size_comments(bytes),
-                     bytes.compare(0, 3, "\xEF\xBB\xBF") == 0};
+    return FileLines{section_places(bytes), size_comments(bytes), bytes.starts_with(utf8_bom)};
 }
 
 // What check needs of the system, found once: the screen's resolution (a

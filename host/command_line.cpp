@@ -134,7 +134,7 @@ const std::array<OptionRow, 16>& option_rows() {
         {"value", "TEXT", "the meter value, as the host hands it over (may be empty)",
          [](Options& o, std::string_view t) { o.value = t; }, true},
         {"values", "A|B|...", "the sheet's sample values, separated by |",
-         [](Options& o, std::string_view t) { o.values = split_values(t); }},
+         [](Options& o, std::string_view t) { o.values = split_at(t, values_separator); }},
         {"clock", "", "the current time as the value, once a second",
          [](Options& o, std::string_view) { o.clock = true; }},
         {"size", "WxH", "the surface in pixels, 1..16384 a side",
@@ -294,6 +294,14 @@ const CommandRow* find_command(std::string_view name) {
     return find_named(command_rows(), name);
 }
 
+// Help and version have no row.
+const CommandRow* row_of(Command command) {
+    const auto& rows = command_rows();
+    const auto row = std::find_if(rows.begin(), rows.end(),
+                                  [&](const CommandRow& r) { return r.command == command; });
+    return row == rows.end() ? nullptr : &*row;
+}
+
 const OptionUse* find_use(const CommandRow& command, std::string_view name) {
     return find_named(command.uses, name);
 }
@@ -321,13 +329,13 @@ Options::Typed typed_fields(const Options& options) {
 
 } // namespace
 
-std::vector<std::string> split_values(std::string_view text) {
-    std::vector<std::string> values;
+std::vector<std::string> split_at(std::string_view text, char separator) {
+    std::vector<std::string> pieces;
     for (size_t start = 0;;) {
-        const size_t end = text.find(values_separator, start);
-        values.emplace_back(text.substr(start, end - start));
+        const size_t end = text.find(separator, start);
+        pieces.emplace_back(text.substr(start, end - start));
         if (end == std::string_view::npos) {
-            return values;
+            return pieces;
         }
         start = end + 1;
     }
@@ -398,15 +406,18 @@ uint32_t parse_runs(std::string_view text) {
 }
 
 const char* command_name(Command command) {
-    for (const CommandRow& row : command_rows()) {
-        if (row.command == command) {
-            return row.name.data();
-        }
+    if (const CommandRow* row = row_of(command)) {
+        return row->name.data();
     }
     return command == Command::version ? "version" : "help";
 }
 
 namespace {
+
+bool is_given(const cli::Arguments& given, std::string_view name) {
+    return std::any_of(given.options.begin(), given.options.end(),
+                       [&](const auto& o) { return o.first == name; });
+}
 
 // --help, help COMMAND and --version, which stand for any command line.
 std::optional<Options> help_or_version(const cli::Arguments& given) {
@@ -420,18 +431,12 @@ std::optional<Options> help_or_version(const cli::Arguments& given) {
         }
         return help;
     }
-    if (std::any_of(given.options.begin(), given.options.end(),
-                    [](const auto& option) { return option.first == "version"; })) {
+    if (is_given(given, "version")) {
         Options options;
         options.command = Command::version;
         return options;
     }
     return std::nullopt;
-}
-
-bool is_given(const cli::Arguments& given, std::string_view name) {
-    return std::any_of(given.options.begin(), given.options.end(),
-                       [&](const auto& o) { return o.first == name; });
 }
 
 // Each option as written: known, given once unless it repeats, one the
@@ -694,10 +699,8 @@ std::string usage_text() {
 }
 
 std::string usage_text(Command command) {
-    const auto& rows = command_rows();
-    const auto row = std::find_if(rows.begin(), rows.end(),
-                                  [&](const CommandRow& r) { return r.command == command; });
-    if (row == rows.end()) {
+    const CommandRow* row = row_of(command);
+    if (row == nullptr) {
         return usage_text();
     }
     std::string text = "usage: " + std::string(program) + " " + std::string(row->name) + "\n" +
@@ -707,10 +710,7 @@ std::string usage_text(Command command) {
         if (option.help.empty()) {
             continue;
         }
-        std::string line = "  --" + std::string(option.name);
-        if (!option.argument.empty()) {
-            line += " " + std::string(option.argument);
-        }
+        std::string line = "  " + option_synopsis(option.name);
         const std::vector<std::string> words = words_of(use.help.empty() ? option.help : use.help);
         constexpr size_t help_column = 26;
         if (line.size() + 1 >= help_column) {

@@ -111,8 +111,9 @@ std::string size_text(Size size);
 std::string listed(const std::vector<std::string>& items);
 // "1 run", "2 runs".
 std::string counted(uint64_t count, std::string_view one, std::string_view many);
-// "A|B|...": the values between the separators, empty ones too.
-std::vector<std::string> split_values(std::string_view text);
+// The pieces of `text` between the separators, empty ones too: "A||B" is
+// "A", "" and "B".
+std::vector<std::string> split_at(std::string_view text, char separator);
 // "checker", "RRGGBB" or "#RRGGBB". Throws Failure (exit_code::usage).
 Background parse_background(std::string_view text);
 // A whole number min_dpi..max_dpi. Throws Failure (exit_code::usage).

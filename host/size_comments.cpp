@@ -67,7 +67,7 @@ std::map<std::string, std::vector<std::string>> value_comments(std::string_view 
     for (const SettingsLine& line : settings_lines(file_text)) {
         if (line.content.starts_with(value_comment)) {
             const std::vector<std::string> listed =
-                split_values(trimmed(line.content.substr(value_comment.size())));
+                split_at(trimmed(line.content.substr(value_comment.size())), values_separator);
             pending.insert(pending.end(), listed.begin(), listed.end());
         } else if (line.kind == LineKind::header) {
             if (!pending.empty()) {

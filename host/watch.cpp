@@ -61,8 +61,11 @@ std::optional<FileStamp> file_stamp(const std::string& path) {
                      wide(data.nFileSizeHigh, data.nFileSizeLow)};
 }
 
-ClockTime local_time(const SYSTEMTIME& now) {
-    return ClockTime{now.wHour, now.wMinute, now.wSecond};
+// What a host would hand over now: --value, or the time with --clock.
+std::string value_now(const Options& options) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return watch_value(options.value, ClockTime{now.wHour, now.wMinute, now.wSecond});
 }
 
 struct WatchState {
@@ -105,9 +108,7 @@ void draw_meter(WatchState& state) {
     const size_t bytes = static_cast<size_t>(width) * height * 4;
     // A plug-in that draws nothing shows the checkerboard, not the last look.
     std::memset(state.surface.pixels(), 0, bytes);
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    const std::string value = watch_value(state.options.value, local_time(now));
+    const std::string value = value_now(state.options);
     state.meter->repaint(state.surface.dc(), value.c_str(), static_cast<int>(width),
                          static_cast<int>(height));
     composite_block(state.surface.pixels(), width, height,
@@ -141,11 +142,9 @@ LookNotes look_notes(WatchState& state) {
     const bool missing = !has_section(section_names(state.snapshot), section);
     LookNotes said{missing && !state.section_missing, {}};
     state.section_missing = missing;
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    const std::vector<std::string> notes = preview_notes(
-        preview_facts(state.snapshot, section, watch_value(state.options.value, local_time(now)),
-                      state.size, anything_drawn(state.surface)));
+    const std::vector<std::string> notes =
+        preview_notes(preview_facts(state.snapshot, section, value_now(state.options), state.size,
+                                    anything_drawn(state.surface)));
     said.unsaid = unsaid_notes(notes, state.noted);
     state.noted = notes;
     return said;
