@@ -9,31 +9,24 @@
 
 namespace scrivlet::host {
 
-// Settings file and section as render and configure need them.
-std::string settings_with_section(const Options& options, bool section_must_exist,
-                                  bool& section_exists) {
-    const std::string file = readable_settings_file(options.typed.inis.front());
-    const std::vector<std::string> names = section_names(file);
-    section_exists =
-        section_in_file(names, options.section(), options.typed.sections.front()).has_value();
-    if (section_must_exist && !section_exists) {
+SettingsSection settings_section(const Options& options, bool must_exist,
+                                 std::vector<std::string>& notes) {
+    SettingsSection found{readable_settings_file(options.typed.inis.front()), options.section()};
+    const std::vector<std::string> names = section_names(found.file);
+    const std::optional<std::string> in_file =
+        section_in_file(names, options.section(), options.typed.sections.front());
+    found.exists = in_file.has_value();
+    if (must_exist && !found.exists) {
         throw Failure{exit_code::settings_file,
                       no_section_text(options.section(), options.ini, names)};
     }
-    return file;
-}
-
-std::string section_as_in_file(const std::string& file, const Options& options,
-                               std::vector<std::string>& notes) {
-    const std::string& typed = options.typed.sections.front();
-    const std::optional<std::string> found =
-        section_in_file(section_names(file), options.section(), typed);
-    if (found && *found != options.section()) {
+    if (in_file && *in_file != options.section()) {
         notes.push_back("[" + options.section() + "] is not in the file in the ANSI code page (" +
                         win::ansi_code_page() + "); its UTF-8 form is, as in a file saved as " +
                         "UTF-8, and that section was used");
+        found.section = *in_file;
     }
-    return found.value_or(options.section());
+    return found;
 }
 
 std::optional<std::string> value_code_page_note(const Options& options) {

@@ -11,15 +11,18 @@
 
 namespace scrivlet::host {
 
-// Settings file and section as render and configure need them.
-std::string settings_with_section(const Options& options, bool section_must_exist,
-                                  bool& section_exists);
+// The settings file and (first) section a command works on.
+struct SettingsSection {
+    std::string file;    // absolute, for the plug-in
+    std::string section; // as the file spells it: see section_in_file
+    bool exists = false; // false: the ANSI form of what was typed
+};
 
-// The (first) section as the file spells it (see section_in_file), with a
-// note in `notes` when that is the UTF-8 form of what was typed; the ANSI
-// form when the file has neither.
-std::string section_as_in_file(const std::string& file, const Options& options,
-                               std::vector<std::string>& notes);
+// Throws Failure (exit_code::settings_file) when the file cannot be read or,
+// with `must_exist`, lacks the section. Adds a note to `notes` when the
+// section is the UTF-8 form of what was typed.
+SettingsSection settings_section(const Options& options, bool must_exist,
+                                 std::vector<std::string>& notes);
 
 // The note for a --value or --values (as typed) with characters the ANSI
 // code page cannot hold, which the plug-in draws as "?"; none when they have

@@ -18,10 +18,8 @@ using win::DibSurface;
 
 int run_render(const Options& options) {
     const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
-    bool section_exists = false;
-    const std::string file = settings_with_section(options, true, section_exists);
     std::vector<std::string> notes;
-    const std::string section = section_as_in_file(file, options, notes);
+    const auto [file, section, exists] = settings_section(options, true, notes);
     const Size size = *options.size;
     png::Image image{size.width, size.height, {}};
     std::string look = "straight alpha";

@@ -317,13 +317,11 @@ void run_messages(const WatchState& state) {
 
 int run_watch(const Options& options) {
     const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
-    const std::string file = readable_settings_file(options.typed.inis.front());
     std::vector<std::string> notes;
-    const std::string section = section_as_in_file(file, options, notes);
+    const auto [file, section, section_exists] = settings_section(options, false, notes);
     if (const std::optional<std::string> note = value_code_page_note(options)) {
         notes.push_back(*note);
     }
-    const bool section_exists = has_section(section_names(file), section);
     const Size size = watch_size(options.size, file_bytes(file), section);
     WatchState state(plugin.exports, options, file, section, size);
     {
