@@ -45,57 +45,12 @@ bool same_face(const std::string& a, const std::string& b) {
            CSTR_EQUAL;
 }
 
-// A face counts as installed when the system's font enumeration lists a
-// family of that name: the graphics library looks its families up the same
-// way. Wine lists the prefix's replacements (Arial for Liberation Sans) under
-// the replaced name, so those count. A name that CreateFont merely
-// substitutes another face for does not: the graphics library finds no
-// family by it, and the plug-in then draws no text.
-class InstalledFaces {
-public:
-    explicit InstalledFaces(HDC dc) : dc_(dc) {}
-
-    bool operator()(const std::string& face) {
-        const auto known = answers_.find(face);
-        if (known != answers_.end()) {
-            return known->second;
-        }
-        return answers_[face] = enumerated(face);
-    }
-
-private:
-    struct Search {
-        const std::string* face;
-        bool found;
-    };
-
-    static int CALLBACK on_family(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM data) {
-        auto* search = reinterpret_cast<Search*>(data);
-        if (same_face(font->lfFaceName, *search->face)) {
-            search->found = true;
-            return 0;
-        }
-        return 1;
-    }
-
-    bool enumerated(const std::string& face) const {
-        // An empty name would list every family; a longer one cannot be a
-        // face name at all.
-        if (face.empty() || face.size() >= LF_FACESIZE || dc_ == nullptr) {
-            return false;
-        }
-        LOGFONTA wanted{};
-        wanted.lfCharSet = DEFAULT_CHARSET;
-        face.copy(wanted.lfFaceName, face.size());
-        Search search{&face, false};
-        EnumFontFamiliesExA(dc_, &wanted, on_family, reinterpret_cast<LPARAM>(&search), 0);
-        return search.found;
-    }
-
-    HDC dc_;
-    std::map<std::string, bool> answers_;
-};
-
+// Every family the system's font enumeration lists: a face counts as
+// installed when one of them has its name, as the graphics library looks its
+// families up the same way. Wine lists the prefix's replacements (Arial for
+// Liberation Sans) under the replaced name, so those count. A name that
+// CreateFont merely substitutes another face for does not: the graphics
+// library finds no family by it, and the plug-in then draws no text.
 int CALLBACK add_family(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM data) {
     auto& families = *reinterpret_cast<std::vector<std::string>*>(data);
     // '@' names are the vertical forms of the same families.
@@ -136,7 +91,7 @@ public:
         : screen_(CreateCompatibleDC(nullptr)),
           dpi_x_(static_cast<float>(GetDeviceCaps(screen_.get(), LOGPIXELSX))),
           dpi_y_(static_cast<float>(GetDeviceCaps(screen_.get(), LOGPIXELSY))),
-          faces_(screen_.get()), families_(installed_families(screen_.get())) {}
+          families_(installed_families(screen_.get())) {}
 
     // The findings for section `index` of `names`, the file's sections.
     std::vector<Finding> findings(const std::string& file, const FileLines& lines,
@@ -172,14 +127,16 @@ public:
         section.installed_families = families_;
         section.dpi_x = dpi_x_;
         section.dpi_y = dpi_y_;
-        return section_findings(section, [this](const std::string& face) { return faces_(face); });
+        return section_findings(section, [this](const std::string& face) {
+            return std::any_of(families_.begin(), families_.end(),
+                               [&](const std::string& family) { return same_face(family, face); });
+        });
     }
 
 private:
     win::UniqueMemoryDc screen_;
     float dpi_x_;
     float dpi_y_;
-    InstalledFaces faces_;
     std::vector<std::string> families_;
 };
 
