@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 
 namespace scrivlet::host {
 
@@ -75,19 +76,6 @@ struct CommandRow {
 
 [[noreturn]] void usage_failure(std::string message) {
     throw Failure{exit_code::usage, std::move(message)};
-}
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 uint32_t whole_number(std::string_view name, std::string_view text, uint32_t min, uint32_t max) {
@@ -377,24 +365,17 @@ Background parse_background(std::string_view text) {
     if (text == "checker") {
         return Background{BackgroundKind::checker, {}};
     }
-    std::string_view digits = text;
-    if (!digits.empty() && digits.front() == '#') {
-        digits.remove_prefix(1);
-    }
-    std::array<int, 6> nibbles{};
-    bool valid = digits.size() == nibbles.size();
-    for (size_t i = 0; valid && i < nibbles.size(); ++i) {
-        nibbles[i] = hex_digit(digits[i]);
-        valid = nibbles[i] >= 0;
-    }
-    if (!valid) {
+    const std::string_view digits = text.substr(text.starts_with('#') ? 1 : 0);
+    uint32_t rgb = 0;
+    const char* end = digits.data() + digits.size();
+    // Six hex digits, no sign: from_chars takes no "0x" and no '-' into an
+    // unsigned number.
+    if (digits.size() != 6 || std::from_chars(digits.data(), end, rgb, 16).ptr != end) {
         usage_failure("--background '" + std::string(text) +
                       "': expected checker, RRGGBB or #RRGGBB");
     }
-    const auto channel = [&](size_t i) {
-        return static_cast<uint8_t>(nibbles[i] * 16 + nibbles[i + 1]);
-    };
-    return Background{BackgroundKind::colour, Rgb{channel(0), channel(2), channel(4)}};
+    const auto channel = [&](int shift) { return static_cast<uint8_t>(rgb >> shift); };
+    return Background{BackgroundKind::colour, Rgb{channel(16), channel(8), channel(0)}};
 }
 
 int parse_dpi(std::string_view text) {
