@@ -174,9 +174,6 @@ public:
         push(line.key, line.file_line, "[" + section_.name + "] " + line_text(line) + ": ", message,
              note, hides_text);
     }
-    void add_hiding_text(const SectionLine& line, const std::string& message, bool note = false) {
-        add(line, message, note, true);
-    }
     // A finding of the key's line; of the section as a whole when no key
     // is named or the section has no line for it.
     void add_for_key(std::string_view key, const std::string& message, bool hides_text = false) {
@@ -353,15 +350,14 @@ void check_face(Findings& findings, const SectionToCheck& section, const Section
     }
     const std::string face = value.substr(0, face_name_limit);
     if (face.empty()) {
-        findings.add_hiding_text(line, "no face name: the text draws nothing");
+        findings.add(line, "no face name: the text draws nothing", false, true);
     } else if (!face_installed(face) && on_every_windows_desktop(face)) {
-        findings.add_hiding_text(
-            line,
-            "the face " + quoted(face) + " is not installed " +
-                (section.under_wine ? "in this Wine prefix" : "on this system") +
-                ", so a preview here draws no text; every Windows desktop has it, so "
-                "there the meter draws as written",
-            true);
+        findings.add(line,
+                     "the face " + quoted(face) + " is not installed " +
+                         (section.under_wine ? "in this Wine prefix" : "on this system") +
+                         ", so a preview here draws no text; every Windows desktop has it, so "
+                         "there the meter draws as written",
+                     true, true);
     } else if (!face_installed(face)) {
         std::string message =
             "the face " + quoted(face) + " is not installed: the text draws nothing";
@@ -369,7 +365,7 @@ void check_face(Findings& findings, const SectionToCheck& section, const Section
         for (size_t i = 0; i < closest.size(); ++i) {
             message += (i == 0 ? "; installed faces spelt like it: " : ", ") + quoted(closest[i]);
         }
-        findings.add_hiding_text(line, message);
+        findings.add(line, message, false, true);
     }
 }
 
@@ -432,7 +428,7 @@ void check_template(Findings& findings, const SectionLine& line, const std::stri
                                "replaced");
     }
     if (value.empty()) {
-        findings.add_hiding_text(line, "an empty template: the meter draws no text");
+        findings.add(line, "an empty template: the meter draws no text", false, true);
     } else if (value.size() > static_cast<size_t>(template_read_chars)) {
         findings.add(line, std::to_string(value.size()) + " characters, more than the " +
                                std::to_string(template_read_chars) +

@@ -670,8 +670,8 @@ std::string usage_text() {
     for (const CommandRow& row : command_rows()) {
         text += command_usage(row, false);
     }
-    text += "\n  --dll PATH    the plug-in to load (default: Scrivlet.dll beside this program)\n"
-            "  sizes are 1..16384 pixels a side\n\n";
+    text += "\n  " + option_synopsis("dll") + "    " + std::string(find_option("dll")->help) +
+            "\n  sizes are 1.." + std::to_string(max_side_px) + " pixels a side\n\n";
     std::vector<ExitUse> every;
     for (const ExitRow& row : exit_rows) {
         every.push_back(ExitUse{row.code});
