@@ -30,11 +30,6 @@ constexpr std::string_view ellipsis = "...";
 constexpr size_t misspelling_distance = 3;
 constexpr std::string_view product_prefix = "scrivlet";
 
-bool starts_ignoring_case(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           same_ignoring_case(text.substr(0, prefix.size()), prefix);
-}
-
 // Edits (insert, delete, replace, swap of neighbours) from a to b, case aside.
 size_t edit_distance(std::string_view a, std::string_view b) {
     const size_t columns = b.size() + 1;
@@ -458,7 +453,8 @@ void check_lookalike(Findings& findings, const SectionToCheck& section, const Se
         }
     }
     const bool close = distance <= misspelling_distance;
-    if (!close && !starts_ignoring_case(line.key, product_prefix)) {
+    if (!close && !same_ignoring_case(std::string_view(line.key).substr(0, product_prefix.size()),
+                                      product_prefix)) {
         return; // the host's own key, or another plug-in's
     }
     std::string message = "not a key the plug-in reads";

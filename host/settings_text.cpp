@@ -13,16 +13,6 @@ bool blank(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A';
 }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 void read_line(SettingsLine& line) {
     const std::string_view text = line.content = trimmed(line.text);
     if (text.empty()) {
@@ -49,6 +39,16 @@ void read_line(SettingsLine& line) {
 }
 
 } // namespace
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && blank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && blank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
 
 std::vector<SettingsLine> settings_lines(std::string_view text) {
     if (text.substr(0, utf8_bom.size()) == utf8_bom) {

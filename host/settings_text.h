@@ -30,6 +30,9 @@ struct SettingsLine {
     std::optional<std::string_view> value;
 };
 
+// `text` without the blanks round it, as the profile reader drops them.
+std::string_view trimmed(std::string_view text);
+
 // Every line of `text`, which the views point into; a UTF-8 BOM before the
 // first line is not part of it.
 std::vector<SettingsLine> settings_lines(std::string_view text);

@@ -10,13 +10,6 @@ namespace {
 
 constexpr std::string_view size_comment = "; size:";
 constexpr std::string_view value_comment = "; value:";
-std::string_view trimmed(std::string_view text) {
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
 
 // The entry for `section`, its name compared without regard to case as the
 // profile functions compare section names.
