@@ -44,8 +44,4 @@ uint32_t whole_number(std::string_view name, std::string_view text, uint32_t min
 // past `limit` reads as limit + 1 instead of wrapping.
 bool digits_within(std::string_view text, uint32_t limit, uint64_t& value);
 
-// An argument as the system hands it over (UTF-16) in UTF-8, which holds every
-// character of it; a surrogate without its pair becomes U+FFFD.
-std::string utf8_from_utf16(std::u16string_view text);
-
 } // namespace scrivlet::cli

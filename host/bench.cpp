@@ -6,9 +6,10 @@
 #include "commands.h"
 
 #include "failure.h"
+#include "meter_look.h"
 #include "plugin_library.h"
-#include "command_support.h"
 #include "settings_file.h"
+#include "settings_text.h"
 
 #include "common/file_bytes.h"
 #include "common/win/child_process.h"
@@ -99,10 +100,6 @@ struct Row {
     Size size;
     Timing timing;
 };
-
-std::string size_text(Size size) {
-    return std::to_string(size.width) + "x" + std::to_string(size.height);
-}
 
 uint32_t runs_at(Size size, uint32_t runs) {
     return size == bench_sizes.front() ? runs : std::max<uint32_t>(1, runs / large_runs_divisor);
@@ -330,9 +327,9 @@ BenchPlan bench_plan(const Options& options, std::optional<TempSettingsFile>& ow
     }
     plan.settings = readable_settings_file(options.typed.inis.front());
     const std::string& section = options.section();
-    if (!has_section(section_names(plan.settings), section)) {
-        throw Failure{exit_code::settings_file,
-                      "no section [" + section + "] in '" + options.ini + "'"};
+    const std::vector<std::string> names = section_names(plan.settings);
+    if (!has_section(names, section)) {
+        throw Failure{exit_code::settings_file, no_section_text(section, options.ini, names)};
     }
     plan.sections = {section};
     plan.value = options.value.value_or(bench_value);
@@ -350,8 +347,7 @@ std::string row_key(size_t section_index, const std::string& size) {
 }
 
 int run_standin_child(const Options& options) {
-    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
-    require_visualisation_type(plugin);
+    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
     const HMODULE gdiplus = GetModuleHandleA(gdiplus_file_name);
     const auto set_recording = gdiplus == nullptr
                                    ? nullptr
@@ -484,8 +480,7 @@ int run_bench(const Options& options) {
     if (options.standin_child) {
         return run_standin_child(options);
     }
-    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
-    require_visualisation_type(plugin);
+    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
     std::optional<TempSettingsFile> own;
     const BenchPlan plan = bench_plan(options, own);
     const std::vector<Row> rows = measure_repaints(plugin.exports, plan, options.runs);
@@ -493,20 +488,17 @@ int run_bench(const Options& options) {
         measure_bare_draw_string(plan, options.runs);
     const std::map<std::string, double> standin = measure_standin(plugin.path, options);
 
-    const auto runs_text = [](uint32_t runs) {
-        return std::to_string(runs) + (runs == 1 ? " run" : " runs");
-    };
     // "four looks, value "42", Arial 16 pt" or "[CPU] of cpu.ini, value "37,5", Tahoma 12 pt".
     const std::string meter = options.ini.empty() ? std::string("four looks")
                                                   : "[" + options.section() + "] of " + options.ini;
     const std::string face = win::narrow(plan.face) + " " + std::to_string(plan.size_pt) + " pt";
-    std::printf(
-        "bench: repaint of %s, %s, value \"%s\", %s; %s at %s, %s at %s, after %s each\n",
-        plugin.path.c_str(), meter.c_str(), plan.value.c_str(), face.c_str(),
-        runs_text(runs_at(bench_sizes[0], options.runs)).c_str(), size_text(bench_sizes[0]).c_str(),
-        runs_text(runs_at(bench_sizes[1], options.runs)).c_str(), size_text(bench_sizes[1]).c_str(),
-        (std::to_string(warm_up_runs) + " warm-up " + (warm_up_runs == 1 ? "run" : "runs"))
-            .c_str());
+    std::printf("bench: repaint of %s, %s, value \"%s\", %s; %s at %s, %s at %s, after %s each\n",
+                plugin.path.c_str(), meter.c_str(), plan.value.c_str(), face.c_str(),
+                counted(runs_at(bench_sizes[0], options.runs), "run", "runs").c_str(),
+                size_text(bench_sizes[0]).c_str(),
+                counted(runs_at(bench_sizes[1], options.runs), "run", "runs").c_str(),
+                size_text(bench_sizes[1]).c_str(),
+                counted(warm_up_runs, "warm-up run", "warm-up runs").c_str());
     // A section name may be longer than the looks' column.
     size_t name_width = 7;
     for (const std::string& section : plan.sections) {

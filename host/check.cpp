@@ -6,6 +6,7 @@
 #include "commands.h"
 #include "dpi.h"
 #include "settings_file.h"
+#include "settings_text.h"
 #include "size_comments.h"
 
 #include "common/file_bytes.h"
@@ -39,62 +40,17 @@ std::vector<SectionLine> read_section(const std::string& file, const std::string
     return lines;
 }
 
-bool same_name(const std::string& a, const std::string& b) {
+bool same_face(const std::string& a, const std::string& b) {
     return CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
            CSTR_EQUAL;
 }
 
-// A face counts as installed when the system's font enumeration lists a
-// family of that name: the graphics library looks its families up the same
-// way. Wine lists the prefix's replacements (Arial for Liberation Sans) under
-// the replaced name, so those count. A name that CreateFont merely
-// substitutes another face for does not: the graphics library finds no
-// family by it, and the plug-in then draws no text.
-class InstalledFaces {
-public:
-    explicit InstalledFaces(HDC dc) : dc_(dc) {}
-
-    bool operator()(const std::string& face) {
-        const auto known = answers_.find(face);
-        if (known != answers_.end()) {
-            return known->second;
-        }
-        return answers_[face] = enumerated(face);
-    }
-
-private:
-    struct Search {
-        const std::string* face;
-        bool found;
-    };
-
-    static int CALLBACK on_family(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM data) {
-        auto* search = reinterpret_cast<Search*>(data);
-        if (same_name(font->lfFaceName, *search->face)) {
-            search->found = true;
-            return 0;
-        }
-        return 1;
-    }
-
-    bool enumerated(const std::string& face) const {
-        // An empty name would list every family; a longer one cannot be a
-        // face name at all.
-        if (face.empty() || face.size() >= LF_FACESIZE || dc_ == nullptr) {
-            return false;
-        }
-        LOGFONTA wanted{};
-        wanted.lfCharSet = DEFAULT_CHARSET;
-        face.copy(wanted.lfFaceName, face.size());
-        Search search{&face, false};
-        EnumFontFamiliesExA(dc_, &wanted, on_family, reinterpret_cast<LPARAM>(&search), 0);
-        return search.found;
-    }
-
-    HDC dc_;
-    std::map<std::string, bool> answers_;
-};
-
+// Every family the system's font enumeration lists: a face counts as
+// installed when one of them has its name, as the graphics library looks its
+// families up the same way. Wine lists the prefix's replacements (Arial for
+// Liberation Sans) under the replaced name, so those count. A name that
+// CreateFont merely substitutes another face for does not: the graphics
+// library finds no family by it, and the plug-in then draws no text.
 int CALLBACK add_family(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM data) {
     auto& families = *reinterpret_cast<std::vector<std::string>*>(data);
     // '@' names are the vertical forms of the same families.
@@ -124,8 +80,7 @@ struct FileLines {
 
 FileLines file_lines(const std::string& file) {
     const std::string bytes = file_bytes(file);
-    return FileLines{section_places(bytes), size_comment_lines(bytes),
-                     bytes.compare(0, 3, "\xEF\xBB\xBF") == 0};
+    return FileLines{section_places(bytes), size_comments(bytes), bytes.starts_with(utf8_bom)};
 }
 
 // What check needs of the system, found once: the screen's resolution (a
@@ -136,7 +91,7 @@ public:
         : screen_(CreateCompatibleDC(nullptr)),
           dpi_x_(static_cast<float>(GetDeviceCaps(screen_.get(), LOGPIXELSX))),
           dpi_y_(static_cast<float>(GetDeviceCaps(screen_.get(), LOGPIXELSY))),
-          faces_(screen_.get()), families_(installed_families(screen_.get())) {}
+          families_(installed_families(screen_.get())) {}
 
     // The findings for section `index` of `names`, the file's sections.
     std::vector<Finding> findings(const std::string& file, const FileLines& lines,
@@ -147,7 +102,7 @@ public:
         // The same name earlier makes this the next occurrence in the file.
         size_t occurrence = 0;
         for (size_t earlier = 0; earlier < index; ++earlier) {
-            if (same_name(names[earlier], names[index])) {
+            if (same_profile_name(names[earlier], names[index])) {
                 section.hidden_by = section.hidden_by.value_or(names[earlier]);
                 ++occurrence;
             }
@@ -172,14 +127,16 @@ public:
         section.installed_families = families_;
         section.dpi_x = dpi_x_;
         section.dpi_y = dpi_y_;
-        return section_findings(section, [this](const std::string& face) { return faces_(face); });
+        return section_findings(section, [this](const std::string& face) {
+            return std::any_of(families_.begin(), families_.end(),
+                               [&](const std::string& family) { return same_face(family, face); });
+        });
     }
 
 private:
     win::UniqueMemoryDc screen_;
     float dpi_x_;
     float dpi_y_;
-    InstalledFaces faces_;
     std::vector<std::string> families_;
 };
 
@@ -189,7 +146,7 @@ std::vector<std::string> text_hiding_findings(const std::string& file, const std
                                               Size size) {
     const std::vector<std::string> names = section_names(file);
     for (size_t i = 0; i < names.size(); ++i) {
-        if (same_name(names[i], section)) {
+        if (same_profile_name(names[i], section)) {
             std::vector<std::string> texts;
             for (const Finding& finding :
                  CheckContext().findings(file, file_lines(file), names, i, size)) {
@@ -214,7 +171,7 @@ int run_check(const Options& options) {
                   .value_or(options.section());
     std::vector<size_t> chosen;
     for (size_t i = 0; i < names.size(); ++i) {
-        if (options.sections.empty() || (chosen.empty() && same_name(names[i], wanted))) {
+        if (options.sections.empty() || (chosen.empty() && same_profile_name(names[i], wanted))) {
             chosen.push_back(i);
         }
     }
@@ -222,7 +179,7 @@ int run_check(const Options& options) {
         throw Failure{exit_code::settings_file,
                       options.sections.empty()
                           ? "no sections in '" + options.ini + "'"
-                          : "no section [" + options.section() + "] in '" + options.ini + "'"};
+                          : no_section_text(options.section(), options.ini, names)};
     }
     const FileLines lines = file_lines(file);
     CheckContext context;

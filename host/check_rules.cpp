@@ -1,6 +1,7 @@
 #include "check_rules.h"
 
 #include "common/ascii_case.h"
+#include "common/utf8.h"
 
 #include "dialog/dialog_rules.h"
 #include "render/layout.h"
@@ -28,11 +29,6 @@ constexpr std::string_view ellipsis = "...";
 // for a misspelling of it.
 constexpr size_t misspelling_distance = 3;
 constexpr std::string_view product_prefix = "scrivlet";
-
-bool starts_ignoring_case(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() &&
-           same_ignoring_case(text.substr(0, prefix.size()), prefix);
-}
 
 // Edits (insert, delete, replace, swap of neighbours) from a to b, case aside.
 size_t edit_distance(std::string_view a, std::string_view b) {
@@ -101,14 +97,6 @@ std::string plain(double value) {
     return text;
 }
 
-std::string size_text(Size size) {
-    return std::to_string(size.width) + "x" + std::to_string(size.height);
-}
-
-std::string count_of(size_t count, std::string_view one, std::string_view many) {
-    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
-}
-
 // Faces that ship with every Windows desktop since Windows 7.
 constexpr std::string_view windows_desktop_faces[] = {
     "Arial",
@@ -137,38 +125,6 @@ constexpr std::string_view windows_desktop_faces[] = {
     "Wingdings",
 };
 
-// The length and code point of the well-formed UTF-8 sequence at `at` (not
-// overlong, no surrogate, at most U+10FFFF); length 0 when there is none.
-struct Utf8Sequence {
-    size_t length = 0;
-    uint32_t point = 0;
-};
-
-Utf8Sequence utf8_sequence(std::string_view bytes, size_t at) {
-    const auto lead = static_cast<unsigned char>(bytes[at]);
-    const size_t length = lead < 0x80                    ? 1
-                          : lead >= 0xC2 && lead <= 0xDF ? 2
-                          : lead >= 0xE0 && lead <= 0xEF ? 3
-                          : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                         : 0;
-    if (length == 0 || at + length > bytes.size()) {
-        return {};
-    }
-    uint32_t point = length == 1 ? lead : lead & (0x7Fu >> length);
-    for (size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(bytes[at + k]);
-        if ((next & 0xC0) != 0x80) {
-            return {};
-        }
-        point = point << 6 | (next & 0x3Fu);
-    }
-    constexpr uint32_t shortest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (point < shortest[length] || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
-        return {};
-    }
-    return {length, point};
-}
-
 // The code points of `bytes` when they are UTF-8 with at least one
 // character beyond ASCII; none when any byte above 0x7F is not part of a
 // well-formed sequence (then the bytes are most likely meant as they are).
@@ -188,24 +144,6 @@ std::optional<std::vector<uint32_t>> utf8_beyond_ascii(std::string_view bytes) {
         return std::nullopt;
     }
     return points;
-}
-
-void append_utf8(std::string& text, uint32_t point) {
-    if (point < 0x80) {
-        text += static_cast<char>(point);
-    } else if (point < 0x800) {
-        text += static_cast<char>(0xC0 | point >> 6);
-        text += static_cast<char>(0x80 | (point & 0x3F));
-    } else if (point < 0x10000) {
-        text += static_cast<char>(0xE0 | point >> 12);
-        text += static_cast<char>(0x80 | (point >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (point & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | point >> 18);
-        text += static_cast<char>(0x80 | (point >> 12 & 0x3F));
-        text += static_cast<char>(0x80 | (point >> 6 & 0x3F));
-        text += static_cast<char>(0x80 | (point & 0x3F));
-    }
 }
 
 // Each byte as the character of the same number, as the plug-in widens
@@ -230,9 +168,6 @@ public:
              bool hides_text = false) {
         push(line.key, line.file_line, "[" + section_.name + "] " + line_text(line) + ": ", message,
              note, hides_text);
-    }
-    void add_hiding_text(const SectionLine& line, const std::string& message, bool note = false) {
-        add(line, message, note, true);
     }
     // A finding of the key's line; of the section as a whole when no key
     // is named or the section has no line for it.
@@ -362,14 +297,12 @@ void check_field(Findings& findings, const SectionLine& line, const ListField& p
 // A colour is alpha first: "255,128,0" meant as orange is not red 255.
 std::string colour_channels(const SettingsKey& key, const std::string& value) {
     const std::vector<int32_t> read = read_value_list(value, list_positions(key.fields));
-    std::string channels;
+    std::vector<std::string> channels;
     for (size_t i = 0; i < key.fields.size(); ++i) {
-        channels += (i == 0                       ? ""
-                     : i + 1 == key.fields.size() ? " and "
-                                                  : ", ") +
-                    std::string(channel_name(key.fields[i])) + " " + std::to_string(read[i]);
+        channels.push_back(std::string(channel_name(key.fields[i])) + " " +
+                           std::to_string(read[i]));
     }
-    return "; colours are alpha, red, green, blue, so it draws " + channels;
+    return "; colours are alpha, red, green, blue, so it draws " + listed(channels);
 }
 
 void check_list(Findings& findings, const SectionLine& line, const SettingsKey& key,
@@ -412,15 +345,14 @@ void check_face(Findings& findings, const SectionToCheck& section, const Section
     }
     const std::string face = value.substr(0, face_name_limit);
     if (face.empty()) {
-        findings.add_hiding_text(line, "no face name: the text draws nothing");
+        findings.add(line, "no face name: the text draws nothing", false, true);
     } else if (!face_installed(face) && on_every_windows_desktop(face)) {
-        findings.add_hiding_text(
-            line,
-            "the face " + quoted(face) + " is not installed " +
-                (section.under_wine ? "in this Wine prefix" : "on this system") +
-                ", so a preview here draws no text; every Windows desktop has it, so "
-                "there the meter draws as written",
-            true);
+        findings.add(line,
+                     "the face " + quoted(face) + " is not installed " +
+                         (section.under_wine ? "in this Wine prefix" : "on this system") +
+                         ", so a preview here draws no text; every Windows desktop has it, so "
+                         "there the meter draws as written",
+                     true, true);
     } else if (!face_installed(face)) {
         std::string message =
             "the face " + quoted(face) + " is not installed: the text draws nothing";
@@ -428,7 +360,7 @@ void check_face(Findings& findings, const SectionToCheck& section, const Section
         for (size_t i = 0; i < closest.size(); ++i) {
             message += (i == 0 ? "; installed faces spelt like it: " : ", ") + quoted(closest[i]);
         }
-        findings.add_hiding_text(line, message);
+        findings.add(line, message, false, true);
     }
 }
 
@@ -482,16 +414,16 @@ std::vector<std::string> literal_percent_words(const std::string& value) {
 void check_template(Findings& findings, const SectionLine& line, const std::string& value) {
     const std::vector<std::string> words = literal_percent_words(value);
     if (!words.empty()) {
-        std::string named;
-        for (size_t i = 0; i < words.size(); ++i) {
-            named += (i == 0 ? "" : i + 1 == words.size() ? " and " : ", ") + quoted(words[i]);
+        std::vector<std::string> named;
+        for (const std::string& word : words) {
+            named.push_back(quoted(word));
         }
-        findings.add(line, named + (words.size() == 1 ? " is" : " are") +
+        findings.add(line, listed(named) + (words.size() == 1 ? " is" : " are") +
                                " drawn as written: only %v, %b and %tab, in lower case, are "
                                "replaced");
     }
     if (value.empty()) {
-        findings.add_hiding_text(line, "an empty template: the meter draws no text");
+        findings.add(line, "an empty template: the meter draws no text", false, true);
     } else if (value.size() > static_cast<size_t>(template_read_chars)) {
         findings.add(line, std::to_string(value.size()) + " characters, more than the " +
                                std::to_string(template_read_chars) +
@@ -521,7 +453,8 @@ void check_lookalike(Findings& findings, const SectionToCheck& section, const Se
         }
     }
     const bool close = distance <= misspelling_distance;
-    if (!close && !starts_ignoring_case(line.key, product_prefix)) {
+    if (!close && !same_ignoring_case(std::string_view(line.key).substr(0, product_prefix.size()),
+                                      product_prefix)) {
         return; // the host's own key, or another plug-in's
     }
     std::string message = "not a key the plug-in reads";
@@ -538,6 +471,19 @@ void check_lookalike(Findings& findings, const SectionToCheck& section, const Se
 void check_line(Findings& findings, const SectionToCheck& section, size_t index,
                 const FaceInstalled& face_installed, MeterRecord& values) {
     const SectionLine& line = section.lines[index];
+    if (line.key.starts_with('#')) {
+        findings.add(
+            line,
+            "only ';' begins a comment: the profile functions read this line as the key '" +
+                line.key + "', which the plug-in never asks for",
+            true);
+        return;
+    }
+    if (line.key.starts_with('[')) {
+        findings.add(line, "no ']' closes it, so it is no header: the profile functions read it "
+                           "as a key of this section, and the lines below it as more of its keys");
+        return;
+    }
     const std::optional<size_t> k = our_key(line.key);
     if (!k) {
         check_lookalike(findings, section, line);
@@ -618,116 +564,142 @@ std::string size_source(const SectionToCheck& section) {
     return "the default size";
 }
 
-void check_geometry(Findings& findings, const SectionToCheck& section, const MeterRecord& values) {
-    const Size size = section.size.size;
-    const float dpi_x = section.dpi_x;
-    const float dpi_y = section.dpi_y;
-    const bool shadow_enabled = values.shadow_enabled != 0;
-    const bool border_enabled = values.border_enabled != 0;
+// The section's geometry at the size it is checked at, which the parts of
+// check_geometry judge.
+struct Geometry {
+    const SectionToCheck& section;
+    const MeterRecord& values;
+    bool shadow_enabled = false;
+    bool border_enabled = false;
     LayoutRect rect;
-    const DrawableInputs in =
-        drawable_inputs(values, size, dpi_x, dpi_y, shadow_enabled, border_enabled, rect);
-    const Drawable drawable = drawable_geometry(in);
+    DrawableInputs in;
+    std::string at; // "at WxH px (whence, N dpi) ", which each finding begins with
+};
 
-    const std::string dpi = dpi_x == dpi_y ? plain(dpi_x) : plain(dpi_x) + "x" + plain(dpi_y);
-    const std::string at =
-        "at " + size_text(size) + " px (" + size_source(section) + ", " + dpi + " dpi) ";
+std::string twice_the_largest_surface() {
+    return "twice the largest surface (" + std::to_string(max_surface_side_px) + " px a side)";
+}
+
+void check_em(Findings& findings, const Geometry& g, const std::string& nothing) {
+    DrawableInputs any_room = g.in;
+    any_room.rect = LayoutRect{0, 0, 1, 1};
+    if (drawable_geometry(any_room).text) {
+        return;
+    }
+    const float em = g.in.em_size_pt;
+    findings.add_for_key("Scrivlet_FontSettings",
+                         nothing + "font size " + plain(em) + " pt " +
+                             (em > 0 ? "is more than " + plain(em_bound_per_side) +
+                                           " times the surface's longer side (up to " +
+                                           plain(min_em_bound_pt) + " pt always draws)"
+                                     : std::string("is not above 0")),
+                         true);
+}
+
+// The insets that take the text's room: those without which it would show;
+// both when either alone would leave room.
+void check_room(Findings& findings, const Geometry& g, const std::string& nothing) {
+    const MeterRecord& values = g.values;
+    const Size size = g.section.size.size;
+    LayoutRect ignored;
+    auto shows_with = [&](bool shadow, bool border) {
+        return room_shows(drawable_inputs(values, size, g.section.dpi_x, g.section.dpi_y, shadow,
+                                          border, ignored));
+    };
+    const bool without_shadow = g.shadow_enabled && shows_with(false, g.border_enabled);
+    const bool without_border = g.border_enabled && shows_with(g.shadow_enabled, false);
+    const bool without_both = g.shadow_enabled && g.border_enabled && shows_with(false, false);
     const std::string shadow_inset = "the shadow (size " + std::to_string(values.shadow_size) +
                                      ", offset " + std::to_string(values.shadow_offset_x) + "," +
                                      std::to_string(values.shadow_offset_y) + ")";
     const std::string border_inset =
         "the border (width " + std::to_string(values.border_width) + ")";
-    const std::string largest =
-        "twice the largest surface (" + std::to_string(max_surface_side_px) + " px a side)";
+    std::string key;
+    std::string insets;
+    if (without_shadow != without_border) {
+        key = without_shadow ? "Scrivlet_ShadowSettings" : "Scrivlet_BorderSettings";
+        insets = without_shadow ? shadow_inset : border_inset;
+    } else if (without_both) {
+        key = "Scrivlet_ShadowSettings";
+        insets = shadow_inset + " and " + border_inset;
+    }
+    const LayoutRect& rect = g.rect;
+    const std::string rect_text = "(at " + points(rect.x) + "," + points(rect.y) + " pt, " +
+                                  points(rect.width) + " x " + points(rect.height) + " pt)";
+    const std::string too_far = " further from the surface than the largest surface (" +
+                                std::to_string(max_surface_side_px) + " px a side) is wide";
+    if (key.empty()) {
+        findings.add_for_key(
+            "", nothing + "the surface's own rectangle " + rect_text + " reaches" + too_far, true);
+    } else {
+        findings.add_for_key(key,
+                             nothing + "the insets for " + insets + " move its rectangle " +
+                                 rect_text + too_far,
+                             true);
+    }
+}
 
+void check_shadow(Findings& findings, const Geometry& g, const Drawable& drawable) {
+    const std::string nothing = g.at + "the shadow draws nothing: ";
+    DrawableInputs unmoved = g.in;
+    unmoved.shadow_offset_x = 0;
+    unmoved.shadow_offset_y = 0;
+    DrawableInputs thin = g.in;
+    thin.shadow_size = 0;
+    if (!drawable_geometry(unmoved).shadow) {
+        findings.add_for_key("Scrivlet_ShadowSettings",
+                             nothing + "its pen (size " + std::to_string(g.in.shadow_size) +
+                                 ") is wider than " + twice_the_largest_surface());
+    }
+    if (!drawable_geometry(thin).shadow) {
+        findings.add_for_key("Scrivlet_ShadowSettings",
+                             nothing + "its offset " + std::to_string(g.in.shadow_offset_x) + "," +
+                                 std::to_string(g.in.shadow_offset_y) +
+                                 " moves it as far as the largest surface's side (" +
+                                 std::to_string(max_surface_side_px) + " px) or further");
+    }
+    const Size size = g.section.size.size;
+    BitmapSize bitmap;
+    if (drawable.shadow &&
+        !shadow_bitmap_size(static_cast<float>(size.width), static_cast<float>(size.height),
+                            g.values.shadow_softness, bitmap)) {
+        findings.add_for_key("Scrivlet_ShadowSettings",
+                             nothing + "softness " + std::to_string(g.values.shadow_softness) +
+                                 " leaves its reduced bitmap no pixel");
+    }
+}
+
+void check_geometry(Findings& findings, const SectionToCheck& section, const MeterRecord& values) {
+    Geometry g{section, values, values.shadow_enabled != 0, values.border_enabled != 0, {}, {}, ""};
+    const Size size = section.size.size;
+    g.in = drawable_inputs(values, size, section.dpi_x, section.dpi_y, g.shadow_enabled,
+                           g.border_enabled, g.rect);
+    const Drawable drawable = drawable_geometry(g.in);
+    const std::string dpi = section.dpi_x == section.dpi_y
+                                ? plain(section.dpi_x)
+                                : plain(section.dpi_x) + "x" + plain(section.dpi_y);
+    g.at = "at " + size_text(size) + " px (" + size_source(section) + ", " + dpi + " dpi) ";
     if (!drawable.text) {
-        const std::string nothing = at + "the text draws nothing: ";
-        DrawableInputs any_room = in;
-        any_room.rect = LayoutRect{0, 0, 1, 1};
-        if (!drawable_geometry(any_room).text) {
-            const float em = in.em_size_pt;
-            findings.add_for_key("Scrivlet_FontSettings",
-                                 nothing + "font size " + plain(em) + " pt " +
-                                     (em > 0 ? "is more than " + plain(em_bound_per_side) +
-                                                   " times the surface's longer side (up to " +
-                                                   plain(min_em_bound_pt) + " pt always draws)"
-                                             : std::string("is not above 0")),
-                                 true);
-        }
-        if (!room_shows(in)) {
-            LayoutRect ignored;
-            auto shows_with = [&](bool shadow, bool border) {
-                return room_shows(
-                    drawable_inputs(values, size, dpi_x, dpi_y, shadow, border, ignored));
-            };
-            // The insets that take the room: those without which the text
-            // would show; both when either alone would leave room.
-            const bool without_shadow = shadow_enabled && shows_with(false, border_enabled);
-            const bool without_border = border_enabled && shows_with(shadow_enabled, false);
-            const bool without_both = shadow_enabled && border_enabled && shows_with(false, false);
-            std::string key;
-            std::string insets;
-            if (without_shadow != without_border) {
-                key = without_shadow ? "Scrivlet_ShadowSettings" : "Scrivlet_BorderSettings";
-                insets = without_shadow ? shadow_inset : border_inset;
-            } else if (without_both) {
-                key = "Scrivlet_ShadowSettings";
-                insets = shadow_inset + " and " + border_inset;
-            }
-            const std::string rect_text = "(at " + points(rect.x) + "," + points(rect.y) + " pt, " +
-                                          points(rect.width) + " x " + points(rect.height) + " pt)";
-            const std::string too_far = " further from the surface than the largest surface (" +
-                                        std::to_string(max_surface_side_px) + " px a side) is wide";
-            if (key.empty()) {
-                findings.add_for_key(
-                    "", nothing + "the surface's own rectangle " + rect_text + " reaches" + too_far,
-                    true);
-            } else {
-                findings.add_for_key(key,
-                                     nothing + "the insets for " + insets + " move its rectangle " +
-                                         rect_text + too_far,
-                                     true);
-            }
+        const std::string nothing = g.at + "the text draws nothing: ";
+        check_em(findings, g, nothing);
+        if (!room_shows(g.in)) {
+            check_room(findings, g, nothing);
         }
         return; // neither pass draws without the text
     }
-    if ((shadow_enabled || border_enabled) && !drawable.passes) {
-        findings.add_for_key("", at + "neither shadow nor border draws: the surface is beyond " +
+    if ((g.shadow_enabled || g.border_enabled) && !drawable.passes) {
+        findings.add_for_key("", g.at + "neither shadow nor border draws: the surface is beyond " +
                                      std::to_string(max_surface_side_px) + " px a side");
         return;
     }
-    if (shadow_enabled) {
-        const std::string nothing = at + "the shadow draws nothing: ";
-        DrawableInputs unmoved = in;
-        unmoved.shadow_offset_x = 0;
-        unmoved.shadow_offset_y = 0;
-        DrawableInputs thin = in;
-        thin.shadow_size = 0;
-        BitmapSize bitmap;
-        if (!drawable_geometry(unmoved).shadow) {
-            findings.add_for_key("Scrivlet_ShadowSettings", nothing + "its pen (size " +
-                                                                std::to_string(in.shadow_size) +
-                                                                ") is wider than " + largest);
-        }
-        if (!drawable_geometry(thin).shadow) {
-            findings.add_for_key("Scrivlet_ShadowSettings",
-                                 nothing + "its offset " + std::to_string(in.shadow_offset_x) +
-                                     "," + std::to_string(in.shadow_offset_y) +
-                                     " moves it as far as the largest surface's side (" +
-                                     std::to_string(max_surface_side_px) + " px) or further");
-        }
-        if (drawable.shadow &&
-            !shadow_bitmap_size(static_cast<float>(size.width), static_cast<float>(size.height),
-                                values.shadow_softness, bitmap)) {
-            findings.add_for_key("Scrivlet_ShadowSettings",
-                                 nothing + "softness " + std::to_string(values.shadow_softness) +
-                                     " leaves its reduced bitmap no pixel");
-        }
+    if (g.shadow_enabled) {
+        check_shadow(findings, g, drawable);
     }
-    if (border_enabled && !drawable.border) {
+    if (g.border_enabled && !drawable.border) {
         findings.add_for_key("Scrivlet_BorderSettings",
-                             at + "the border draws nothing: its band (2 x width " +
-                                 std::to_string(in.border_width) + ") is wider than " + largest);
+                             g.at + "the border draws nothing: its band (2 x width " +
+                                 std::to_string(g.in.border_width) + ") is wider than " +
+                                 twice_the_largest_surface());
     }
 }
 
@@ -783,6 +755,13 @@ NumberText number_text(std::string_view field) {
 std::vector<Finding> section_findings(const SectionToCheck& section,
                                       const FaceInstalled& face_installed) {
     Findings findings(section);
+    const size_t first_bracket = section.name.find(']');
+    if (first_bracket != std::string::npos) {
+        findings.add_for_section("the profile functions take a header's name to its last ']': "
+                                 "the plug-in reads this section as '" +
+                                 section.name + "' (as --section takes it), not as '" +
+                                 section.name.substr(0, first_bracket) + "'");
+    }
     if (section.hidden_by) {
         findings.add_for_section("[" + *section.hidden_by +
                                  "] above has the same name, case aside; the profile functions "
@@ -845,20 +824,15 @@ std::vector<std::string> closest_faces(std::string_view face,
     return closest;
 }
 
-std::string check_summary(size_t findings, size_t sections_with_findings, size_t sections,
-                          size_t notes) {
-    const std::string noted = notes == 0 ? "" : " (" + count_of(notes, "note", "notes") + ")";
-    if (findings == 0) {
-        return "check: nothing found in " + count_of(sections, "section", "sections") + noted;
-    }
-    return "check: " + count_of(findings, "finding", "findings") + " in " +
-           std::to_string(sections_with_findings) + " of " +
-           count_of(sections, "section", "sections") + noted;
-}
-
 std::string check_summary(const CheckCounts& counts) {
-    return check_summary(counts.findings, counts.sections_with_findings, counts.sections,
-                         counts.notes);
+    const std::string sections = counted(counts.sections, "section", "sections");
+    const std::string noted =
+        counts.notes == 0 ? "" : " (" + counted(counts.notes, "note", "notes") + ")";
+    if (counts.findings == 0) {
+        return "check: nothing found in " + sections + noted;
+    }
+    return "check: " + counted(counts.findings, "finding", "findings") + " in " +
+           std::to_string(counts.sections_with_findings) + " of " + sections + noted;
 }
 
 std::string located_text(std::string_view file, const Finding& finding) {

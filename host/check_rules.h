@@ -127,8 +127,6 @@ std::vector<std::string> closest_faces(std::string_view face,
 
 // "check: 3 findings in 2 of 5 sections", "check: nothing found in 5 sections",
 // with "(1 note)" after either when there are notes.
-std::string check_summary(size_t findings, size_t sections_with_findings, size_t sections,
-                          size_t notes = 0);
 std::string check_summary(const CheckCounts& counts);
 
 // What read_number makes of a field's text, beyond its value.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 
 namespace scrivlet::host {
 
@@ -63,10 +64,10 @@ struct ExitUse {
 struct CommandRow {
     Command command;
     std::string_view name;
+    std::string_view summary; // lines of what the command does
     std::vector<OptionUse> uses;
     // Pairs of options of which at most one may be given.
-    std::vector<std::pair<std::string_view, std::string_view>> exclusive;
-    std::string_view summary; // lines of what the command does
+    std::vector<std::pair<std::string_view, std::string_view>> exclusive = {};
     // Pairs of options that are given both or neither.
     std::vector<std::pair<std::string_view, std::string_view>> together = {};
     // The codes the command can end with besides 0, 1 and 2.
@@ -75,19 +76,6 @@ struct CommandRow {
 
 [[noreturn]] void usage_failure(std::string message) {
     throw Failure{exit_code::usage, std::move(message)};
-}
-
-int hex_digit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 uint32_t whole_number(std::string_view name, std::string_view text, uint32_t min, uint32_t max) {
@@ -104,15 +92,6 @@ bool ends_with_png(std::string_view path) {
         return false;
     }
     return same_ignoring_case(path.substr(path.size() - suffix.size()), suffix);
-}
-
-// "--a", "--a and --b", "--a, --b and --c".
-std::string listed(const std::vector<std::string>& names) {
-    std::string text;
-    for (size_t i = 0; i < names.size(); ++i) {
-        text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
-    }
-    return text;
 }
 
 // A folder named like a PNG file is found when the file is written, as any
@@ -143,7 +122,7 @@ const std::array<OptionRow, 16>& option_rows() {
         {"value", "TEXT", "the meter value, as the host hands it over (may be empty)",
          [](Options& o, std::string_view t) { o.value = t; }, true},
         {"values", "A|B|...", "the sheet's sample values, separated by |",
-         [](Options& o, std::string_view t) { o.values = split_values(t); }},
+         [](Options& o, std::string_view t) { o.values = split_at(t, values_separator); }},
         {"clock", "", "the current time as the value, once a second",
          [](Options& o, std::string_view) { o.clock = true; }},
         {"size", "WxH", "the surface in pixels, 1..16384 a side",
@@ -193,123 +172,122 @@ const std::vector<CommandRow>& command_rows() {
     using N = Need;
     namespace code = exit_code;
     static const std::vector<CommandRow> rows = {
-        {Command::info,
-         "info",
-         {{"dll"}},
-         {},
-         "dlltype and the getinfo strings 0..6, each with what it holds",
-         {},
-         {{code::plugin}, {code::thread_ended}}},
-        {Command::render,
-         "render",
-         {{"ini", N::required},
-          {"section", N::required},
-          {"value", N::required},
-          {"size", N::required},
-          {"out", N::required},
-          {"dll"},
-          {"dpi"},
-          {"background"},
-          {"strict"}},
-         {},
-         "one meter, one value: a PNG with straight alpha, or opaque over the "
-         "background",
-         {},
-         {{code::plugin},
-          {code::settings_file},
-          {code::output, "output failed (surface, memory or PNG file)"},
-          {code::thread_ended},
-          {code::nothing_drawn}}},
-        {Command::sheet,
-         "sheet",
-         {{"ini", N::one_or_more,
-           "a settings file; repeat for several, or name a folder for its *.ini files"},
-          {"out", N::required},
-          {"section", N::repeatable,
-           "a section to show; repeat for several, in that order (default: every section)"},
-          {"values"},
-          {"size"},
-          {"cell"},
-          {"dll"},
-          {"dpi"},
-          {"background"}},
-         {{"size", "cell"}},
-         "the sections of each FILE (or each *.ini of a folder, in name order; all "
-         "sections, or those named) with sample values (--values, else the section's "
-         "\"; value: A|B\" comments, else five), labelled; a cell is --size, else the "
-         "section's \"; size: WxH\" comment, else 240x80",
-         {},
-         {{code::plugin},
-          {code::settings_file},
-          {code::output, "output failed (surface, memory or PNG file)"},
-          {code::thread_ended, "the plug-in's thread ended inside a call (that cell is "
-                               "marked, the sheet still written)"}}},
-        {Command::configure,
-         "configure",
-         {{"ini", N::required, "the settings file (created when it does not exist)"},
-          {"section", N::required},
-          {"dll"}},
-         {},
-         "opens the settings dialog (FILE created when missing) and writes only the keys the "
-         "dialog changed, the rest of FILE as it was",
-         {},
-         {{code::plugin},
-          {code::settings_file},
-          {code::output, "output failed (the settings file not created or not written)"},
-          {code::no_dialog},
-          {code::thread_ended}}},
-        {Command::bench,
-         "bench",
-         {{"runs"},
-          {"ini", N::optional, "the settings file of a meter to time instead of the four looks"},
-          {"section", N::optional, "that meter's section"},
-          {"value", N::optional, "the value that meter draws (default: 42)"},
-          {"dll"},
-          {standin_child_flag.substr(2)}},
-         {},
-         "times repaint at 200x40 (N runs, default 200) and 800x160 (N/4) for four "
-         "looks, or for the meter of --ini and --section; prints median, min and max "
-         "microseconds, the share left with a no-op gdiplus.dll stand-in (when one is in "
-         "standin\\ beside this program), and the ratio to one bare GdipDrawString of the "
-         "same text in the same face and size",
-         {{"ini", "section"}},
-         {{code::plugin}, {code::settings_file}, {code::output}, {code::thread_ended}}},
-        {Command::check,
-         "check",
-         {{"ini", N::required}, {"section"}, {"size"}, {"format"}},
-         {},
-         "what a theme's sections hold that the plug-in or its dialog would not "
-         "keep or draw as written; one line per finding, FILE:LINE: first; notes (of "
-         "this system or the tools only) do not fail it; the geometry is judged at "
-         "--size, else the section's \"; size: WxH\" comment, else 240x80; reads only",
-         {},
-         {{code::ok, "nothing found"}, {code::settings_file}, {code::findings}}},
-        {Command::watch,
-         "watch",
-         {{"ini", N::required},
-          {"section", N::required},
-          {"value"},
-          {"clock"},
-          {"size"},
-          {"dll"},
-          {"dpi"},
-          {"background", N::optional,
-           "show the meter over a checkerboard (the default) or a colour"}},
-         {{"value", "clock"}},
-         "a window that shows the meter as a host does, repainted every second and "
-         "reloaded when FILE changes; double-click for the settings dialog",
-         {},
-         {{code::plugin},
-          {code::settings_file},
-          {code::output, "output failed (the settings file not written)"},
-          {code::no_dialog},
-          {code::thread_ended}}},
+        {.command = Command::info,
+         .name = "info",
+         .summary = "dlltype and the getinfo strings 0..6, each with what it holds",
+         .uses = {{"dll"}},
+         .exits = {{code::plugin}, {code::thread_ended}}},
+        {.command = Command::render,
+         .name = "render",
+         .summary = "one meter, one value: a PNG with straight alpha, or opaque over the "
+                    "background",
+         .uses = {{"ini", N::required},
+                  {"section", N::required},
+                  {"value", N::required},
+                  {"size", N::required},
+                  {"out", N::required},
+                  {"dll"},
+                  {"dpi"},
+                  {"background"},
+                  {"strict"}},
+         .exits = {{code::plugin},
+                   {code::settings_file},
+                   {code::output, "output failed (surface, memory or PNG file)"},
+                   {code::thread_ended},
+                   {code::nothing_drawn}}},
+        {.command = Command::sheet,
+         .name = "sheet",
+         .summary = "the sections of each FILE (or each *.ini of a folder, in name order; all "
+                    "sections, or those named) with sample values (--values, else the section's "
+                    "\"; value: A|B\" comments, else five), labelled; a cell is --size, else the "
+                    "section's \"; size: WxH\" comment, else 240x80",
+         .uses = {{"ini", N::one_or_more,
+                   "a settings file; repeat for several, or name a folder for its *.ini files"},
+                  {"out", N::required},
+                  {"section", N::repeatable,
+                   "a section to show; repeat for several, in that order (default: every "
+                   "section)"},
+                  {"values"},
+                  {"size"},
+                  {"cell"},
+                  {"dll"},
+                  {"dpi"},
+                  {"background"}},
+         .exclusive = {{"size", "cell"}},
+         .exits = {{code::plugin},
+                   {code::settings_file},
+                   {code::output, "output failed (surface, memory or PNG file)"},
+                   {code::thread_ended, "the plug-in's thread ended inside a call (that cell is "
+                                        "marked, the sheet still written)"}}},
+        {.command = Command::configure,
+         .name = "configure",
+         .summary = "opens the settings dialog (FILE created when missing) and writes only the "
+                    "keys the dialog changed, the rest of FILE as it was",
+         .uses = {{"ini", N::required, "the settings file (created when it does not exist)"},
+                  {"section", N::required},
+                  {"dll"}},
+         .exits = {{code::plugin},
+                   {code::settings_file},
+                   {code::output, "output failed (the settings file not created or not written)"},
+                   {code::no_dialog},
+                   {code::thread_ended}}},
+        {.command = Command::bench,
+         .name = "bench",
+         .summary = "times repaint at 200x40 (N runs, default 200) and 800x160 (N/4) for four "
+                    "looks, or for the meter of --ini and --section; prints median, min and max "
+                    "microseconds, the share left with a no-op gdiplus.dll stand-in (when one is "
+                    "in standin\\ beside this program), and the ratio to one bare GdipDrawString "
+                    "of the same text in the same face and size",
+         .uses = {{"runs"},
+                  {"ini", N::optional,
+                   "the settings file of a meter to time instead of the four looks"},
+                  {"section", N::optional, "that meter's section"},
+                  {"value", N::optional, "the value that meter draws (default: 42)"},
+                  {"dll"},
+                  {standin_child_flag.substr(2)}},
+         .together = {{"ini", "section"}},
+         .exits = {{code::plugin}, {code::settings_file}, {code::output}, {code::thread_ended}}},
+        {.command = Command::check,
+         .name = "check",
+         .summary = "what a theme's sections hold that the plug-in or its dialog would not "
+                    "keep or draw as written; one line per finding, FILE:LINE: first; notes (of "
+                    "this system or the tools only) do not fail it; the geometry is judged at "
+                    "--size, else the section's \"; size: WxH\" comment, else 240x80; reads only",
+         .uses = {{"ini", N::required}, {"section"}, {"size"}, {"format"}},
+         .exits = {{code::ok, "nothing found"}, {code::settings_file}, {code::findings}}},
+        {.command = Command::watch,
+         .name = "watch",
+         .summary = "a window that shows the meter as a host does, repainted every second and "
+                    "reloaded when FILE changes; double-click for the settings dialog",
+         .uses = {{"ini", N::required},
+                  {"section", N::required},
+                  {"value"},
+                  {"clock"},
+                  {"size"},
+                  {"dll"},
+                  {"dpi"},
+                  {"background", N::optional,
+                   "show the meter over a checkerboard (the default) or a colour"}},
+         .exclusive = {{"value", "clock"}},
+         .exits = {{code::plugin},
+                   {code::settings_file},
+                   {code::output, "output failed (the settings file not written)"},
+                   {code::no_dialog},
+                   {code::thread_ended}}},
     };
     return rows;
 }
 
 const CommandRow* find_command(std::string_view name) {
     return find_named(command_rows(), name);
+}
+
+// Help and version have no row.
+const CommandRow* row_of(Command command) {
+    const auto& rows = command_rows();
+    const auto row = std::find_if(rows.begin(), rows.end(),
+                                  [&](const CommandRow& r) { return r.command == command; });
+    return row == rows.end() ? nullptr : &*row;
 }
 
 const OptionUse* find_use(const CommandRow& command, std::string_view name) {
@@ -339,16 +317,32 @@ Options::Typed typed_fields(const Options& options) {
 
 } // namespace
 
-std::vector<std::string> split_values(std::string_view text) {
-    std::vector<std::string> values;
+std::vector<std::string> split_at(std::string_view text, char separator) {
+    std::vector<std::string> pieces;
     for (size_t start = 0;;) {
-        const size_t end = text.find(values_separator, start);
-        values.emplace_back(text.substr(start, end - start));
+        const size_t end = text.find(separator, start);
+        pieces.emplace_back(text.substr(start, end - start));
         if (end == std::string_view::npos) {
-            return values;
+            return pieces;
         }
         start = end + 1;
     }
+}
+
+std::string size_text(Size size) {
+    return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
+
+std::string listed(const std::vector<std::string>& items) {
+    std::string text;
+    for (size_t i = 0; i < items.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    }
+    return text;
+}
+
+std::string counted(uint64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
 Size parse_size(std::string_view option, std::string_view text) {
@@ -371,24 +365,17 @@ Background parse_background(std::string_view text) {
     if (text == "checker") {
         return Background{BackgroundKind::checker, {}};
     }
-    std::string_view digits = text;
-    if (!digits.empty() && digits.front() == '#') {
-        digits.remove_prefix(1);
-    }
-    std::array<int, 6> nibbles{};
-    bool valid = digits.size() == nibbles.size();
-    for (size_t i = 0; valid && i < nibbles.size(); ++i) {
-        nibbles[i] = hex_digit(digits[i]);
-        valid = nibbles[i] >= 0;
-    }
-    if (!valid) {
+    const std::string_view digits = text.substr(text.starts_with('#') ? 1 : 0);
+    uint32_t rgb = 0;
+    const char* end = digits.data() + digits.size();
+    // Six hex digits, no sign: from_chars takes no "0x" and no '-' into an
+    // unsigned number.
+    if (digits.size() != 6 || std::from_chars(digits.data(), end, rgb, 16).ptr != end) {
         usage_failure("--background '" + std::string(text) +
                       "': expected checker, RRGGBB or #RRGGBB");
     }
-    const auto channel = [&](size_t i) {
-        return static_cast<uint8_t>(nibbles[i] * 16 + nibbles[i + 1]);
-    };
-    return Background{BackgroundKind::colour, Rgb{channel(0), channel(2), channel(4)}};
+    const auto channel = [&](int shift) { return static_cast<uint8_t>(rgb >> shift); };
+    return Background{BackgroundKind::colour, Rgb{channel(16), channel(8), channel(0)}};
 }
 
 int parse_dpi(std::string_view text) {
@@ -400,126 +387,151 @@ uint32_t parse_runs(std::string_view text) {
 }
 
 const char* command_name(Command command) {
-    for (const CommandRow& row : command_rows()) {
-        if (row.command == command) {
-            return row.name.data();
-        }
+    if (const CommandRow* row = row_of(command)) {
+        return row->name.data();
     }
     return command == Command::version ? "version" : "help";
 }
+
+namespace {
+
+bool is_given(const cli::Arguments& given, std::string_view name) {
+    return std::any_of(given.options.begin(), given.options.end(),
+                       [&](const auto& o) { return o.first == name; });
+}
+
+// --help, help COMMAND and --version, which stand for any command line.
+std::optional<Options> help_or_version(const cli::Arguments& given) {
+    const std::string command_word = given.words.empty() ? "" : given.words.front();
+    if (given.help || command_word == "help") {
+        Options help;
+        const CommandRow* command = find_command(
+            command_word == "help" && given.words.size() > 1 ? given.words[1] : command_word);
+        if (command != nullptr) {
+            help.help_for = command->command;
+        }
+        return help;
+    }
+    if (is_given(given, "version")) {
+        Options options;
+        options.command = Command::version;
+        return options;
+    }
+    return std::nullopt;
+}
+
+// Each option as written: known, given once unless it repeats, one the
+// command takes, and with a value where it needs one.
+void check_each_option(const cli::Arguments& given, const CommandRow& command) {
+    if (!given.unknown.empty()) {
+        usage_failure("unknown option '" + given.unknown + "'");
+    }
+    if (!given.lacking_value.empty()) {
+        usage_failure("--" + given.lacking_value + " needs a value");
+    }
+    for (size_t i = 0; i < given.options.size(); ++i) {
+        const std::string& name = given.options[i].first;
+        const OptionUse* use = find_use(command, name);
+        const bool earlier = std::any_of(given.options.begin(), given.options.begin() + i,
+                                         [&](const auto& o) { return o.first == name; });
+        if (use != nullptr && use->need != Need::repeatable && use->need != Need::one_or_more &&
+            earlier) {
+            usage_failure("--" + name + " given twice");
+        }
+    }
+    if (given.words.size() > 1) {
+        usage_failure("unexpected argument '" + given.words[1] + "'");
+    }
+    for (const auto& [name, value] : given.options) {
+        const OptionRow& row = *find_option(name);
+        if (find_use(command, name) == nullptr) {
+            usage_failure(hidden(name)
+                              ? "unknown option '--" + name + "'"
+                              : "--" + name + " does not apply to " + std::string(command.name));
+        }
+        if (row.argument.empty() && !value.empty()) {
+            usage_failure("--" + name + " takes no value");
+        }
+        if (!row.argument.empty() && value.empty() && !row.may_be_empty) {
+            usage_failure("--" + name + " is empty");
+        }
+    }
+}
+
+// The options the command needs, and those it takes only together or
+// only one of.
+void check_combination(const cli::Arguments& given, const CommandRow& command) {
+    // All at once: a person fixing the line one run at a time learns
+    // nothing from the second run that the first could not have said.
+    std::vector<std::string> missing;
+    for (const OptionUse& use : command.uses) {
+        if ((use.need == Need::required || use.need == Need::one_or_more) &&
+            !is_given(given, use.name)) {
+            missing.push_back("--" + std::string(use.name));
+        }
+    }
+    if (!missing.empty()) {
+        usage_failure(listed(missing) + (missing.size() == 1 ? " is" : " are") + " required");
+    }
+    for (const auto& [one, other] : command.exclusive) {
+        if (is_given(given, one) && is_given(given, other)) {
+            usage_failure("--" + std::string(one) + " and --" + std::string(other) +
+                          " exclude each other");
+        }
+    }
+    for (const auto& [one, other] : command.together) {
+        if (is_given(given, one) != is_given(given, other)) {
+            const bool first = is_given(given, one);
+            usage_failure("--" + std::string(first ? one : other) + " needs --" +
+                          std::string(first ? other : one));
+        }
+    }
+}
+
+Options stored_options(const cli::Arguments& given, const CommandRow& command,
+                       const IsFolder& is_folder) {
+    Options options;
+    options.command = command.command;
+    // In the table's order, so that the first bad value named is always the
+    // same whatever the order on the command line.
+    for (const OptionRow& row : option_rows()) {
+        for (const auto& [name, value] : given.options) {
+            if (name == row.name) {
+                row.store(options, value);
+            }
+        }
+    }
+    if (!options.out.empty()) {
+        check_out(options.out, is_folder);
+    }
+    options.typed = typed_fields(options);
+    return options;
+}
+
+} // namespace
 
 Options parse_command_line(const std::vector<std::string>& args, const IsFolder& is_folder) {
     const cli::Arguments given = cli::split(args, [](std::string_view name) {
         const OptionRow* row = find_option(name);
         return row == nullptr ? std::nullopt : std::optional<bool>(!row->argument.empty());
     });
-    const bool version = std::any_of(given.options.begin(), given.options.end(),
-                                     [](const auto& option) { return option.first == "version"; });
+    if (std::optional<Options> options = help_or_version(given)) {
+        return *options;
+    }
     const std::string command_word = given.words.empty() ? "" : given.words.front();
-    const CommandRow* command = find_command(command_word);
-    if (given.help || command_word == "help") {
-        Options help;
-        if (command_word == "help" && given.words.size() > 1) {
-            command = find_command(given.words[1]);
-        }
-        if (command != nullptr) {
-            help.help_for = command->command;
-        }
-        return help;
-    }
-    if (version) {
-        Options options;
-        options.command = Command::version;
-        return options;
-    }
     if (command_word.empty()) {
         usage_failure(std::string("no command given (try: ") + program + " --help)");
     }
+    const CommandRow* command = find_command(command_word);
     if (command == nullptr) {
         usage_failure("unknown command '" + command_word + "' (commands: " + command_list() + ")");
     }
-    const std::string prefix = std::string(command->name) + ": ";
     try {
-        if (!given.unknown.empty()) {
-            usage_failure("unknown option '" + given.unknown + "'");
-        }
-        if (!given.lacking_value.empty()) {
-            usage_failure("--" + given.lacking_value + " needs a value");
-        }
-        for (size_t i = 0; i < given.options.size(); ++i) {
-            const std::string& name = given.options[i].first;
-            const OptionUse* use = find_use(*command, name);
-            const bool earlier = std::any_of(given.options.begin(), given.options.begin() + i,
-                                             [&](const auto& o) { return o.first == name; });
-            const bool repeatable =
-                use != nullptr && (use->need == Need::repeatable || use->need == Need::one_or_more);
-            if (use != nullptr && !repeatable && earlier) {
-                usage_failure("--" + name + " given twice");
-            }
-        }
-        if (given.words.size() > 1) {
-            usage_failure("unexpected argument '" + given.words[1] + "'");
-        }
-        for (const auto& [name, value] : given.options) {
-            const OptionRow& row = *find_option(name);
-            if (find_use(*command, name) == nullptr) {
-                usage_failure(hidden(name) ? "unknown option '--" + name + "'"
-                                           : "--" + name + " does not apply to " +
-                                                 std::string(command->name));
-            }
-            if (row.argument.empty() && !value.empty()) {
-                usage_failure("--" + name + " takes no value");
-            }
-            if (!row.argument.empty() && value.empty() && !row.may_be_empty) {
-                usage_failure("--" + name + " is empty");
-            }
-        }
-        const auto is_given = [&](std::string_view name) {
-            return std::any_of(given.options.begin(), given.options.end(),
-                               [&](const auto& o) { return o.first == name; });
-        };
-        // All at once: a person fixing the line one run at a time learns
-        // nothing from the second run that the first could not have said.
-        std::vector<std::string> missing;
-        for (const OptionUse& use : command->uses) {
-            if ((use.need == Need::required || use.need == Need::one_or_more) &&
-                !is_given(use.name)) {
-                missing.push_back("--" + std::string(use.name));
-            }
-        }
-        if (!missing.empty()) {
-            usage_failure(listed(missing) + (missing.size() == 1 ? " is" : " are") + " required");
-        }
-        for (const auto& [one, other] : command->exclusive) {
-            if (is_given(one) && is_given(other)) {
-                usage_failure("--" + std::string(one) + " and --" + std::string(other) +
-                              " exclude each other");
-            }
-        }
-        for (const auto& [one, other] : command->together) {
-            if (is_given(one) != is_given(other)) {
-                usage_failure("--" + std::string(is_given(one) ? one : other) + " needs --" +
-                              std::string(is_given(one) ? other : one));
-            }
-        }
-        Options options;
-        options.command = command->command;
-        // In the table's order, so that the first bad value named is always
-        // the same whatever the order on the command line.
-        for (const OptionRow& row : option_rows()) {
-            for (const auto& [name, value] : given.options) {
-                if (name == row.name) {
-                    row.store(options, value);
-                }
-            }
-        }
-        if (!options.out.empty()) {
-            check_out(options.out, is_folder);
-        }
-        options.typed = typed_fields(options);
-        return options;
+        check_each_option(given, *command);
+        check_combination(given, *command);
+        return stored_options(given, *command, is_folder);
     } catch (Failure& failure) {
-        failure.message = prefix + failure.message;
+        failure.message = std::string(command->name) + ": " + failure.message;
         throw;
     }
 }
@@ -658,8 +670,8 @@ std::string usage_text() {
     for (const CommandRow& row : command_rows()) {
         text += command_usage(row, false);
     }
-    text += "\n  --dll PATH    the plug-in to load (default: Scrivlet.dll beside this program)\n"
-            "  sizes are 1..16384 pixels a side\n\n";
+    text += "\n  " + option_synopsis("dll") + "    " + std::string(find_option("dll")->help) +
+            "\n  sizes are 1.." + std::to_string(max_side_px) + " pixels a side\n\n";
     std::vector<ExitUse> every;
     for (const ExitRow& row : exit_rows) {
         every.push_back(ExitUse{row.code});
@@ -668,10 +680,8 @@ std::string usage_text() {
 }
 
 std::string usage_text(Command command) {
-    const auto& rows = command_rows();
-    const auto row = std::find_if(rows.begin(), rows.end(),
-                                  [&](const CommandRow& r) { return r.command == command; });
-    if (row == rows.end()) {
+    const CommandRow* row = row_of(command);
+    if (row == nullptr) {
         return usage_text();
     }
     std::string text = "usage: " + std::string(program) + " " + std::string(row->name) + "\n" +
@@ -681,10 +691,7 @@ std::string usage_text(Command command) {
         if (option.help.empty()) {
             continue;
         }
-        std::string line = "  --" + std::string(option.name);
-        if (!option.argument.empty()) {
-            line += " " + std::string(option.argument);
-        }
+        std::string line = "  " + option_synopsis(option.name);
         const std::vector<std::string> words = words_of(use.help.empty() ? option.help : use.help);
         constexpr size_t help_column = 26;
         if (line.size() + 1 >= help_column) {

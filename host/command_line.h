@@ -105,8 +105,15 @@ Options parse_command_line(const std::vector<std::string>& args,
 
 // "200x40": both sides 1..max_side_px. Throws Failure (exit_code::usage).
 Size parse_size(std::string_view option, std::string_view text);
-// "A|B|...": the values between the separators, empty ones too.
-std::vector<std::string> split_values(std::string_view text);
+// "200x40", as the tools write a size.
+std::string size_text(Size size);
+// "a", "a and b", "a, b and c": how every message names several things.
+std::string listed(const std::vector<std::string>& items);
+// "1 run", "2 runs".
+std::string counted(uint64_t count, std::string_view one, std::string_view many);
+// The pieces of `text` between the separators, empty ones too: "A||B" is
+// "A", "" and "B".
+std::vector<std::string> split_at(std::string_view text, char separator);
 // "checker", "RRGGBB" or "#RRGGBB". Throws Failure (exit_code::usage).
 Background parse_background(std::string_view text);
 // A whole number min_dpi..max_dpi. Throws Failure (exit_code::usage).

@@ -5,11 +5,14 @@
 
 #include "command_support.h"
 #include "common/win/dib_surface.h"
+#include "dpi.h"
+#include "output_files.h"
 #include "plugin/scrivlet_version.h"
 
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,12 @@ int run_host(const std::vector<std::string>& args,
     try {
         try {
             const Options options = parse_command_line(args, typed_args, is_folder);
+            // With --dpi, the command runs again in a child that sees that
+            // resolution; its exit code is this one's.
+            if (const std::optional<int> child =
+                    options.dpi ? run_at_dpi(*options.dpi) : std::nullopt) {
+                return *child;
+            }
             switch (options.command) {
             case Command::help:
                 std::fputs(

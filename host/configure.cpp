@@ -2,6 +2,7 @@
 #include "commands.h"
 #include "common/win/find_window.h"
 #include "common/win/handles.h"
+#include "output_files.h"
 #include "plugin_library.h"
 #include "settings_file.h"
 
@@ -46,15 +47,12 @@ bool dialog_showed_during(const std::function<void()>& open) {
 } // namespace
 
 int run_configure(const Options& options) {
-    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
-    require_visualisation_type(plugin);
+    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
     create_settings_file(options.typed.inis.front());
-    bool section_exists = false;
-    const std::string file = settings_with_section(options, false, section_exists);
     // The section as the file holds it: edited under another spelling, the
     // dialog would show the defaults and OK would add a second section.
     std::vector<std::string> notes;
-    const std::string section = section_as_in_file(file, options, notes);
+    const auto [file, section, section_exists] = settings_section(options, false, notes);
     print_notes("configure", notes);
     if (!section_exists) {
         std::printf("configure: [%s] is new in %s; it starts from the defaults\n", section.c_str(),

@@ -1,4 +1,3 @@
-#include "command_support.h"
 #include "commands.h"
 #include "plugin_library.h"
 

@@ -1,7 +1,7 @@
 // scrivlet-host: a reference meter host for Scrivlet.dll on the command line.
 
 #include "commands.h"
-#include "common/arguments.h"
+#include "common/utf8.h"
 #include "common/win/paths.h"
 
 #include <windows.h>
@@ -21,7 +21,7 @@ int wmain(int argc, wchar_t** argv) {
         for (int i = 1; i < argc; ++i) {
             const std::wstring arg = argv[i];
             ansi.push_back(scrivlet::win::ansi_from_wide(arg));
-            typed.push_back(scrivlet::cli::utf8_from_utf16(std::u16string(arg.begin(), arg.end())));
+            typed.push_back(scrivlet::utf8_from_utf16(std::u16string(arg.begin(), arg.end())));
         }
         return scrivlet::host::run_host(ansi, typed);
     } catch (...) {

@@ -68,13 +68,15 @@ win::LoadedPlugin load_plugin_library(const std::string& path) {
     return plugin;
 }
 
-void require_visualisation_type(const win::LoadedPlugin& plugin) {
+win::LoadedPlugin visualisation_plugin(const std::string& path) {
+    win::LoadedPlugin plugin = load_plugin_library(path);
     const int type = plugin.exports.dlltype();
     if (type != api::plugin_type) {
         throw Failure{exit_code::plugin, "'" + plugin.path + "' says it is a plug-in of type " +
                                              std::to_string(type) + ", not " +
                                              std::to_string(api::plugin_type)};
     }
+    return plugin;
 }
 
 win::MeterSession start_meter(const PluginExports& exports, const std::string& section,

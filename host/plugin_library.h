@@ -23,8 +23,9 @@ using PluginExports = api::Exports;
 // export; the plug-in is freed when the holder goes.
 win::LoadedPlugin load_plugin_library(const std::string& path);
 
-// Throws Failure (exit_code::plugin) unless dlltype says 2.
-void require_visualisation_type(const win::LoadedPlugin& plugin);
+// The plug-in loaded as for load_plugin_library, and known to draw: throws
+// Failure (exit_code::plugin) unless dlltype says 2.
+win::LoadedPlugin visualisation_plugin(const std::string& path);
 
 // A meter's thread ended inside a call (exit_code::thread_ended).
 struct ThreadEnded : Failure {};

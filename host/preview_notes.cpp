@@ -1,5 +1,7 @@
 #include "preview_notes.h"
 
+#include "command_line.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string_view>
@@ -23,18 +25,6 @@ std::string whole_px(double px) {
     return std::to_string(static_cast<long long>(std::ceil(px)));
 }
 
-std::vector<std::string_view> split_lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    for (size_t start = 0;;) {
-        const size_t end = text.find('\n', start);
-        lines.push_back(text.substr(start, end == std::string_view::npos ? end : end - start));
-        if (end == std::string_view::npos) {
-            return lines;
-        }
-        start = end + 1;
-    }
-}
-
 // The library wraps a line wider than its rectangle at the last space that
 // fits, and a word wider than the whole line where the line ends; without a
 // rectangle of positive width it wraps nothing, and what passes the
@@ -44,7 +34,7 @@ std::vector<std::string> width_notes(const PreviewFacts& facts) {
     if (!facts.anything_drawn || facts.lines.empty()) {
         return notes;
     }
-    const std::vector<std::string_view> texts = split_lines(facts.expanded_text);
+    const std::vector<std::string> texts = split_at(facts.expanded_text, '\n');
     const bool wraps = facts.layout_width_px > 0;
     const double room = wraps ? facts.layout_width_px : facts.surface_width_px;
     const std::string surface = std::to_string(facts.surface_width_px) + " px surface";

@@ -1,7 +1,9 @@
 #include "command_support.h"
-#include "common/win/paths.h"
 #include "commands.h"
+#include "common/win/paths.h"
 #include "dpi.h"
+#include "meter_look.h"
+#include "output_files.h"
 #include "pixels.h"
 #include "plugin_library.h"
 
@@ -15,15 +17,9 @@ namespace scrivlet::host {
 using win::DibSurface;
 
 int run_render(const Options& options) {
-    if (const std::optional<int> child = rerun_at_requested_dpi(options)) {
-        return *child;
-    }
-    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
-    require_visualisation_type(plugin);
-    bool section_exists = false;
-    const std::string file = settings_with_section(options, true, section_exists);
+    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
     std::vector<std::string> notes;
-    const std::string section = section_as_in_file(file, options, notes);
+    const auto [file, section, exists] = settings_section(options, true, notes);
     const Size size = *options.size;
     png::Image image{size.width, size.height, {}};
     std::string look = "straight alpha";
@@ -55,8 +51,8 @@ int run_render(const Options& options) {
         preview_notes(preview_facts(file, section, *options.value, size, drawn));
     notes.insert(notes.end(), preview.begin(), preview.end());
     print_notes("render", notes);
-    std::printf("render: wrote %s (%s, %s)\n", options.out.c_str(),
-                size_text(size.width, size.height).c_str(), look.c_str());
+    std::printf("render: wrote %s (%s, %s)\n", options.out.c_str(), size_text(size).c_str(),
+                look.c_str());
     // The picture is written all the same: a script that renders a theme's
     // meters stops on the empty one, a person still sees it.
     return !drawn && options.strict ? exit_code::nothing_drawn : exit_code::ok;

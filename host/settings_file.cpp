@@ -1,7 +1,8 @@
 #include "settings_file.h"
 
-#include "command_support.h"
 #include "failure.h"
+#include "output_files.h"
+#include "settings_text.h"
 
 #include "common/win/buffer.h"
 #include "common/win/handles.h"
@@ -103,8 +104,7 @@ std::vector<std::string> section_names(const std::string& absolute_path) {
 
 bool has_section(const std::vector<std::string>& sections, const std::string& name) {
     for (const std::string& section : sections) {
-        if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, section.c_str(), -1, name.c_str(),
-                           -1) == CSTR_EQUAL) {
+        if (same_profile_name(section, name)) {
             return true;
         }
     }

@@ -1,16 +1,19 @@
 #include "command_support.h"
 #include "commands.h"
-#include "dpi.h"
+#include "common/file_bytes.h"
+#include "common/utf8.h"
 #include "common/win/handles.h"
+#include "common/win/paths.h"
+#include "dpi.h"
+#include "meter_look.h"
+#include "output_files.h"
 #include "pixels.h"
 #include "plugin_library.h"
 #include "preview_notes.h"
 #include "settings_file.h"
+#include "settings_text.h"
 #include "sheet_layout.h"
 #include "size_comments.h"
-#include "common/arguments.h"
-#include "common/file_bytes.h"
-#include "common/win/paths.h"
 #include "text/template.h"
 
 #include <windows.h>
@@ -106,8 +109,7 @@ std::vector<std::string> sheet_files(const Options& options) {
             return CompareStringOrdinal(a.c_str(), -1, b.c_str(), -1, TRUE) == CSTR_LESS_THAN;
         });
         for (const std::wstring& name : names) {
-            files.push_back(folder +
-                            cli::utf8_from_utf16(std::u16string(name.begin(), name.end())));
+            files.push_back(folder + utf8_from_utf16(std::u16string(name.begin(), name.end())));
         }
     }
     return files;
@@ -145,7 +147,7 @@ std::vector<SheetRow> sheet_rows(const Options& options) {
                 sections.push_back(*found);
             } else if (!several) {
                 throw Failure{exit_code::settings_file,
-                              "no section [" + options.sections[i] + "] in '" + shown + "'"};
+                              no_section_text(options.sections[i], shown, in_file)};
             }
         }
         const std::map<std::string, std::vector<std::string>> suggested =
@@ -175,158 +177,177 @@ std::vector<SheetRow> sheet_rows(const Options& options) {
     return rows;
 }
 
+// What the sheet shows before anything is drawn: its rows, each row's cell
+// size, and the rows whose cells Wine draws less of than Windows, marked so
+// that a sheet made here is not taken for what the theme shows.
+struct SheetPlan {
+    std::vector<SheetRow> rows;
+    std::vector<Size> cells;
+    size_t columns = 0;
+    bool row_captions = false; // the rows' values differ: each row names its own
+    std::vector<bool> marked;
+};
+
+SheetPlan sheet_plan(const Options& options) {
+    SheetPlan plan;
+    plan.rows = sheet_rows(options);
+    std::map<std::string, std::map<std::string, SizeComment>> suggested; // by file
+    for (const SheetRow& row : plan.rows) {
+        if (suggested.find(row.file) == suggested.end()) {
+            suggested[row.file] = size_comments(file_bytes(row.file));
+        }
+        const std::optional<SizeComment> comment = suggested_size(suggested[row.file], row.section);
+        plan.cells.push_back(options.size ? *options.size : comment ? comment->size : default_cell);
+        plan.columns = std::max(plan.columns, row.values.size());
+        plan.row_captions = plan.row_captions || row.values != plan.rows.front().values;
+    }
+    const bool wine = under_wine();
+    for (const SheetRow& row : plan.rows) {
+        const std::string text_template = wine ? section_template(row.file, row.section) : "";
+        plan.marked.push_back(
+            wine && std::any_of(row.values.begin(), row.values.end(), [&](const std::string& v) {
+                return wine_draws_less(expand_template(text_template, v));
+            }));
+    }
+    return plan;
+}
+
+uint32_t label_column_width(const SheetPlan& plan, HGDIOBJ font, const std::wstring& mark_label) {
+    const DibSurface probe(1, 1);
+    const SelectionGuard selected(probe.dc(), font);
+    std::vector<std::wstring> labels;
+    for (const SheetRow& row : plan.rows) {
+        labels.push_back(row.label);
+    }
+    if (std::find(plan.marked.begin(), plan.marked.end(), true) != plan.marked.end()) {
+        labels.push_back(mark_label);
+    }
+    return widest_label(probe.dc(), labels) + 2 * label_padding_px;
+}
+
+// The labels, in black on white: GDI text leaves the alpha byte as it likes,
+// so every pixel is made opaque when copied out.
+png::Image labelled_sheet(const SheetPlan& plan, const SheetLayout& layout, HGDIOBJ font,
+                          const std::wstring& mark_label) {
+    DibSurface sheet(layout.image.width, layout.image.height);
+    png::Image image{layout.image.width, layout.image.height, image_buffer(layout.image)};
+    const SelectionGuard selected(sheet.dc(), font);
+    uint8_t* bits = sheet.pixels();
+    const size_t count = static_cast<size_t>(layout.image.width) * layout.image.height;
+    for (size_t i = 0; i < count; ++i) {
+        bits[i * 4 + 0] = label_paper.blue;
+        bits[i * 4 + 1] = label_paper.green;
+        bits[i * 4 + 2] = label_paper.red;
+    }
+    SetBkMode(sheet.dc(), TRANSPARENT);
+    SetTextColor(sheet.dc(), label_ink);
+    // The box ends a padding short of the column, and a label longer than it
+    // is cut there with an ellipsis: a glyph's ink may reach a pixel or two
+    // past its advance, and right-aligned up to the column's edge it touched
+    // the first cell.
+    const uint32_t label_box = layout.label_width - label_padding_px;
+    for (size_t row = 0; row < plan.rows.size(); ++row) {
+        const Point inside = row_label_origin(layout, row);
+        const uint32_t height = plan.cells[row].height;
+        const uint32_t half = plan.marked[row] ? height / 2 : height;
+        draw_label(sheet.dc(), plan.rows[row].label, inside, label_box, half, DT_RIGHT);
+        if (plan.marked[row]) {
+            SetTextColor(sheet.dc(), mark_ink);
+            draw_label(sheet.dc(), mark_label, Point{inside.x, inside.y + half}, label_box,
+                       height - half, DT_RIGHT);
+            SetTextColor(sheet.dc(), label_ink);
+        }
+    }
+    for (size_t row = 0; row < (plan.row_captions ? plan.rows.size() : 1); ++row) {
+        for (size_t column = 0; column < plan.rows[row].values.size(); ++column) {
+            draw_label(sheet.dc(), L"\"" + win::widen(plan.rows[row].values[column]) + L"\"",
+                       value_label_origin(layout, row, column), layout.column_width,
+                       layout.header_height, DT_CENTER);
+        }
+    }
+    const uint8_t* drawn = sheet.pixels();
+    for (size_t i = 0; i < count; ++i) {
+        image.rgba[i * 4 + 0] = drawn[i * 4 + 2];
+        image.rgba[i * 4 + 1] = drawn[i * 4 + 1];
+        image.rgba[i * 4 + 2] = drawn[i * 4 + 0];
+        image.rgba[i * 4 + 3] = 255;
+    }
+    return image;
+}
+
+// Where a row's meters draw into the sheet, and what they leave noted.
+struct SheetCanvas {
+    const SheetLayout& layout;
+    Background background;
+    png::Image& image;
+    std::vector<std::vector<std::vector<std::string>>>& notes; // by row and column
+};
+
+void place_cell(SheetCanvas& canvas, const DibSurface& surface, size_t row, size_t column,
+                Size cell) {
+    const Point origin = cell_origin(canvas.layout, row, column);
+    composite_block(surface.pixels(), cell.width, cell.height, canvas.background,
+                    canvas.image.rgba.data(), canvas.layout.image.width, origin.x, origin.y);
+}
+
+// One row's cells; false when a meter's thread ended in one of them. That
+// cell shows as empty with a red corner, and the row goes on with a new
+// meter on a new thread.
+bool draw_row(const PluginExports& exports, const SheetRow& row, size_t index, Size cell,
+              SheetCanvas& canvas) {
+    bool whole = true;
+    canvas.notes[index].resize(row.values.size());
+    DibSurface surface(cell.width, cell.height);
+    size_t column = 0;
+    while (column < row.values.size()) {
+        try {
+            const win::MeterSession meter = start_meter(exports, row.section);
+            meter.load_settings(row.file, row.section);
+            for (; column < row.values.size(); ++column) {
+                meter.repaint(surface.dc(), row.values[column].c_str(),
+                              static_cast<int>(cell.width), static_cast<int>(cell.height));
+                place_cell(canvas, surface, index, column, cell);
+                const std::vector<std::string> notes = preview_notes(preview_facts(
+                    row.file, row.section, row.values[column], cell, anything_drawn(surface)));
+                if (!notes.empty()) {
+                    mark_corner(canvas.image, cell_origin(canvas.layout, index, column), cell);
+                    canvas.notes[index][column] = notes;
+                }
+            }
+        } catch (const ThreadEnded& ended) {
+            report(ended);
+            whole = false;
+            std::memset(surface.pixels(), 0, static_cast<size_t>(cell.width) * cell.height * 4);
+            place_cell(canvas, surface, index, column, cell);
+            mark_corner(canvas.image, cell_origin(canvas.layout, index, column), cell);
+            ++column;
+        }
+    }
+    return whole;
+}
+
 } // namespace
 
 int run_sheet(const Options& options) {
-    if (const std::optional<int> child = rerun_at_requested_dpi(options)) {
-        return *child;
-    }
-    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
-    require_visualisation_type(plugin);
-    const std::vector<SheetRow> rows = sheet_rows(options);
-    std::vector<Size> cells;
-    size_t columns = 0;
-    bool row_captions = false;
-    {
-        std::map<std::string, std::map<std::string, Size>> suggested; // by file
-        for (const SheetRow& row : rows) {
-            if (suggested.find(row.file) == suggested.end()) {
-                suggested[row.file] = size_comments(file_bytes(row.file));
-            }
-            cells.push_back(
-                options.size
-                    ? *options.size
-                    : suggested_size(suggested[row.file], row.section).value_or(default_cell));
-            columns = std::max(columns, row.values.size());
-            row_captions = row_captions || row.values != rows.front().values;
-        }
-    }
-    const Background background =
-        options.background.value_or(Background{BackgroundKind::checker, {}});
+    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
+    const SheetPlan plan = sheet_plan(options);
     const HGDIOBJ font = GetStockObject(DEFAULT_GUI_FONT);
-
-    // The cells Wine draws less of than Windows, marked so that a sheet made
-    // here is not taken for what the theme shows.
-    const bool wine = under_wine();
-    std::vector<bool> row_marked(rows.size());
-    for (size_t row = 0; wine && row < rows.size(); ++row) {
-        const std::string text_template = section_template(rows[row].file, rows[row].section);
-        for (const std::string& value : rows[row].values) {
-            row_marked[row] =
-                row_marked[row] || wine_draws_less(expand_template(text_template, value));
-        }
-    }
     const std::wstring mark_label = win::widen(wine_first_line_mark);
-    uint32_t label_width = 0;
-    {
-        const DibSurface probe(1, 1);
-        const SelectionGuard selected(probe.dc(), font);
-        std::vector<std::wstring> labels;
-        for (const SheetRow& row : rows) {
-            labels.push_back(row.label);
-        }
-        if (std::find(row_marked.begin(), row_marked.end(), true) != row_marked.end()) {
-            labels.push_back(mark_label);
-        }
-        label_width = widest_label(probe.dc(), labels) + 2 * label_padding_px;
-    }
-
-    const SheetLayout layout = sheet_layout(cells, columns, label_width, row_captions);
-
-    // Labels first, in black on white: GDI text leaves the alpha byte as it
-    // likes, so every pixel is made opaque when copied out.
-    DibSurface sheet(layout.image.width, layout.image.height);
-    png::Image image{layout.image.width, layout.image.height, image_buffer(layout.image)};
-    {
-        const SelectionGuard selected(sheet.dc(), font);
-        uint8_t* bits = sheet.pixels();
-        const size_t count = static_cast<size_t>(layout.image.width) * layout.image.height;
-        for (size_t i = 0; i < count; ++i) {
-            bits[i * 4 + 0] = label_paper.blue;
-            bits[i * 4 + 1] = label_paper.green;
-            bits[i * 4 + 2] = label_paper.red;
-        }
-        SetBkMode(sheet.dc(), TRANSPARENT);
-        SetTextColor(sheet.dc(), label_ink);
-        // The box ends a padding short of the column, and a label longer
-        // than it is cut there with an ellipsis: a glyph's ink may reach a
-        // pixel or two past its advance, and right-aligned up to the column's
-        // edge it touched the first cell.
-        const uint32_t label_box = layout.label_width - label_padding_px;
-        for (size_t row = 0; row < rows.size(); ++row) {
-            const Point inside = row_label_origin(layout, row);
-            if (!row_marked[row]) {
-                draw_label(sheet.dc(), rows[row].label, inside, label_box, cells[row].height,
-                           DT_RIGHT);
-                continue;
-            }
-            const uint32_t half = cells[row].height / 2;
-            draw_label(sheet.dc(), rows[row].label, inside, label_box, half, DT_RIGHT);
-            SetTextColor(sheet.dc(), mark_ink);
-            draw_label(sheet.dc(), mark_label, Point{inside.x, inside.y + half}, label_box,
-                       cells[row].height - half, DT_RIGHT);
-            SetTextColor(sheet.dc(), label_ink);
-        }
-        for (size_t row = 0; row < (row_captions ? rows.size() : 1); ++row) {
-            for (size_t column = 0; column < rows[row].values.size(); ++column) {
-                draw_label(sheet.dc(), L"\"" + win::widen(rows[row].values[column]) + L"\"",
-                           value_label_origin(layout, row, column), layout.column_width,
-                           layout.header_height, DT_CENTER);
-            }
-        }
-        const uint8_t* drawn = sheet.pixels();
-        for (size_t i = 0; i < count; ++i) {
-            image.rgba[i * 4 + 0] = drawn[i * 4 + 2];
-            image.rgba[i * 4 + 1] = drawn[i * 4 + 1];
-            image.rgba[i * 4 + 2] = drawn[i * 4 + 0];
-            image.rgba[i * 4 + 3] = 255;
-        }
-    }
-
-    // A cell whose thread ended shows as empty with a red corner, and its
-    // row goes on with a new meter on a new thread.
+    const SheetLayout layout = sheet_layout(
+        plan.cells, plan.columns, label_column_width(plan, font, mark_label), plan.row_captions);
+    png::Image image = labelled_sheet(plan, layout, font, mark_label);
+    std::vector<std::vector<std::vector<std::string>>> cell_notes(plan.rows.size());
+    SheetCanvas canvas{layout, options.background.value_or(Background{BackgroundKind::checker, {}}),
+                       image, cell_notes};
     bool any_ended = false;
-    std::vector<std::vector<std::vector<std::string>>> cell_notes(rows.size());
-    for (size_t row = 0; row < rows.size(); ++row) {
-        cell_notes[row].resize(rows[row].values.size());
-        const Size cell = cells[row];
-        const std::vector<std::string>& values = rows[row].values;
-        DibSurface surface(cell.width, cell.height);
-        size_t column = 0;
-        while (column < values.size()) {
-            try {
-                const win::MeterSession meter = start_meter(plugin.exports, rows[row].section);
-                meter.load_settings(rows[row].file, rows[row].section);
-                for (; column < values.size(); ++column) {
-                    meter.repaint(surface.dc(), values[column].c_str(),
-                                  static_cast<int>(cell.width), static_cast<int>(cell.height));
-                    const Point origin = cell_origin(layout, row, column);
-                    composite_block(surface.pixels(), cell.width, cell.height, background,
-                                    image.rgba.data(), layout.image.width, origin.x, origin.y);
-                    const std::vector<std::string> notes =
-                        preview_notes(preview_facts(rows[row].file, rows[row].section,
-                                                    values[column], cell, anything_drawn(surface)));
-                    if (!notes.empty()) {
-                        mark_corner(image, origin, cell);
-                        cell_notes[row][column] = notes;
-                    }
-                }
-            } catch (const ThreadEnded& ended) {
-                report(ended);
-                any_ended = true;
-                const Point origin = cell_origin(layout, row, column);
-                std::memset(surface.pixels(), 0, static_cast<size_t>(cell.width) * cell.height * 4);
-                composite_block(surface.pixels(), cell.width, cell.height, background,
-                                image.rgba.data(), layout.image.width, origin.x, origin.y);
-                mark_corner(image, origin, cell);
-                ++column;
-            }
-        }
+    for (size_t row = 0; row < plan.rows.size(); ++row) {
+        any_ended =
+            !draw_row(plugin.exports, plan.rows[row], row, plan.cells[row], canvas) || any_ended;
     }
     write_png(options.typed.out, image);
     std::vector<std::string> row_names;
     std::vector<std::vector<std::string>> row_values;
-    for (const SheetRow& row : rows) {
+    for (const SheetRow& row : plan.rows) {
         row_names.push_back(win::narrow(row.label));
         row_values.push_back(row.values);
     }
@@ -335,10 +356,10 @@ int run_sheet(const Options& options) {
         notes.insert(notes.begin(), *note);
     }
     print_notes("sheet", notes);
-    std::printf("sheet: wrote %s (%zu section%s x %s%zu value%s, %s)\n", options.out.c_str(),
-                rows.size(), rows.size() == 1 ? "" : "s", row_captions ? "up to " : "", columns,
-                columns == 1 ? "" : "s",
-                size_text(layout.image.width, layout.image.height).c_str());
+    std::printf("sheet: wrote %s (%s x %s%s, %s)\n", options.out.c_str(),
+                counted(plan.rows.size(), "section", "sections").c_str(),
+                plan.row_captions ? "up to " : "", counted(plan.columns, "value", "values").c_str(),
+                size_text(layout.image).c_str());
     return any_ended ? exit_code::thread_ended : exit_code::ok;
 }
 

@@ -7,14 +7,6 @@
 
 namespace scrivlet::host {
 
-namespace {
-
-std::string plural(uint64_t count, const char* one, const char* many) {
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
-} // namespace
-
 SheetLayout sheet_layout(const std::vector<Size>& row_cells, size_t columns, uint32_t label_width,
                          bool row_captions) {
     SheetLayout layout;
@@ -42,11 +34,11 @@ SheetLayout sheet_layout(const std::vector<Size>& row_cells, size_t columns, uin
     }
     if (width > max_side_px || height > max_side_px) {
         throw Failure{exit_code::usage,
-                      "sheet: the image for " + plural(row_cells.size(), "section", "sections") +
-                          " and " + plural(columns, "value", "values") + " in cells up to " +
-                          std::to_string(layout.column_width) + "x" + std::to_string(tallest) +
-                          " would be " + std::to_string(width) + "x" + std::to_string(height) +
-                          ", over " + std::to_string(max_side_px) +
+                      "sheet: the image for " + counted(row_cells.size(), "section", "sections") +
+                          " and " + counted(columns, "value", "values") + " in cells up to " +
+                          size_text(Size{layout.column_width, tallest}) + " would be " +
+                          std::to_string(width) + "x" + std::to_string(height) + ", over " +
+                          std::to_string(max_side_px) +
                           " a side: use smaller cells (--size), fewer sections or fewer values"};
     }
     layout.image = Size{static_cast<uint32_t>(width), static_cast<uint32_t>(height)};

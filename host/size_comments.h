@@ -31,15 +31,10 @@ struct SizeComment {
 // Section name, as written in its header, to the last valid size comment
 // above it. Sizes that do not read as WxH within 1..max_side_px are passed
 // over.
-std::map<std::string, SizeComment> size_comment_lines(std::string_view file_text);
-
-// The same, sizes only.
-std::map<std::string, Size> size_comments(std::string_view file_text);
+std::map<std::string, SizeComment> size_comments(std::string_view file_text);
 
 // The size for `section` (compared without regard to case, as the profile
 // functions compare section names), if the file suggests one.
-std::optional<Size> suggested_size(const std::map<std::string, Size>& sizes,
-                                   std::string_view section);
 std::optional<SizeComment> suggested_size(const std::map<std::string, SizeComment>& sizes,
                                           std::string_view section);
 

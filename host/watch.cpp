@@ -12,6 +12,8 @@
 
 #include "command_support.h"
 #include "commands.h"
+#include "meter_look.h"
+#include "output_files.h"
 
 #include "common/file_bytes.h"
 #include "common/win/dib_surface.h"
@@ -49,10 +51,6 @@ void say(const std::string& line) {
     std::fflush(stdout);
 }
 
-std::string size_text(Size size) {
-    return std::to_string(size.width) + "x" + std::to_string(size.height);
-}
-
 std::optional<FileStamp> file_stamp(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
@@ -63,8 +61,11 @@ std::optional<FileStamp> file_stamp(const std::string& path) {
                      wide(data.nFileSizeHigh, data.nFileSizeLow)};
 }
 
-ClockTime local_time(const SYSTEMTIME& now) {
-    return ClockTime{now.wHour, now.wMinute, now.wSecond};
+// What a host would hand over now: --value, or the time with --clock.
+std::string value_now(const Options& options) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return watch_value(options.value, ClockTime{now.wHour, now.wMinute, now.wSecond});
 }
 
 struct WatchState {
@@ -107,9 +108,7 @@ void draw_meter(WatchState& state) {
     const size_t bytes = static_cast<size_t>(width) * height * 4;
     // A plug-in that draws nothing shows the checkerboard, not the last look.
     std::memset(state.surface.pixels(), 0, bytes);
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    const std::string value = watch_value(state.options.value, local_time(now));
+    const std::string value = value_now(state.options);
     state.meter->repaint(state.surface.dc(), value.c_str(), static_cast<int>(width),
                          static_cast<int>(height));
     composite_block(state.surface.pixels(), width, height,
@@ -143,11 +142,9 @@ LookNotes look_notes(WatchState& state) {
     const bool missing = !has_section(section_names(state.snapshot), section);
     LookNotes said{missing && !state.section_missing, {}};
     state.section_missing = missing;
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    const std::vector<std::string> notes = preview_notes(
-        preview_facts(state.snapshot, section, watch_value(state.options.value, local_time(now)),
-                      state.size, anything_drawn(state.surface)));
+    const std::vector<std::string> notes =
+        preview_notes(preview_facts(state.snapshot, section, value_now(state.options), state.size,
+                                    anything_drawn(state.surface)));
     said.unsaid = unsaid_notes(notes, state.noted);
     state.noted = notes;
     return said;
@@ -319,18 +316,12 @@ void run_messages(const WatchState& state) {
 } // namespace
 
 int run_watch(const Options& options) {
-    if (const std::optional<int> child = rerun_at_requested_dpi(options)) {
-        return *child;
-    }
-    const win::LoadedPlugin plugin = load_plugin_library(options.dll);
-    require_visualisation_type(plugin);
-    const std::string file = readable_settings_file(options.typed.inis.front());
+    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
     std::vector<std::string> notes;
-    const std::string section = section_as_in_file(file, options, notes);
+    const auto [file, section, section_exists] = settings_section(options, false, notes);
     if (const std::optional<std::string> note = value_code_page_note(options)) {
         notes.push_back(*note);
     }
-    const bool section_exists = has_section(section_names(file), section);
     const Size size = watch_size(options.size, file_bytes(file), section);
     WatchState state(plugin.exports, options, file, section, size);
     {

@@ -17,7 +17,8 @@ Size watch_size(const std::optional<Size>& size_option, std::string_view file_te
     if (size_option) {
         return *size_option;
     }
-    return suggested_size(size_comments(file_text), section).value_or(default_cell);
+    const std::optional<SizeComment> comment = suggested_size(size_comments(file_text), section);
+    return comment ? comment->size : default_cell;
 }
 
 std::string clock_text(const ClockTime& time) {

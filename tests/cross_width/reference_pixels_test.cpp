@@ -5,6 +5,7 @@
 
 #include "cross_width/reference.h"
 #include "host/host_run.h"
+#include "size_comments.h"
 #include "support/plugin.h"
 #include "support/surface.h"
 #include "common/png.h"
@@ -16,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,27 +94,6 @@ std::vector<std::string> section_names(const std::string& ini) {
     return names;
 }
 
-// "; value: TEXT" comments belong to the next section header below them, as
-// the notes of each section stand above it in examples/.
-std::map<std::string, std::vector<std::string>> value_comments(const std::string& text) {
-    constexpr std::string_view marker = "; value: ";
-    std::map<std::string, std::vector<std::string>> values;
-    std::vector<std::string> pending;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.starts_with(marker)) {
-            pending.push_back(line.substr(marker.size()));
-        } else if (line.starts_with('[') && line.ends_with(']')) {
-            values[line.substr(1, line.size() - 2)] = std::move(pending);
-            pending.clear();
-        }
-    }
-    return values;
-}
-
 // Letters, digits and '-' as they are, anything else as '_'.
 std::string file_name_part(std::string text) {
     for (char& c : text) {
@@ -127,13 +106,9 @@ std::string file_name_part(std::string text) {
 
 void add_cases(std::vector<Case>& cases, const std::string& ini, const std::string& stem,
                bool draws) {
-    const auto comments = value_comments(file_bytes(ini));
+    const auto comments = host::value_comments(file_bytes(ini));
     for (const std::string& section : section_names(ini)) {
-        const auto found = comments.find(section);
-        std::vector<std::string> values;
-        if (found != comments.end()) {
-            values = found->second;
-        }
+        std::vector<std::string> values = host::suggested_values(comments, section);
         if (values.empty()) {
             values.push_back(fixed_value);
         }
@@ -315,14 +290,6 @@ TEST(ReferencePixels, DifferenceTellsMovedEdgesFromOtherColours) {
         EXPECT_EQ(found.max_channel, row.expected.max_channel) << row.name;
         EXPECT_EQ(found.max_from_neighbours, row.expected.max_from_neighbours) << row.name;
     }
-}
-
-TEST(ReferencePixels, ValueCommentsBelongToTheSectionBelow) {
-    const auto values = value_comments("; value: 1\r\n; value: a b\r\n[One]\r\nk=v\r\n"
-                                       "; value: 2\r\n[Two]\r\n[Three]\r\n; value: orphan\r\n");
-    const std::map<std::string, std::vector<std::string>> expected = {
-        {"One", {"1", "a b"}}, {"Two", {"2"}}, {"Three", {}}};
-    EXPECT_EQ(values, expected);
 }
 
 // Writes the drawing as the reference, or compares it with the reference

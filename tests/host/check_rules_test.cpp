@@ -348,6 +348,17 @@ TEST(CheckRules, KeysThatLookLikeOursAndKeysReadTwiceOrWithoutValue) {
          {"Scrivlet_Font=Arial", "SCRIVLET_FONT=NoSuchFace"},
          {"[S] SCRIVLET_FONT=NoSuchFace: an earlier line holds Scrivlet_Font too; the profile "
           "functions read only the first, never this one"}},
+        {"a '#' line, which a person reads as a comment",
+         {"#Scrivlet_Font=Courier New", "Scrivlet_Text=%v", "# a note"},
+         {"[S] #Scrivlet_Font=Courier New: only ';' begins a comment: the profile functions read "
+          "this line as the key '#Scrivlet_Font', which the plug-in never asks for",
+          "[S] # a note: only ';' begins a comment: the profile functions read this line as the "
+          "key '# a note', which the plug-in never asks for"}},
+        {"a header without its ']', whose keys this section takes",
+         {"Scrivlet_Text=%v", "[Clock", "Scrivlet_Font=Arial"},
+         {"[S] [Clock: no ']' closes it, so it is no header: the profile functions read it as a "
+          "key "
+          "of this section, and the lines below it as more of its keys"}},
         {"a key without a value, before one with",
          {"Scrivlet_Text", "Scrivlet_Text="},
          {"[S] Scrivlet_Text: no \"=\": the profile functions read no value, so the default %v "
@@ -379,6 +390,13 @@ TEST(CheckRules, SectionsWithoutOurKeysOrHiddenByAnEarlierOne) {
               (std::vector<std::string>{"[cpu]: [CPU] above has the same name, case aside; the "
                                         "profile functions read only that one, so this section "
                                         "is never read"}));
+    SectionToCheck bracketed = section_of({"Scrivlet_Text=%v"});
+    bracketed.name = "CPU] ; main meter [v2";
+    EXPECT_EQ(texts(section_findings(bracketed, installed)),
+              (std::vector<std::string>{
+                  "[CPU] ; main meter [v2]: the profile functions take a header's name to its last "
+                  "']': the plug-in reads this section as 'CPU] ; main meter [v2' (as --section "
+                  "takes it), not as 'CPU'"}));
 }
 
 TEST(CheckRules, GeometryThatDrawsNothingAndWhy) {
@@ -512,11 +530,13 @@ TEST(CheckRules, SizeIsTheOptionElseTheCommentElseTheSheetsCell) {
 }
 
 TEST(CheckRules, SummaryCountsFindingsAndSections) {
-    EXPECT_EQ(check_summary(0, 0, 5), "check: nothing found in 5 sections");
-    EXPECT_EQ(check_summary(0, 0, 1), "check: nothing found in 1 section");
-    EXPECT_EQ(check_summary(3, 2, 5), "check: 3 findings in 2 of 5 sections");
-    EXPECT_EQ(check_summary(1, 1, 1), "check: 1 finding in 1 of 1 section");
-    EXPECT_EQ(check_summary(0, 0, 2, 1), "check: nothing found in 2 sections (1 note)");
+    // findings, notes, sections with findings, sections
+    EXPECT_EQ(check_summary(CheckCounts{0, 0, 0, 5}), "check: nothing found in 5 sections");
+    EXPECT_EQ(check_summary(CheckCounts{0, 0, 0, 1}), "check: nothing found in 1 section");
+    EXPECT_EQ(check_summary(CheckCounts{3, 0, 2, 5}), "check: 3 findings in 2 of 5 sections");
+    EXPECT_EQ(check_summary(CheckCounts{1, 0, 1, 1}), "check: 1 finding in 1 of 1 section");
+    EXPECT_EQ(check_summary(CheckCounts{0, 1, 0, 2}),
+              "check: nothing found in 2 sections (1 note)");
     EXPECT_EQ(check_summary(CheckCounts{3, 2, 1, 5}),
               "check: 3 findings in 1 of 5 sections (2 notes)");
 }

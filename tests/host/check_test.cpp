@@ -121,6 +121,9 @@ std::string hostile_text() {
         "Meter=Plugin",
         "[alpha]",
         "Scrivlet_FontColor=255,0,255,0",
+        // A comment after a header that holds a ']' is part of its name.
+        "[Meter] ; main meter [v2]",
+        "Scrivlet_Text=%v",
         "[Fine]",
         "Scrivlet_FontColor=255,0,255,0",
         "Scrivlet_Text=%v",
@@ -190,17 +193,20 @@ const std::vector<std::string> hostile_findings = {
     "[HostOnly]: none of the plug-in's keys; a meter of this section takes every default",
     "[alpha]: [Alpha] above has the same name, case aside; the profile functions read only "
     "that one, so this section is never read",
+    "[Meter] ; main meter [v2]: the profile functions take a header's name to its last ']': the "
+    "plug-in reads this section as 'Meter] ; main meter [v2' (as --section takes it), not as "
+    "'Meter'",
 };
 
 // The file line of each of hostile_findings: its key's, or its section
 // header's.
 const std::vector<size_t> hostile_lines = {3,  5,  7,  9,  11, 13, 15, 22, 24, 26, 28, 31,
-                                           35, 37, 42, 44, 46, 46, 49, 52, 54, 55, 57};
+                                           35, 37, 42, 44, 46, 46, 49, 52, 54, 55, 57, 59};
 
 // Sections of the hostile file, and those with findings: all but
 // QuotedArial, Replacement, NoRoom and Fine.
-constexpr size_t hostile_sections = 26;
-constexpr size_t hostile_sections_with_findings = 22;
+constexpr size_t hostile_sections = 27;
+constexpr size_t hostile_sections_with_findings = 23;
 
 // The finding of another section of the same content.
 std::string renamed(const std::string& finding, const std::string& from, const std::string& to) {
@@ -306,6 +312,10 @@ TEST(Check, OneSectionAndTheSizeGivenOnTheCommandLine) {
          lines_of(located(file, {3}, {hostile_findings[0]})) +
              "check: 1 finding in 1 of 1 section\n"},
         {{"--section", "Fine"}, exit_ok, "check: nothing found in 1 section\n"},
+        {{"--section", "Meter] ; main meter [v2"},
+         exit_findings,
+         lines_of(located(file, {59}, {hostile_findings[23]})) +
+             "check: 1 finding in 1 of 1 section\n"},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = {"check", "--ini", file};

@@ -3,6 +3,7 @@
 
 #include "command_line.h"
 #include "common/arguments.h"
+#include "common/utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -83,6 +84,10 @@ TEST(HostCommandLine, EveryMistakeIsAUsageFailureWithItsOwnLine) {
          "render: --background '#12345': expected checker, RRGGBB or #RRGGBB"},
         {with(render_ok, {"--background", "12345G"}),
          "render: --background '12345G': expected checker, RRGGBB or #RRGGBB"},
+        {with(render_ok, {"--background", "-1234F"}),
+         "render: --background '-1234F': expected checker, RRGGBB or #RRGGBB"},
+        {with(render_ok, {"--background", "0x1234"}),
+         "render: --background '0x1234': expected checker, RRGGBB or #RRGGBB"},
         {{"render", "--ini", "a.ini", "--section", "", "--value", "1", "--size", "1x1", "--out",
           "o.png"},
          "render: --section is empty"},
@@ -323,7 +328,7 @@ TEST(SharedArguments, Utf16ArgumentsBecomeUtf8) {
                                                  "c"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(cli::utf8_from_utf16(c.text), c.utf8) << c.utf8;
+        EXPECT_EQ(utf8_from_utf16(c.text), c.utf8) << c.utf8;
     }
 }
 

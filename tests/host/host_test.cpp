@@ -816,6 +816,25 @@ TEST(Host, ConfigureSavesWhatTheDialogConfirmed) {
     const HostResult utf8 = configure_template(utf8_ini, "Temp\xC3\xA9rature", "T %v");
     EXPECT_EQ(utf8.exit_code, exit_ok) << utf8.err;
     EXPECT_EQ(file_bytes(utf8_ini), "[Temp\xC3\xA9rature]\r\nScrivlet_Text=T %v\r\n");
+    // A header's name runs to its last ']', a comment after it included:
+    // that section is the one edited in place and rendered, as the plug-in
+    // reads it, and the name before the comment is no section at all.
+    const std::string bracket_ini = scratch_folder() + "configure-bracket.ini";
+    const std::string bracket = "CPU] ; main meter [v2";
+    write_text_file(bracket_ini, "[" + bracket + "]\r\nScrivlet_Text=%v\r\n");
+    const HostResult edited = configure_template(bracket_ini, bracket, "C %v");
+    EXPECT_EQ(edited.exit_code, exit_ok) << edited.err;
+    EXPECT_EQ(file_bytes(bracket_ini), "[" + bracket + "]\r\nScrivlet_Text=C %v\r\n");
+    const std::string out = scratch_folder() + "configure-bracket.png";
+    const HostResult rendered = run_host({"render", "--ini", bracket_ini, "--section", bracket,
+                                          "--value", "1", "--size", "60x20", "--out", out});
+    EXPECT_EQ(rendered.exit_code, exit_ok) << rendered.err;
+    const HostResult shorter = run_host({"render", "--ini", bracket_ini, "--section", "CPU",
+                                         "--value", "1", "--size", "60x20", "--out", out});
+    EXPECT_EQ(shorter.exit_code, exit_settings);
+    EXPECT_EQ(shorter.err, "scrivlet-host: no section [CPU] in '" + bracket_ini +
+                               "'; its header [" + bracket + "] names the section '" + bracket +
+                               "', as a header's name runs to its last ']'\n");
     // Only the edited key's line differs: comments and LF line ends stay.
     std::string expected = file_bytes(examples_folder() + "plain.ini");
     const std::string old_line = "\nScrivlet_Text=%v\n";

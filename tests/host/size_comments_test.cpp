@@ -21,27 +21,25 @@ TEST(SizeComments, EachBelongsToTheNextSectionHeader) {
                              "; size: big\n"
                              "[Words]\n"
                              "; size: 300x20\n";
-    const std::map<std::string, Size> expected = {{"Clock", {240, 64}}, {"Cpu", {10, 10}}};
-    EXPECT_EQ(size_comments(text), expected);
     const auto sizes = size_comments(text);
-    EXPECT_EQ(suggested_size(sizes, "cLOCK"), (Size{240, 64}));
+    EXPECT_EQ(suggested_size(sizes, "cLOCK"), (SizeComment{{240, 64}, 1, ""}));
     EXPECT_EQ(suggested_size(sizes, "NoComment"), std::nullopt);
     EXPECT_EQ(suggested_size(sizes, "Clock2"), std::nullopt);
-    EXPECT_EQ(size_comments(""), (std::map<std::string, Size>{}));
+    EXPECT_EQ(size_comments(""), (std::map<std::string, SizeComment>{}));
 
     // Each size with its line, and the section whose keys it follows.
     const std::map<std::string, SizeComment> lines = {{"Clock", {{240, 64}, 1, ""}},
                                                       {"Cpu", {{10, 10}, 6, ""}}};
-    EXPECT_EQ(size_comment_lines(text), lines);
+    EXPECT_EQ(size_comments(text), lines);
     EXPECT_EQ(suggested_size(lines, "CPU"), (SizeComment{{10, 10}, 6, ""}));
     // Keys of the section above below the comment: it stands inside that
     // section, right after its header or among its keys.
     EXPECT_EQ(
-        size_comment_lines("[A]\n; size: 20x10\nK=1\n[B]\n[C]\nK=1\n; size: 30x10\n"
-                           "L=2\n\n[D]\n"),
+        size_comments("[A]\n; size: 20x10\nK=1\n[B]\n[C]\nK=1\n; size: 30x10\n"
+                      "L=2\n\n[D]\n"),
         (std::map<std::string, SizeComment>{{"B", {{20, 10}, 2, "A"}}, {"D", {{30, 10}, 7, "C"}}}));
     EXPECT_EQ(
-        size_comment_lines("\xEF\xBB\xBF; size: 20x10\n[A]\n; size: 30x10\n[B]\n"),
+        size_comments("\xEF\xBB\xBF; size: 20x10\n[A]\n; size: 30x10\n[B]\n"),
         (std::map<std::string, SizeComment>{{"A", {{20, 10}, 1, ""}}, {"B", {{30, 10}, 3, ""}}}));
 }
 
