@@ -26,6 +26,12 @@ scrivlet_wine_env() {
     export WINEPREFIX=${SCRIVLET_WINEPREFIX:-$2/wineprefix-$1}
     export WINEARCH=$arch
     export WINEDEBUG=${WINEDEBUG:--all}
+    # Wine takes the ANSI code page from the Unix locale and names files in
+    # its character set: without a UTF-8 locale (a bare environment has
+    # none) no name outside ASCII can be made. C.UTF-8 needs no locale
+    # package and gives code page 1252, which the tests and the demo expect
+    # whatever the user's own language.
+    export LC_ALL=C.UTF-8
 }
 
 scrivlet_wine_loader() {
