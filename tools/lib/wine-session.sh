@@ -8,7 +8,7 @@
 #
 #   scrivlet_wine_env LANE BUILD
 #       exports WINEPREFIX (BUILD/wineprefix-LANE unless SCRIVLET_WINEPREFIX
-#       names one), WINEARCH and WINEDEBUG for LANE.
+#       names one), WINEARCH, WINEDEBUG and the Unix locale for LANE.
 #   scrivlet_wine_loader LANE
 #       the Wine loader of LANE's prefix. The 64-bit prefixes never go
 #       through the 32-bit loader, which on a machine that runs 32-bit code
