@@ -1,6 +1,7 @@
 #include "command_support.h"
 
 #include "common/win/paths.h"
+#include "output_files.h"
 #include "settings_file.h"
 #include "settings_text.h"
 
@@ -8,6 +9,8 @@
 #include <cstdio>
 
 namespace scrivlet::host {
+
+namespace {
 
 SettingsSection settings_section(const Options& options, bool must_exist,
                                  std::vector<std::string>& notes) {
@@ -27,6 +30,20 @@ SettingsSection settings_section(const Options& options, bool must_exist,
         found.section = *in_file;
     }
     return found;
+}
+
+} // namespace
+
+CommandStart start_command(const Options& options, SectionNeed need) {
+    CommandStart start{visualisation_plugin(options.dll), {}, {}};
+    if (need == SectionNeed::file_may_be_new) {
+        create_settings_file(options.typed.inis.front());
+    }
+    start.settings = settings_section(options, need == SectionNeed::present, start.notes);
+    if (std::optional<std::string> note = value_code_page_note(options)) {
+        start.notes.push_back(std::move(*note));
+    }
+    return start;
 }
 
 std::optional<std::string> value_code_page_note(const Options& options) {

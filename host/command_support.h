@@ -1,9 +1,11 @@
 #pragma once
-// What the host's commands share: the settings file and section a command
-// works on, and how notes and failures reach standard error.
+// What the host's commands share: how one starts (the plug-in, the settings
+// file and section it works on), and how notes and failures reach standard
+// error.
 
 #include "command_line.h"
 #include "failure.h"
+#include "plugin_library.h"
 
 #include <optional>
 #include <string>
@@ -18,11 +20,25 @@ struct SettingsSection {
     bool exists = false; // false: the ANSI form of what was typed
 };
 
-// Throws Failure (exit_code::settings_file) when the file cannot be read or,
-// with `must_exist`, lacks the section. Adds a note to `notes` when the
-// section is the UTF-8 form of what was typed.
-SettingsSection settings_section(const Options& options, bool must_exist,
-                                 std::vector<std::string>& notes);
+enum class SectionNeed {
+    present,        // render: the section must be in the file
+    may_be_new,     // watch: it shows the defaults until the section is there
+    file_may_be_new // configure: the file too is made when it is not there
+};
+
+// What render, watch and configure start from, in this order: the plug-in
+// (refused first, so that nothing is made for one that cannot serve), the
+// settings file and section, and the notes on what was typed.
+struct CommandStart {
+    win::LoadedPlugin plugin;
+    SettingsSection settings;
+    std::vector<std::string> notes;
+};
+
+// Throws Failure (exit_code::plugin, settings_file or output). The notes say
+// when the section is the UTF-8 form of what was typed, and when a value has
+// characters the plug-in draws as "?".
+CommandStart start_command(const Options& options, SectionNeed need);
 
 // The note for a --value or --values (as typed) with characters the ANSI
 // code page cannot hold, which the plug-in draws as "?"; none when they have

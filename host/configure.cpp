@@ -47,20 +47,18 @@ bool dialog_showed_during(const std::function<void()>& open) {
 } // namespace
 
 int run_configure(const Options& options) {
-    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
-    create_settings_file(options.typed.inis.front());
     // The section as the file holds it: edited under another spelling, the
     // dialog would show the defaults and OK would add a second section.
-    std::vector<std::string> notes;
-    const auto [file, section, section_exists] = settings_section(options, false, notes);
-    print_notes("configure", notes);
+    const CommandStart start = start_command(options, SectionNeed::file_may_be_new);
+    const auto& [file, section, section_exists] = start.settings;
+    print_notes("configure", start.notes);
     if (!section_exists) {
         std::printf("configure: [%s] is new in %s; it starts from the defaults\n", section.c_str(),
                     options.ini.c_str());
     }
     std::fflush(stdout);
     // The user's file is written only when the dialog changed the section.
-    const win::MeterSession meter = start_meter(plugin.exports, section);
+    const win::MeterSession meter = start_meter(start.plugin.exports, section);
     meter.load_settings(file, section);
     const std::vector<std::string> before = section_as_saved(meter, section);
     // No window of ours owns the dialog: it runs on the meter's thread.

@@ -17,9 +17,8 @@ namespace scrivlet::host {
 using win::DibSurface;
 
 int run_render(const Options& options) {
-    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
-    std::vector<std::string> notes;
-    const auto [file, section, exists] = settings_section(options, true, notes);
+    CommandStart start = start_command(options, SectionNeed::present);
+    const auto& [file, section, exists] = start.settings;
     const Size size = *options.size;
     png::Image image{size.width, size.height, {}};
     std::string look = "straight alpha";
@@ -27,7 +26,7 @@ int run_render(const Options& options) {
     {
         DibSurface surface(size.width, size.height);
         {
-            const win::MeterSession meter = start_meter(plugin.exports, section);
+            const win::MeterSession meter = start_meter(start.plugin.exports, section);
             meter.load_settings(file, section);
             meter.repaint(surface.dc(), options.value->c_str(), static_cast<int>(size.width),
                           static_cast<int>(size.height));
@@ -44,9 +43,7 @@ int run_render(const Options& options) {
         }
     } // the surface goes before the PNG's buffers are made
     write_png(options.typed.out, image);
-    if (const std::optional<std::string> note = value_code_page_note(options)) {
-        notes.push_back(*note);
-    }
+    std::vector<std::string>& notes = start.notes;
     const std::vector<std::string> preview =
         preview_notes(preview_facts(file, section, *options.value, size, drawn));
     notes.insert(notes.end(), preview.begin(), preview.end());

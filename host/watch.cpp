@@ -316,14 +316,10 @@ void run_messages(const WatchState& state) {
 } // namespace
 
 int run_watch(const Options& options) {
-    const win::LoadedPlugin plugin = visualisation_plugin(options.dll);
-    std::vector<std::string> notes;
-    const auto [file, section, section_exists] = settings_section(options, false, notes);
-    if (const std::optional<std::string> note = value_code_page_note(options)) {
-        notes.push_back(*note);
-    }
+    const CommandStart start = start_command(options, SectionNeed::may_be_new);
+    const auto& [file, section, section_exists] = start.settings;
     const Size size = watch_size(options.size, file_bytes(file), section);
-    WatchState state(plugin.exports, options, file, section, size);
+    WatchState state(start.plugin.exports, options, file, section, size);
     {
         // The meter goes before its owner window does.
         const win::UniqueWindow window = open_window(state);
@@ -334,7 +330,7 @@ int run_watch(const Options& options) {
         draw_meter(state);
         ShowWindow(window.get(), SW_SHOWNORMAL);
         UpdateWindow(window.get());
-        print_notes("watch", notes);
+        print_notes("watch", start.notes);
         if (!section_exists) {
             say("[" + section + "] is not in " + options.ini +
                 " yet; the defaults show until it is");
