@@ -20,7 +20,7 @@ using Store = void (*)(Options&, std::string_view);
 struct OptionRow {
     std::string_view name;
     std::string_view argument;
-    std::string_view help;
+    std::string help;
     Store store;
     // Empty text is a value of its own only for --value (an empty meter value).
     bool may_be_empty = false;
@@ -125,13 +125,13 @@ const std::array<OptionRow, 16>& option_rows() {
          [](Options& o, std::string_view t) { o.values = split_at(t, values_separator); }},
         {"clock", "", "the current time as the value, once a second",
          [](Options& o, std::string_view) { o.clock = true; }},
-        {"size", "WxH", "the surface in pixels, 1..16384 a side",
+        {"size", "WxH", "the surface in pixels, 1.." + std::to_string(max_side_px) + " a side",
          [](Options& o, std::string_view t) { o.size = parse_size("size", t); }},
         {"cell", "WxH", "the older name of --size for a sheet",
          [](Options& o, std::string_view t) { o.size = parse_size("cell", t); }},
         {"dpi", "N",
-         "draw at N dots per inch, 24..960 (under Wine; Windows keeps the "
-         "resolution of the session)",
+         "draw at N dots per inch, " + std::to_string(min_dpi) + ".." + std::to_string(max_dpi) +
+             " (under Wine; Windows keeps the resolution of the session)",
          [](Options& o, std::string_view t) { o.dpi = parse_dpi(t); }},
         {"background", "checker|RRGGBB", "composite over a checkerboard or a colour (opaque PNG)",
          [](Options& o, std::string_view t) { o.background = parse_background(t); }},
@@ -146,7 +146,9 @@ const std::array<OptionRow, 16>& option_rows() {
          }},
         {"strict", "", "exit 9 when nothing was drawn (the PNG is written all the same)",
          [](Options& o, std::string_view) { o.strict = true; }},
-        {"runs", "N", "repaints per look at 200x40 (a quarter of them at 800x160), 1..100000",
+        {"runs", "N",
+         "repaints per look at 200x40 (a quarter of them at 800x160), 1.." +
+             std::to_string(max_bench_runs),
          [](Options& o, std::string_view t) { o.runs = parse_runs(t); }},
         {"version", "", "print the version and stop",
          [](Options& o, std::string_view) { o.command = Command::version; }},
@@ -278,20 +280,12 @@ const std::vector<CommandRow>& command_rows() {
     return rows;
 }
 
-const CommandRow* find_command(std::string_view name) {
-    return find_named(command_rows(), name);
-}
-
 // Help and version have no row.
 const CommandRow* row_of(Command command) {
     const auto& rows = command_rows();
     const auto row = std::find_if(rows.begin(), rows.end(),
                                   [&](const CommandRow& r) { return r.command == command; });
     return row == rows.end() ? nullptr : &*row;
-}
-
-const OptionUse* find_use(const CommandRow& command, std::string_view name) {
-    return find_named(command.uses, name);
 }
 
 bool hidden(std::string_view name) {
@@ -405,7 +399,8 @@ std::optional<Options> help_or_version(const cli::Arguments& given) {
     const std::string command_word = given.words.empty() ? "" : given.words.front();
     if (given.help || command_word == "help") {
         Options help;
-        const CommandRow* command = find_command(
+        const CommandRow* command = find_named(
+            command_rows(),
             command_word == "help" && given.words.size() > 1 ? given.words[1] : command_word);
         if (command != nullptr) {
             help.help_for = command->command;
@@ -431,7 +426,7 @@ void check_each_option(const cli::Arguments& given, const CommandRow& command) {
     }
     for (size_t i = 0; i < given.options.size(); ++i) {
         const std::string& name = given.options[i].first;
-        const OptionUse* use = find_use(command, name);
+        const OptionUse* use = find_named(command.uses, name);
         const bool earlier = std::any_of(given.options.begin(), given.options.begin() + i,
                                          [&](const auto& o) { return o.first == name; });
         if (use != nullptr && use->need != Need::repeatable && use->need != Need::one_or_more &&
@@ -444,7 +439,7 @@ void check_each_option(const cli::Arguments& given, const CommandRow& command) {
     }
     for (const auto& [name, value] : given.options) {
         const OptionRow& row = *find_option(name);
-        if (find_use(command, name) == nullptr) {
+        if (find_named(command.uses, name) == nullptr) {
             usage_failure(hidden(name)
                               ? "unknown option '--" + name + "'"
                               : "--" + name + " does not apply to " + std::string(command.name));
@@ -522,7 +517,7 @@ Options parse_command_line(const std::vector<std::string>& args, const IsFolder&
     if (command_word.empty()) {
         usage_failure(std::string("no command given (try: ") + program + " --help)");
     }
-    const CommandRow* command = find_command(command_word);
+    const CommandRow* command = find_named(command_rows(), command_word);
     if (command == nullptr) {
         usage_failure("unknown command '" + command_word + "' (commands: " + command_list() + ")");
     }
@@ -692,7 +687,8 @@ std::string usage_text(Command command) {
             continue;
         }
         std::string line = "  " + option_synopsis(option.name);
-        const std::vector<std::string> words = words_of(use.help.empty() ? option.help : use.help);
+        const std::vector<std::string> words =
+            words_of(use.help.empty() ? std::string_view(option.help) : use.help);
         constexpr size_t help_column = 26;
         if (line.size() + 1 >= help_column) {
             text += line + "\n";
