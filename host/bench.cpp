@@ -29,7 +29,6 @@
 #include <cstring>
 #include <cstdio>
 #include <fstream>
-#include <map>
 #include <optional>
 #include <sstream>
 #include <stdexcept>
@@ -140,7 +139,7 @@ std::string settings_text() {
         text += "Scrivlet_FontColor=255,255,255,255\r\n";
         text +=
             "Scrivlet_FontSettings=0,0," + std::to_string(bench_font_size_pt) + ",0,0,0,30,1\r\n";
-        text += "Scrivlet_Font=Arial\r\n";
+        text += std::string("Scrivlet_Font=") + bench_face + "\r\n";
         text += "Scrivlet_Text=%v\r\n";
         text += "Scrivlet_BorderColor=255,0,0,0\r\n";
         text += "Scrivlet_BorderSettings=" + std::to_string(look.border_enabled) + ",1\r\n";
@@ -326,24 +325,21 @@ BenchPlan bench_plan(const Options& options, std::optional<TempSettingsFile>& ow
         return plan;
     }
     plan.settings = readable_settings_file(options.typed.inis.front());
-    const std::string& section = options.section();
     const std::vector<std::string> names = section_names(plan.settings);
-    if (!has_section(names, section)) {
-        throw Failure{exit_code::settings_file, no_section_text(section, options.ini, names)};
+    // As render finds it: in the UTF-8 bytes typed when the file has only those.
+    const std::optional<std::string> section =
+        section_in_file(names, options.section(), options.typed.sections.front());
+    if (!section) {
+        throw Failure{exit_code::settings_file,
+                      no_section_text(options.section(), options.ini, names)};
     }
-    plan.sections = {section};
+    plan.sections = {*section};
     plan.value = options.value.value_or(bench_value);
-    const MeterLook look = meter_look(plan.settings, section);
+    const MeterLook look = meter_look(plan.settings, *section);
     plan.text = win::widen(meter_text(look, plan.value));
     plan.face = win::widen(look.face);
     plan.size_pt = look.lists.font_size;
     return plan;
-}
-
-// A row's key in the child's lines: the section's place in the plan, which
-// has no spaces, and the size.
-std::string row_key(size_t section_index, const std::string& size) {
-    return std::to_string(section_index) + " " + size;
 }
 
 int run_standin_child(const Options& options) {
@@ -361,10 +357,9 @@ int run_standin_child(const Options& options) {
     std::optional<TempSettingsFile> own;
     const BenchPlan plan = bench_plan(options, own);
     const std::vector<Row> rows = measure_repaints(plugin.exports, plan, options.runs);
-    for (size_t i = 0; i < rows.size(); ++i) {
-        std::printf("%s %s %.3f\n", child_line_tag,
-                    row_key(i / bench_sizes.size(), size_text(rows[i].size)).c_str(),
-                    rows[i].timing.median_us);
+    // The rows in the parent's order: the same plan makes the same rows.
+    for (const Row& row : rows) {
+        std::printf("%s %.3f\n", child_line_tag, row.timing.median_us);
     }
     return exit_code::ok;
 }
@@ -410,16 +405,15 @@ struct ChildResult {
 
 // The child writes its lines to a file: read after it ends, nothing can
 // block on a full pipe.
-ChildResult run_child(const StandinFolder& folder, const Options& options) {
+ChildResult run_child(const StandinFolder& folder, const Options& options, const BenchPlan& plan) {
     std::vector<std::string> args = {
         folder.program_path(),          "bench",  "--dll",
         folder.plugin_path(),           "--runs", std::to_string(options.runs),
         std::string(standin_child_flag)};
     if (!options.ini.empty()) {
         // The child runs in a folder of its own: the file by its whole path.
-        args.insert(args.end(),
-                    {"--ini", win::absolute_path(options.ini), "--section", options.section(),
-                     "--value", options.value.value_or(bench_value)});
+        args.insert(args.end(), {"--ini", plan.settings, "--section", plan.sections.front(),
+                                 "--value", plan.value});
     }
     win::ChildLaunch launch;
     launch.program = win::widen(folder.program_path());
@@ -435,27 +429,26 @@ ChildResult run_child(const StandinFolder& folder, const Options& options) {
     return result;
 }
 
-// Median per row_key from the child's lines.
-std::map<std::string, double> parse_child_lines(const std::string& out) {
-    std::map<std::string, double> medians;
+// The median of each row, in order, from the child's lines.
+std::vector<double> parse_child_lines(const std::string& out) {
+    std::vector<double> medians;
     std::istringstream lines(out);
     std::string line;
     while (std::getline(lines, line)) {
         std::istringstream fields(line);
         std::string tag;
-        size_t section_index = 0;
-        std::string size;
         double median = 0;
-        if (fields >> tag >> section_index >> size >> median && tag == child_line_tag) {
-            medians[row_key(section_index, size)] = median;
+        if (fields >> tag >> median && tag == child_line_tag) {
+            medians.push_back(median);
         }
     }
     return medians;
 }
 
-// Stand-in medians, or none (with the reason printed) when there is no run.
-std::map<std::string, double> measure_standin(const std::string& plugin_path,
-                                              const Options& options) {
+// Stand-in medians by row, or none (with the reason printed) when there is
+// no run.
+std::vector<double> measure_standin(const std::string& plugin_path, const Options& options,
+                                    const BenchPlan& plan) {
     const std::string standin_dll = win::program_folder() + standin_folder_name + gdiplus_file_name;
     if (GetFileAttributesA(standin_dll.c_str()) == INVALID_FILE_ATTRIBUTES) {
         std::printf("bench: no gdiplus.dll stand-in at %s: stand-in column skipped\n",
@@ -465,7 +458,7 @@ std::map<std::string, double> measure_standin(const std::string& plugin_path,
     const StandinFolder folder(standin_dll, plugin_path);
     const win::WineDllOverride native_gdiplus = native_gdiplus_for_child();
     std::fflush(stdout);
-    const ChildResult child = run_child(folder, options);
+    const ChildResult child = run_child(folder, options, plan);
     if (child.exit_code != exit_code::ok) {
         std::printf("bench: the stand-in run failed (exit %lu): stand-in column skipped\n",
                     static_cast<unsigned long>(child.exit_code));
@@ -486,7 +479,7 @@ int run_bench(const Options& options) {
     const std::vector<Row> rows = measure_repaints(plugin.exports, plan, options.runs);
     const std::array<double, bench_sizes.size()> bare =
         measure_bare_draw_string(plan, options.runs);
-    const std::map<std::string, double> standin = measure_standin(plugin.path, options);
+    const std::vector<double> standin = measure_standin(plugin.path, options, plan);
 
     // "four looks, value "42", Arial 16 pt" or "[CPU] of cpu.ini, value "37,5", Tahoma 12 pt".
     const std::string meter = options.ini.empty() ? std::string("four looks")
@@ -513,10 +506,8 @@ int run_bench(const Options& options) {
         const std::string size = size_text(row.size);
         const size_t size_index = row.size == bench_sizes[0] ? 0 : 1;
         char share[32] = "-";
-        const auto found = standin.find(row_key(i / bench_sizes.size(), size));
-        if (found != standin.end() && row.timing.median_us > 0) {
-            std::snprintf(share, sizeof share, "%.2f",
-                          found->second * 100.0 / row.timing.median_us);
+        if (i < standin.size() && row.timing.median_us > 0) {
+            std::snprintf(share, sizeof share, "%.2f", standin[i] * 100.0 / row.timing.median_us);
         }
         char ratio[32] = "-";
         if (bare[size_index] > 0) {

@@ -1230,10 +1230,13 @@ TEST(Host, BenchPrintsOneRowPerLookAndSizeWithEveryColumn) {
     // Times are not judged: only that every figure is there and sane, the
     // stand-in run included (scrivlet-host depends on the stand-in's build).
     const std::string ini = examples_folder() + "plain.ini";
+    const std::string utf8_ini = scratch_folder() + "bench-utf8.ini";
+    write_text_file(utf8_ini, "[Temp\xC3\xA9rature]\r\nScrivlet_Text=%v\r\n");
     struct Case {
         std::vector<std::string> args;
         std::string header;
         std::vector<std::string> rows;
+        bool as_typed = false;
     };
     const std::vector<Case> cases = {
         {{"bench", "--runs", "5"},
@@ -1247,9 +1250,16 @@ TEST(Host, BenchPrintsOneRowPerLookAndSizeWithEveryColumn) {
              ", value \"56.7\", Arial 20 pt; 5 runs at 200x40, 1 run at 800x160, after 10 "
              "warm-up runs each\n",
          {"Plain 200x40", "Plain 800x160"}},
+        // A section the file holds in UTF-8 is found, as render finds it.
+        {{"bench", "--runs", "5", "--ini", utf8_ini, "--section", "Temp\xC3\xA9rature"},
+         ", [Temp\xE9rature] of " + utf8_ini +
+             ", value \"42\", Arial 16 pt; 5 runs at 200x40, 1 run at 800x160, after 10 "
+             "warm-up runs each\n",
+         {"Temp\xC3\xA9rature 200x40", "Temp\xC3\xA9rature 800x160"},
+         true},
     };
     for (const Case& c : cases) {
-        RunningHost running = start_host(c.args);
+        RunningHost running = c.as_typed ? start_host_as_typed(c.args) : start_host(c.args);
         const HostResult result = finish_host(running, 120000);
         ASSERT_EQ(result.exit_code, exit_ok) << result.err;
         EXPECT_EQ(result.err, "");
