@@ -251,8 +251,8 @@ void check_field(Findings& findings, const SectionLine& line, const ListField& p
         }
         return;
     }
-    const NumberText number = number_text(text);
-    if (number.beyond_32_bits) {
+    const NumberScan number = scan_number(text);
+    if (number.saturated) {
         findings.add(line, name + " " + quoted(text) + " is beyond 32 bits: it reads as " +
                                std::to_string(value));
     } else if (!number.digits) {
@@ -745,11 +745,6 @@ CheckSize check_size(const std::optional<Size>& option, const std::optional<Size
         return CheckSize{*comment, SizeSource::comment};
     }
     return CheckSize{default_cell, SizeSource::fallback};
-}
-
-NumberText number_text(std::string_view field) {
-    const NumberScan scan = scan_number(field);
-    return NumberText{scan.digits, scan.saturated, scan.trailing};
 }
 
 std::vector<Finding> section_findings(const SectionToCheck& section,

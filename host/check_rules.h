@@ -129,14 +129,4 @@ std::vector<std::string> closest_faces(std::string_view face,
 // with "(1 note)" after either when there are notes.
 std::string check_summary(const CheckCounts& counts);
 
-// What read_number makes of a field's text, beyond its value.
-struct NumberText {
-    bool digits = false;         // there are digits where read_number looks for them
-    bool beyond_32_bits = false; // their value saturates
-    bool trailing = false;       // something follows the number (or stands in for it)
-    bool operator==(const NumberText&) const = default;
-};
-
-NumberText number_text(std::string_view field);
-
 } // namespace scrivlet::host

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <set>
 #include <string>
@@ -628,11 +629,11 @@ TEST(CheckRules, SizesNameTheCommentTheyCameFrom) {
                                  draws_nothing);
 }
 
-TEST(CheckRules, NumberTextAgreesWithTheNumberReader) {
+TEST(CheckRules, NumberScanAgreesWithTheNumberReader) {
     struct Case {
         const char* field;
-        NumberText text;
-        int32_t value; // what read_number makes of it
+        std::array<bool, 3> scan; // digits, beyond 32 bits, something after them
+        int32_t value;            // what read_number makes of it
     };
     const Case cases[] = {
         {"16", {true, false, false}, 16},
@@ -655,7 +656,9 @@ TEST(CheckRules, NumberTextAgreesWithTheNumberReader) {
         {"0x10", {true, false, true}, 0},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(number_text(c.field), c.text) << '"' << c.field << '"';
+        const NumberScan scan = scan_number(c.field);
+        EXPECT_EQ((std::array{scan.digits, scan.saturated, scan.trailing}), c.scan)
+            << '"' << c.field << '"';
         EXPECT_EQ(read_number(c.field), c.value) << '"' << c.field << '"';
     }
 }
