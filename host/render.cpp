@@ -43,11 +43,10 @@ int run_render(const Options& options) {
         }
     } // the surface goes before the PNG's buffers are made
     write_png(options.typed.out, image);
-    std::vector<std::string>& notes = start.notes;
     const std::vector<std::string> preview =
         preview_notes(preview_facts(file, section, *options.value, size, drawn));
-    notes.insert(notes.end(), preview.begin(), preview.end());
-    print_notes("render", notes);
+    start.notes.insert(start.notes.end(), preview.begin(), preview.end());
+    print_notes("render", start.notes);
     std::printf("render: wrote %s (%s, %s)\n", options.out.c_str(), size_text(size).c_str(),
                 look.c_str());
     // The picture is written all the same: a script that renders a theme's
